@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Rinvo needs that are not there yet.
+#   scripts/install-deps.sh          what building and starting the program needs
+#   scripts/install-deps.sh --test   also what the tests need (FAT volume through FUSE)
+#   scripts/install-deps.sh --bench  also the tools the benchmark compares against
+set -euo pipefail
+
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev)
+for arg in "$@"; do
+  case "$arg" in
+    --test) packages+=(dosfstools fusefat fuse) ;;
+    --bench) packages+=(rsync coreutils util-linux) ;;
+    *) echo "unknown option: $arg" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace rinvo {
+
+class FileSystem;
+
+/// Whether the command line redraws a progress line while it copies.
+enum class ProgressLine {
+    Hidden,
+    Shown,
+};
+
+/// Exit statuses of the command line.
+enum ExitStatus : int {
+    ExitSuccess = 0,
+    ExitNotEverythingCopied = 1,
+    ExitBadArguments = 2,
+};
+
+/// Tells whether the arguments (without the program name) ask for a command-line mode.
+bool isCommandLineRequest(const std::vector<std::string>& args);
+
+/// Runs a command-line mode: "copy SOURCE DESTINATION [--option 1|2|3]". Writes the summary to
+/// 'out' and problems to 'err'; returns the exit status.
+int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out, std::ostream& err,
+    ProgressLine progressLine);
+
+} // namespace rinvo

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CommandLine.h"
+
+#include <chrono>
+#include <iosfwd>
+#include <string_view>
+
+namespace rinvo {
+
+struct CopyReport;
+
+/// Redraws one terminal line with the counts and the last copied file, a few times a second.
+class ProgressPrinter {
+public:
+    ProgressPrinter(std::ostream& out, ProgressLine mode);
+
+    /// Notes a copied file; redraws when the last redraw is old enough.
+    void fileCopied(std::string_view name, const CopyReport& report);
+    /// Clears the line, so the summary starts on a clean one.
+    void finish();
+
+private:
+    std::ostream& m_out;
+    ProgressLine m_mode;
+    bool m_drawn = false;
+    std::chrono::steady_clock::time_point m_lastDraw;
+};
+
+} // namespace rinvo

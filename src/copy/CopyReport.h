@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/FsError.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rinvo {
+
+/// Bits of CopyStatusFlags, the status word of one copy run.
+enum CopyStatusBit : std::uint16_t {
+    /// Some step was refused with permission denied, typically a read-only destination file.
+    PermissionDeniedBit = 1,
+    /// Some other step failed, so not everything was copied.
+    CopyFailedBit = 2,
+};
+
+/// A path that could not be copied, and why.
+struct CopyFailure {
+    std::string path;
+    FsError error;
+};
+
+/// What one copy run did, summed over its rows.
+struct CopyReport {
+    /// How many failures keep their path; the rest are only counted, so memory stays bounded.
+    static constexpr std::size_t MaxKeptFailures = 1000;
+
+    std::uint16_t CopyStatusFlags = 0;
+    std::uint64_t filesCopied = 0;
+    std::uint64_t filesUpToDate = 0;
+    std::uint64_t entriesExcluded = 0;
+    std::uint64_t bytesCopied = 0;
+    std::uint64_t failureCount = 0;
+    std::vector<CopyFailure> failures;
+
+    /// Notes a failure: permission denied sets PermissionDeniedBit, anything else CopyFailedBit.
+    void addFailure(std::string path, FsError error);
+
+    /// Adds another report's counts and failures to this one.
+    void merge(const CopyReport& other);
+};
+
+} // namespace rinvo

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace rinvo {
+
+/// Kinds of file-system failure the program tells apart; the numbers are the service's error
+/// numbers, which the copy and the folder selection react to.
+enum class FsErrorKind : int {
+    AlreadyExists = 58,
+    DiskFull = 61,
+    DeviceUnavailable = 68,
+    PermissionDenied = 70,
+    Other = 75,
+    PathNotFound = 76,
+};
+
+/// A failed file-system operation: its kind and the system's own wording of the cause.
+struct FsError {
+    FsErrorKind kind = FsErrorKind::Other;
+    std::string message;
+};
+
+/// The outcome of an operation that returns nothing: empty on success.
+using FsStatus = std::optional<FsError>;
+
+/// The outcome of an operation that returns a value: the value or the failure.
+template <class T>
+class FsResult {
+public:
+    FsResult(T value)
+        : m_state(std::move(value))
+    {
+    }
+    FsResult(FsError error)
+        : m_state(std::move(error))
+    {
+    }
+
+    bool ok() const { return m_state.index() == 0; }
+    explicit operator bool() const { return ok(); }
+
+    T& value() { return std::get<0>(m_state); }
+    const T& value() const { return std::get<0>(m_state); }
+    T* operator->() { return &value(); }
+    const T* operator->() const { return &value(); }
+    T& operator*() { return value(); }
+
+    const FsError& error() const { return std::get<1>(m_state); }
+
+private:
+    std::variant<T, FsError> m_state;
+};
+
+/// Returns the kind's wording for people, in the program's language.
+const char* describeErrorKind(FsErrorKind kind);
+
+/// Returns "kind (system wording)" for reports.
+std::string describeError(const FsError& error);
+
+} // namespace rinvo

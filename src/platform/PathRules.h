@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rinvo {
+
+/// Which operating system's path rules apply.
+enum class PathStyle {
+    Posix,
+    Windows,
+};
+
+/// Returns the style of the system the program runs on.
+PathStyle nativePathStyle();
+
+/// Returns the separator of the style: "/" on POSIX, "\" on Windows.
+char pathSeparator(PathStyle style);
+
+/// Returns the path without one trailing separator; a POSIX root "/" stays as it is.
+std::string trimTrailingSeparator(std::string_view path, PathStyle style);
+
+/// Returns folder + one separator + name.
+std::string joinPath(std::string_view folder, std::string_view name, PathStyle style);
+
+/// Returns the last component of the path: the text after the last separator.
+std::string_view lastComponent(std::string_view path, PathStyle style);
+
+/// Returns the folder part of a path to a file: "/" for "/x", "." for a bare name, "C:" for "C:x".
+std::string parentPath(std::string_view path, PathStyle style);
+
+} // namespace rinvo

@@ -1,0 +1,59 @@
+#pragma once
+
+// Helpers shared by the POSIX files of the platform layer; nothing outside it includes this.
+
+#include "FileSystem.h"
+
+#include <sys/stat.h>
+
+namespace rinvo::posix {
+
+/// Maps an errno value to the program's failure kinds, in this one place.
+FsError errorFromErrno(int error);
+
+/// Returns the failure for the errno the last system call left.
+FsError lastError();
+
+/// Fills the program's view of an entry from its stat data and name.
+EntryInfo entryInfoFromStat(const struct stat& st, std::string_view name);
+
+/// Owns a file descriptor and closes it when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
+    FileDescriptor(FileDescriptor&& other) noexcept
+        : m_fd(other.release())
+    {
+    }
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor();
+
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    int release();
+    /// Closes now and reports the failure a delayed write may only show here.
+    FsStatus close();
+
+private:
+    int m_fd;
+};
+
+/// How file data moves between two devices; learned once per pair of devices.
+enum class CopyMethod {
+    Unknown,
+    Clone,
+    CopyFileRange,
+    SendFile,
+    ReadWrite,
+};
+
+/// Copies 'size' bytes (fewer if the source shrank) from one open file to another, trying the
+/// fastest method first and remembering in 'method' the one that worked.
+FsStatus copyFileData(int in, int out, std::uint64_t size, CopyMethod& method);
+
+} // namespace rinvo::posix

@@ -1,0 +1,230 @@
+// The copy's rules, step by step, on the in-memory file system.
+
+#include "copy/CopyFolderTree.h"
+#include "fakes/MemoryFileSystem.h"
+
+#include <gtest/gtest.h>
+
+using namespace rinvo;
+using namespace rinvo::testing;
+
+namespace {
+
+constexpr FileTime T1 { 1'600'000'000, 0 };
+constexpr FileTime T2 { 1'600'000'100, 0 };
+constexpr FileTime T3 { 1'600'000'200, 0 };
+
+class CopyFolderTreeTest : public ::testing::Test {
+protected:
+    MemoryFileSystem fs;
+    CopyReport report;
+    std::vector<std::string> shown;
+
+    void copy(std::string_view src, std::string_view dst, CopyOption option = CopyOption::SkipSystem)
+    {
+        CopyFolderTree(fs, src, dst, option, report, [this](std::string_view name) { shown.emplace_back(name); });
+    }
+};
+
+} // namespace
+
+TEST_F(CopyFolderTreeTest, DateRuleCopiesOnlyMissingOrStrictlyOlderFiles)
+{
+    fs.addFile("/src/missing.txt", "m", T2);
+    fs.addFile("/src/older.txt", "new", T2);
+    fs.addFile("/src/same.txt", "src", T2);
+    fs.addFile("/src/newer.txt", "src", T2);
+    fs.addFile("/dst/older.txt", "old", T1);
+    fs.addFile("/dst/same.txt", "dst", T2);
+    fs.addFile("/dst/newer.txt", "dst", T3);
+
+    copy("/src", "/dst");
+
+    EXPECT_EQ(fs.fileData("/dst/missing.txt"), "m");
+    EXPECT_EQ(fs.modified("/dst/missing.txt"), T2);
+    EXPECT_EQ(fs.fileData("/dst/older.txt"), "new");
+    EXPECT_EQ(fs.fileData("/dst/same.txt"), "dst");
+    EXPECT_EQ(fs.fileData("/dst/newer.txt"), "dst");
+    EXPECT_EQ(report.filesCopied, 2u);
+    EXPECT_EQ(report.filesUpToDate, 2u);
+    EXPECT_EQ(report.CopyStatusFlags, 0);
+    EXPECT_EQ(shown, (std::vector<std::string> { "missing.txt", "older.txt" }));
+}
+
+TEST_F(CopyFolderTreeTest, NothingOnlyInTheDestinationIsTouched)
+{
+    fs.addFile("/src/a", "a", T1);
+    fs.addFile("/dst/extra.txt", "keep", T1);
+    fs.addFile("/dst/sub/deep.txt", "keep", T1);
+    copy("/src", "/dst");
+    EXPECT_EQ(fs.fileData("/dst/extra.txt"), "keep");
+    EXPECT_EQ(fs.fileData("/dst/sub/deep.txt"), "keep");
+    EXPECT_EQ(fs.fileData("/dst/a"), "a");
+}
+
+TEST_F(CopyFolderTreeTest, CreatesTheDestinationAndMirrorsEmptyAndFilteredFolders)
+{
+    fs.addFolder("/src/empty");
+    fs.addFile("/src/onlysystem/s.sys", "s", T1, SystemAttribute);
+    copy("/src", "/bak");
+    EXPECT_EQ(fs.allPaths(), (std::vector<std::string> { "/bak/", "/bak/empty/", "/bak/onlysystem/", "/src/",
+                                 "/src/empty/", "/src/onlysystem/", "/src/onlysystem/s.sys" }));
+    EXPECT_EQ(report.entriesExcluded, 1u);
+}
+
+struct FilterCase {
+    CopyOption option;
+    std::vector<std::string> copied;
+};
+
+class AttributeFilter : public CopyFolderTreeTest, public ::testing::WithParamInterface<FilterCase> {
+};
+
+TEST_P(AttributeFilter, SkipsTheEntriesTheOptionExcludesWithTheirSubtrees)
+{
+    fs.addFile("/src/plain.txt", "p", T1);
+    fs.addFile("/src/hidden.txt", "h", T1, HiddenAttribute);
+    fs.addFile("/src/system.sys", "s", T1, SystemAttribute);
+    fs.addFile("/src/hdir/inner.txt", "i", T1);
+    fs.setAttributes("/src/hdir", HiddenAttribute);
+    fs.addFile("/src/sdir/inner.txt", "i", T1);
+    fs.setAttributes("/src/sdir", SystemAttribute);
+
+    copy("/src", "/dst", GetParam().option);
+
+    std::vector<std::string> present;
+    for (const std::string& path : fs.allPaths()) {
+        if (path.starts_with("/dst/") && path.size() > 5)
+            present.push_back(path.substr(5));
+    }
+    EXPECT_EQ(present, GetParam().copied);
+}
+
+void PrintTo(const FilterCase& filterCase, std::ostream* out)
+{
+    *out << "CopyOption " << static_cast<int>(filterCase.option);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, AttributeFilter,
+    ::testing::Values(FilterCase { CopyOption::SkipHiddenAndSystem, { "plain.txt" } },
+        FilterCase { CopyOption::SkipSystem, { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt" } },
+        FilterCase { CopyOption::CopyEverything,
+            { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt", "sdir/", "sdir/inner.txt", "system.sys" } },
+        FilterCase { static_cast<CopyOption>(7),
+            { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt", "sdir/", "sdir/inner.txt", "system.sys" } }),
+    [](const auto& info) { return "Option" + std::to_string(static_cast<int>(info.param.option)); });
+
+TEST_F(CopyFolderTreeTest, AHiddenSourceFolderNamedByTheRowIsStillCopied)
+{
+    fs.addFile("/src/.hidden/a.txt", "a", T1);
+    fs.setAttributes("/src/.hidden", HiddenAttribute);
+    copy("/src/.hidden", "/dst", CopyOption::SkipHiddenAndSystem);
+    EXPECT_EQ(fs.fileData("/dst/a.txt"), "a");
+}
+
+TEST_F(CopyFolderTreeTest, SpecialFilesAreNeverCopiedEvenUnderCopyEverything)
+{
+    fs.addSpecial("/src/pipe");
+    fs.addFile("/src/a", "a", T1);
+    copy("/src", "/dst", CopyOption::CopyEverything);
+    EXPECT_FALSE(fs.exists("/dst/pipe"));
+    EXPECT_EQ(report.entriesExcluded, 1u);
+}
+
+TEST_F(CopyFolderTreeTest, FilesComeBeforeSubfoldersDepthFirstInListingOrder)
+{
+    fs.addFile("/src/b/b1", "x", T1);
+    fs.addFile("/src/b/c/c1", "x", T1);
+    fs.addFile("/src/a/a1", "x", T1);
+    fs.addFile("/src/z", "x", T1);
+    fs.addFile("/src/y", "x", T1);
+    copy("/src", "/dst");
+    EXPECT_EQ(shown, (std::vector<std::string> { "y", "z", "a1", "b1", "c1" }));
+}
+
+TEST_F(CopyFolderTreeTest, ATrailingSeparatorGivesTheSameResult)
+{
+    fs.addFile("/src/a/f", "x", T1);
+    copy("/src/", "/dst/");
+    EXPECT_EQ(fs.fileData("/dst/a/f"), "x");
+    EXPECT_FALSE(fs.exists("/dst/src"));
+}
+
+TEST_F(CopyFolderTreeTest, SingleFileModeCopiesTheFileIntoTheFolderUnderTheDateRule)
+{
+    fs.addFile("/a/report.txt", "v2", T2);
+    fs.addFolder("/bak");
+    copy("/a/report.txt", "/bak");
+    EXPECT_EQ(fs.fileData("/bak/report.txt"), "v2");
+    fs.setModified("/a/report.txt", T1);
+    copy("/a/report.txt", "/bak/");
+    EXPECT_EQ(report.filesCopied, 1u);
+    EXPECT_EQ(report.filesUpToDate, 1u);
+}
+
+TEST_F(CopyFolderTreeTest, SingleFileModeDoesNotCreateAMissingDestinationButReportsIt)
+{
+    fs.addFile("/a/report.txt", "x", T1);
+    copy("/a/report.txt", "/bak");
+    EXPECT_FALSE(fs.exists("/bak"));
+    EXPECT_EQ(report.filesCopied, 0u);
+    EXPECT_EQ(report.CopyStatusFlags, CopyFailedBit);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, "/bak");
+    EXPECT_EQ(report.failures[0].error.kind, FsErrorKind::PathNotFound);
+}
+
+TEST_F(CopyFolderTreeTest, SingleFileModeAppliesTheFilter)
+{
+    fs.addFile("/a/.secret", "x", T1, HiddenAttribute);
+    fs.addFolder("/bak");
+    copy("/a/.secret", "/bak", CopyOption::SkipHiddenAndSystem);
+    EXPECT_FALSE(fs.exists("/bak/.secret"));
+    EXPECT_EQ(report.entriesExcluded, 1u);
+}
+
+TEST_F(CopyFolderTreeTest, ASecondRunCopiesNothing)
+{
+    fs.addFile("/src/a", "a", T1);
+    fs.addFile("/src/d/b", "b", T2);
+    copy("/src", "/dst");
+    CopyReport first = report;
+    report = {};
+    copy("/src", "/dst");
+    EXPECT_EQ(first.filesCopied, 2u);
+    EXPECT_EQ(report.filesCopied, 0u);
+    EXPECT_EQ(report.filesUpToDate, 2u);
+}
+
+TEST_F(CopyFolderTreeTest, CoarseDestinationClockDoesNotCauseRecopies)
+{
+    fs.setTimeGranularity({ 2 * NanosecondsPerSecond });
+    fs.addFile("/dst/keep", "", T1);
+    const FileTime odd { 1'600'000'001, 500'000'000 };
+    fs.addFolder("/src");
+    // The source side keeps the exact time although the destination rounds.
+    fs.addFile("/src/f", "x", T1);
+    fs.setModified("/src/f", odd);
+    copy("/src", "/dst");
+    ASSERT_EQ(report.filesCopied, 1u);
+    EXPECT_EQ(fs.modified("/dst/f"), (FileTime { 1'600'000'000, 0 }));
+    report = {};
+    copy("/src", "/dst");
+    EXPECT_EQ(report.filesCopied, 0u);
+    EXPECT_EQ(report.filesUpToDate, 1u);
+    // A change two seconds later is a real change.
+    fs.setModified("/src/f", { 1'600'000'003, 0 });
+    copy("/src", "/dst");
+    EXPECT_EQ(report.filesCopied, 1u);
+}
+
+TEST_F(CopyFolderTreeTest, GranularityIsOnlyAskedWhenTimesAreWithinTheCoarsestStep)
+{
+    fs.addFile("/src/a", "a", T2);
+    fs.addFile("/src/b", "b", T2);
+    fs.addFile("/dst/a", "a", T2);
+    fs.addFile("/dst/b", "b", T1);
+    copy("/src", "/dst");
+    EXPECT_EQ(fs.granularityQueries(), 0);
+    EXPECT_EQ(report.filesCopied, 1u);
+}

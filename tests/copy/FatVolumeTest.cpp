@@ -1,0 +1,74 @@
+// The copy onto a real FAT volume, mounted through FUSE; skipped where FUSE is missing.
+
+#include "copy/CopyFolderTree.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+using namespace rinvo;
+using namespace rinvo::testing;
+
+namespace {
+
+bool haveTool(const char* name)
+{
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+class FatVolume : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (::access("/dev/fuse", R_OK | W_OK) != 0 || !haveTool("fusefat") || !haveTool("mkfs.vfat")
+            || !haveTool("fusermount"))
+            GTEST_SKIP() << "FUSE, fusefat or mkfs.vfat is missing";
+        const std::string image = temp / "fat.img";
+        makeFolders(mountPoint);
+        const std::string make = "truncate -s 32M '" + image + "' && mkfs.vfat '" + image + "' >/dev/null";
+        ASSERT_EQ(std::system(make.c_str()), 0);
+        const std::string mount = "fusefat -o rw+ '" + image + "' '" + mountPoint + "' >/dev/null 2>&1";
+        if (std::system(mount.c_str()) != 0)
+            GTEST_SKIP() << "this machine does not allow FUSE mounts";
+        mounted = true;
+    }
+
+    void TearDown() override
+    {
+        if (mounted)
+            std::system(("fusermount -u '" + mountPoint + "' >/dev/null 2>&1").c_str());
+    }
+
+    TempFolder temp;
+    std::string mountPoint = temp / "mnt";
+    bool mounted = false;
+    std::unique_ptr<FileSystem> fs = createNativeFileSystem();
+};
+
+} // namespace
+
+TEST_F(FatVolume, ARunRightAfterAFullCopyCopiesNothing)
+{
+    // Odd seconds and nanoseconds: FAT can keep neither.
+    writeFile(temp / "src/a.txt", "a", { 1'700'000'001, 987'654'321 });
+    writeFile(temp / "src/sub/b.txt", "b", { 1'700'000'003, 1 });
+    CopyReport first;
+    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, first);
+    EXPECT_EQ(first.filesCopied, 2u);
+    EXPECT_EQ(first.CopyStatusFlags, 0) << (first.failures.empty() ? "" : first.failures[0].error.message);
+    EXPECT_EQ(readFile(mountPoint + "/bak/sub/b.txt"), "b");
+
+    CopyReport second;
+    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, second);
+    EXPECT_EQ(second.filesCopied, 0u);
+    EXPECT_EQ(second.filesUpToDate, 2u);
+
+    // A change in a later two-second step is copied.
+    setModifiedTime(temp / "src/a.txt", { 1'700'000'010, 0 });
+    CopyReport third;
+    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, third);
+    EXPECT_EQ(third.filesCopied, 1u) << (third.failures.empty() ? "" : third.failures[0].path + ": " + third.failures[0].error.message);
+}

@@ -1,0 +1,362 @@
+#include "MemoryFileSystem.h"
+
+#include "platform/PathRules.h"
+
+
+namespace rinvo::testing {
+
+struct MemoryFileSystem::Node {
+    EntryKind kind = EntryKind::Folder;
+    std::uint32_t attributes = 0;
+    FileTime modified;
+    std::string data;
+    std::uint64_t id = 0;
+    std::map<std::string, std::unique_ptr<Node>> children;
+};
+
+namespace {
+
+    std::vector<std::string> splitPath(std::string_view path)
+    {
+        std::vector<std::string> parts;
+        std::string part;
+        for (char c : path) {
+            if (c == '/') {
+                if (!part.empty())
+                    parts.push_back(std::move(part));
+                part.clear();
+            } else {
+                part.push_back(c);
+            }
+        }
+        if (!part.empty())
+            parts.push_back(std::move(part));
+        return parts;
+    }
+
+    FsError notFound() { return { FsErrorKind::PathNotFound, "no such file or folder" }; }
+
+} // namespace
+
+std::string canonicalMemoryPath(std::string_view path)
+{
+    std::string canonical;
+    for (const std::string& part : splitPath(path))
+        canonical += "/" + part;
+    return canonical.empty() ? "/" : canonical;
+}
+
+class MemoryFolder final : public OpenFolder {
+public:
+    MemoryFolder(MemoryFileSystem& fs, std::string path, std::uint64_t id)
+        : m_fs(fs)
+        , m_path(std::move(path))
+        , m_id(id)
+    {
+    }
+
+    std::string child(std::string_view name) const { return joinPath(m_path, name, PathStyle::Posix); }
+
+    FsResult<std::vector<FolderEntry>> list(ListingDetail detail) override
+    {
+        if (FsStatus failed = m_fs.fault(m_path, MemoryFileSystem::Operation::List))
+            return *failed;
+        MemoryFileSystem::Node* node = m_fs.find(m_path);
+        if (!node || node->kind != EntryKind::Folder)
+            return notFound();
+        std::vector<FolderEntry> entries;
+        for (const auto& [name, childNode] : node->children) {
+            FolderEntry entry { name, {}, std::nullopt };
+            if (detail == ListingDetail::Full) {
+                auto info = m_fs.infoOf(child(name));
+                if (info)
+                    entry.info = *info;
+                else
+                    entry.error = info.error();
+            }
+            entries.push_back(std::move(entry));
+        }
+        return entries;
+    }
+
+    FsResult<EntryInfo> stat(std::string_view name) override { return m_fs.infoOf(child(name)); }
+
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override
+    {
+        return m_fs.openFolder(child(name));
+    }
+
+    FsStatus createFolder(std::string_view name) override { return m_fs.makeFolder(child(name)); }
+
+    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name, const EntryInfo&,
+        const EntryInfo* target) override
+    {
+        auto& from = static_cast<MemoryFolder&>(source);
+        return m_fs.copy(from.child(name), child(name), target);
+    }
+
+    FolderIdentity identity() override { return { 1, m_id }; }
+
+    TimeGranularity timeGranularity() override
+    {
+        ++m_fs.m_granularityQueries;
+        return m_fs.m_granularity;
+    }
+
+private:
+    MemoryFileSystem& m_fs;
+    std::string m_path;
+    std::uint64_t m_id;
+};
+
+MemoryFileSystem::MemoryFileSystem()
+    : m_root(std::make_unique<Node>())
+{
+    m_root->id = m_nextId++;
+}
+
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+MemoryFileSystem::Node* MemoryFileSystem::find(std::string_view path) const
+{
+    if (path.empty() || path.front() != '/')
+        return nullptr;
+    Node* node = m_root.get();
+    for (const std::string& part : splitPath(path)) {
+        if (node->kind != EntryKind::Folder)
+            return nullptr;
+        auto found = node->children.find(part);
+        if (found == node->children.end())
+            return nullptr;
+        node = found->second.get();
+    }
+    return node;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::create(std::string_view path, bool isFolder)
+{
+    Node* node = m_root.get();
+    const std::vector<std::string> parts = splitPath(path);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        auto& slot = node->children[parts[i]];
+        if (!slot) {
+            slot = std::make_unique<Node>();
+            slot->id = m_nextId++;
+            slot->kind = (isFolder || i + 1 < parts.size()) ? EntryKind::Folder : EntryKind::File;
+        }
+        node = slot.get();
+    }
+    return *node;
+}
+
+void MemoryFileSystem::addFolder(std::string_view path, std::uint32_t attributes)
+{
+    create(path, true).attributes = attributes;
+}
+
+void MemoryFileSystem::addFile(std::string_view path, std::string data, FileTime modified, std::uint32_t attributes)
+{
+    Node& node = create(path, false);
+    node.data = std::move(data);
+    node.modified = floorToGranularity(modified, m_granularity);
+    node.attributes = attributes;
+}
+
+void MemoryFileSystem::addSpecial(std::string_view path)
+{
+    Node& node = create(path, false);
+    node.kind = EntryKind::Special;
+    node.attributes = SystemAttribute;
+}
+
+void MemoryFileSystem::remove(std::string_view path)
+{
+    const std::string canonical = canonicalMemoryPath(path);
+    if (Node* parent = find(parentPath(canonical, PathStyle::Posix)))
+        parent->children.erase(std::string(lastComponent(canonical, PathStyle::Posix)));
+}
+
+void MemoryFileSystem::setAttributes(std::string_view path, std::uint32_t attributes)
+{
+    find(path)->attributes = attributes;
+}
+
+void MemoryFileSystem::setModified(std::string_view path, FileTime modified)
+{
+    find(path)->modified = modified;
+}
+
+void MemoryFileSystem::injectFault(std::string_view path, Operation operation, FsErrorKind kind)
+{
+    m_faults[{ canonicalMemoryPath(path), operation }] = kind;
+}
+
+void MemoryFileSystem::setSpaceLeft(std::uint64_t bytes)
+{
+    m_spaceLeft = bytes;
+}
+
+void MemoryFileSystem::setTimeGranularity(TimeGranularity granularity)
+{
+    m_granularity = granularity;
+}
+
+FsStatus MemoryFileSystem::fault(const std::string& path, Operation operation) const
+{
+    auto found = m_faults.find({ canonicalMemoryPath(path), operation });
+    if (found == m_faults.end())
+        return std::nullopt;
+    return FsError { found->second, "injected failure" };
+}
+
+bool MemoryFileSystem::exists(std::string_view path) const
+{
+    return find(canonicalMemoryPath(path)) != nullptr;
+}
+
+std::optional<std::string> MemoryFileSystem::fileData(std::string_view path) const
+{
+    Node* node = find(canonicalMemoryPath(path));
+    if (!node || node->kind != EntryKind::File)
+        return std::nullopt;
+    return node->data;
+}
+
+std::optional<FileTime> MemoryFileSystem::modified(std::string_view path) const
+{
+    Node* node = find(canonicalMemoryPath(path));
+    if (!node)
+        return std::nullopt;
+    return node->modified;
+}
+
+std::vector<std::string> MemoryFileSystem::children(std::string_view path) const
+{
+    std::vector<std::string> names;
+    if (Node* node = find(canonicalMemoryPath(path))) {
+        for (const auto& [name, child] : node->children)
+            names.push_back(name);
+    }
+    return names;
+}
+
+std::vector<std::string> MemoryFileSystem::allPaths() const
+{
+    std::vector<std::string> paths;
+    std::function<void(const Node&, const std::string&)> visit = [&](const Node& node, const std::string& path) {
+        for (const auto& [name, child] : node.children) {
+            const std::string childPath = path + "/" + name;
+            paths.push_back(child->kind == EntryKind::Folder ? childPath + "/" : childPath);
+            visit(*child, childPath);
+        }
+    };
+    visit(*m_root, "");
+    return paths;
+}
+
+FsResult<EntryInfo> MemoryFileSystem::infoOf(const std::string& path) const
+{
+    if (FsStatus failed = fault(path, Operation::GetInfo))
+        return *failed;
+    Node* node = find(canonicalMemoryPath(path));
+    if (!node)
+        return notFound();
+    EntryInfo info;
+    info.kind = node->kind;
+    info.attributes = node->attributes | (node->kind == EntryKind::Folder ? std::uint32_t(DirectoryAttribute) : 0u);
+    info.modified = node->modified;
+    info.size = node->data.size();
+    info.permissions = (node->attributes & ReadOnlyAttribute) ? 0444 : 0644;
+    return info;
+}
+
+bool MemoryFileSystem::driveExists(std::string_view designator)
+{
+    return !designator.empty() && designator.front() == '/';
+}
+
+bool MemoryFileSystem::fileExists(std::string_view path)
+{
+    auto info = infoOf(std::string(path));
+    return info && info->kind == EntryKind::File;
+}
+
+bool MemoryFileSystem::folderExists(std::string_view path)
+{
+    auto info = infoOf(std::string(path));
+    return info && info->kind == EntryKind::Folder;
+}
+
+FsResult<EntryInfo> MemoryFileSystem::getInfo(std::string_view path)
+{
+    return infoOf(std::string(path));
+}
+
+FsStatus MemoryFileSystem::makeFolder(const std::string& path)
+{
+    if (FsStatus failed = fault(path, Operation::CreateFolder))
+        return failed;
+    const std::string canonical = canonicalMemoryPath(path);
+    Node* parent = find(parentPath(canonical, PathStyle::Posix));
+    if (!parent || parent->kind != EntryKind::Folder)
+        return notFound();
+    if (find(canonical))
+        return FsError { FsErrorKind::AlreadyExists, "already exists" };
+    create(canonical, true);
+    return std::nullopt;
+}
+
+FsStatus MemoryFileSystem::createFolder(std::string_view path)
+{
+    return makeFolder(std::string(path));
+}
+
+FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(std::string_view path)
+{
+    const std::string canonical = canonicalMemoryPath(path);
+    if (FsStatus failed = fault(canonical, Operation::OpenFolder))
+        return *failed;
+    Node* node = find(canonical);
+    if (!node || path.front() != '/')
+        return notFound();
+    if (node->kind != EntryKind::Folder)
+        return FsError { FsErrorKind::PathNotFound, "not a folder" };
+    return std::unique_ptr<OpenFolder>(new MemoryFolder(*this, canonical, node->id));
+}
+
+FsResult<std::uint64_t> MemoryFileSystem::copy(const std::string& from, const std::string& to, const EntryInfo* target)
+{
+    if (beforeCopy)
+        beforeCopy(from);
+    if (FsStatus failed = fault(from, Operation::ReadFile))
+        return *failed;
+    if (FsStatus failed = fault(to, Operation::WriteFile))
+        return *failed;
+    Node* source = find(canonicalMemoryPath(from));
+    if (!source || source->kind != EntryKind::File)
+        return notFound();
+    Node* existing = find(canonicalMemoryPath(to));
+    if (existing && !target)
+        return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile" };
+    if (existing && (existing->kind != EntryKind::File || (existing->attributes & ReadOnlyAttribute)))
+        return FsError { FsErrorKind::PermissionDenied, "read-only or not a file" };
+    Node* parent = find(parentPath(canonicalMemoryPath(to), PathStyle::Posix));
+    if (!parent || parent->kind != EntryKind::Folder)
+        return notFound();
+    // The whole file is written before it replaces anything, so a full disk leaves the old one.
+    if (m_spaceLeft) {
+        if (source->data.size() > *m_spaceLeft)
+            return FsError { FsErrorKind::DiskFull, "no space left" };
+        *m_spaceLeft -= source->data.size();
+    }
+    const std::string data = source->data;
+    const FileTime time = source->modified;
+    const std::uint32_t attributes = source->attributes;
+    Node& node = create(canonicalMemoryPath(to), false);
+    node.data = data;
+    node.modified = floorToGranularity(time, m_granularity);
+    node.attributes = attributes;
+    return static_cast<std::uint64_t>(data.size());
+}
+
+} // namespace rinvo::testing

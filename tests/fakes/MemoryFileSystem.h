@@ -1,0 +1,88 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace rinvo::testing {
+
+/// A file system held in memory, with POSIX-style paths, explicit times and injectable
+/// failures, so the copy's rules can be tested step by step.
+class MemoryFileSystem final : public FileSystem {
+public:
+    /// The operations a failure can be injected into, named by the path they act on.
+    enum class Operation {
+        GetInfo, // a path look-up of the file system, and a folder's stat of an entry
+        List, // listing a folder
+        OpenFolder,
+        CreateFolder,
+        ReadFile, // reading a file as the source of a copy
+        WriteFile, // writing a file as the target of a copy
+    };
+
+    MemoryFileSystem();
+    ~MemoryFileSystem() override;
+
+    void addFolder(std::string_view path, std::uint32_t attributes = 0);
+    void addFile(std::string_view path, std::string data, FileTime modified, std::uint32_t attributes = 0);
+    void addSpecial(std::string_view path);
+    void remove(std::string_view path);
+    void setAttributes(std::string_view path, std::uint32_t attributes);
+    void setModified(std::string_view path, FileTime modified);
+
+    /// Makes the operation on the path fail with the kind, until cleared.
+    void injectFault(std::string_view path, Operation operation, FsErrorKind kind);
+    /// Lets only this many more bytes be written; a larger copy fails with DiskFull.
+    void setSpaceLeft(std::uint64_t bytes);
+    /// Stores every time rounded down to this granularity, as a coarse file system does.
+    void setTimeGranularity(TimeGranularity granularity);
+
+    bool exists(std::string_view path) const;
+    std::optional<std::string> fileData(std::string_view path) const;
+    std::optional<FileTime> modified(std::string_view path) const;
+    /// Returns the names directly inside a folder, sorted.
+    std::vector<std::string> children(std::string_view path) const;
+    /// Returns every path below the root in walk order, folders marked with a trailing "/".
+    std::vector<std::string> allPaths() const;
+    /// Runs before each copy with the source path, so a test can change the tree mid-walk.
+    std::function<void(const std::string&)> beforeCopy;
+
+    /// Returns how often the folder's granularity was asked for.
+    int granularityQueries() const { return m_granularityQueries; }
+
+    bool driveExists(std::string_view designator) override;
+    bool fileExists(std::string_view path) override;
+    bool folderExists(std::string_view path) override;
+    FsResult<EntryInfo> getInfo(std::string_view path) override;
+    FsStatus createFolder(std::string_view path) override;
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override;
+
+    struct Node;
+
+private:
+    friend class MemoryFolder;
+
+    Node* find(std::string_view path) const;
+    Node& create(std::string_view path, bool isFolder);
+    FsStatus fault(const std::string& path, Operation operation) const;
+    FsResult<EntryInfo> infoOf(const std::string& path) const;
+    FsStatus makeFolder(const std::string& path);
+    FsResult<std::uint64_t> copy(const std::string& from, const std::string& to, const EntryInfo* target);
+
+    std::unique_ptr<Node> m_root;
+    std::map<std::pair<std::string, Operation>, FsErrorKind> m_faults;
+    std::optional<std::uint64_t> m_spaceLeft;
+    TimeGranularity m_granularity;
+    int m_granularityQueries = 0;
+    std::uint64_t m_nextId = 1;
+};
+
+/// Returns the path in the memory file system's canonical form: "/" joined, no empty parts.
+std::string canonicalMemoryPath(std::string_view path);
+
+} // namespace rinvo::testing

@@ -1,0 +1,168 @@
+#include "platform/FileSystem.h"
+#include "platform/TempNames.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace rinvo;
+using namespace rinvo::testing;
+
+namespace {
+
+class NativeFileSystem : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::unique_ptr<FileSystem> fs = createNativeFileSystem();
+
+    std::unique_ptr<OpenFolder> open(const std::string& path)
+    {
+        auto folder = fs->openFolder(path);
+        EXPECT_TRUE(folder.ok()) << path;
+        return folder ? std::move(*folder) : nullptr;
+    }
+
+    const FolderEntry* findEntry(const std::vector<FolderEntry>& entries, const std::string& name)
+    {
+        for (const FolderEntry& entry : entries) {
+            if (entry.name == name)
+                return &entry;
+        }
+        return nullptr;
+    }
+};
+
+// A pid no process has: beyond the kernel's pid_max.
+constexpr std::uint64_t GonePid = 99'999'999;
+
+} // namespace
+
+TEST_F(NativeFileSystem, HiddenMeansADotNameAndSpecialFilesAreSystem)
+{
+    writeFile(temp / ".profile", "x");
+    writeFile(temp / "plain", "x");
+    makeFolders(temp / ".cache");
+    ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+    auto listing = open(temp.path())->list(ListingDetail::Full);
+    ASSERT_TRUE(listing.ok());
+    EXPECT_EQ(findEntry(*listing, ".profile")->info.attributes & HiddenAttribute, HiddenAttribute);
+    EXPECT_EQ(findEntry(*listing, "plain")->info.attributes & (HiddenAttribute | SystemAttribute), 0u);
+    EXPECT_EQ(findEntry(*listing, ".cache")->info.attributes, HiddenAttribute | DirectoryAttribute);
+    EXPECT_EQ(findEntry(*listing, "pipe")->info.kind, EntryKind::Special);
+    EXPECT_EQ(findEntry(*listing, "pipe")->info.attributes & SystemAttribute, SystemAttribute);
+    EXPECT_FALSE(fs->fileExists(temp / "pipe"));
+}
+
+TEST_F(NativeFileSystem, LinksAreFollowedAndADanglingOneIsAnEntryFailure)
+{
+    writeFile(temp / "target.txt", "data");
+    makeFolders(temp / "folder");
+    ASSERT_EQ(::symlink("target.txt", (temp / "to-file").c_str()), 0);
+    ASSERT_EQ(::symlink("folder", (temp / "to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", (temp / "dangling").c_str()), 0);
+    auto listing = open(temp.path())->list(ListingDetail::Full);
+    ASSERT_TRUE(listing.ok());
+    EXPECT_EQ(findEntry(*listing, "to-file")->info.kind, EntryKind::File);
+    EXPECT_EQ(findEntry(*listing, "to-file")->info.size, 4u);
+    EXPECT_EQ(findEntry(*listing, "to-folder")->info.kind, EntryKind::Folder);
+    ASSERT_TRUE(findEntry(*listing, "dangling")->error);
+    EXPECT_EQ(findEntry(*listing, "dangling")->error->kind, FsErrorKind::PathNotFound);
+}
+
+TEST_F(NativeFileSystem, LeftoverTemporaryFilesAreHiddenAndClearedOnceTheirWriterIsGone)
+{
+    const std::string leftover = makeTempName(GonePid, 3);
+    const std::string live = makeTempName(static_cast<std::uint64_t>(::getpid()), 999'999);
+    writeFile(temp / leftover, "half");
+    writeFile(temp / live, "busy");
+    writeFile(temp / "user.txt", "mine");
+    auto folder = open(temp.path());
+    auto full = folder->list(ListingDetail::Full);
+    ASSERT_TRUE(full.ok());
+    ASSERT_EQ(full->size(), 1u);
+    EXPECT_EQ((*full)[0].name, "user.txt");
+    EXPECT_TRUE(readFile(temp / leftover)) << "a source listing never deletes";
+
+    auto names = folder->list(ListingDetail::NamesOnly);
+    ASSERT_TRUE(names.ok());
+    EXPECT_EQ(names->size(), 1u);
+    EXPECT_FALSE(readFile(temp / leftover));
+    EXPECT_TRUE(readFile(temp / live)) << "a copy still under way keeps its file";
+}
+
+TEST_F(NativeFileSystem, CopyKeepsNanosecondsAndPermissionBits)
+{
+    const FileTime precise { 1'650'000'000, 123'456'789 };
+    writeFile(temp / "src/run.sh", "#!/bin/sh\n", precise);
+    ::chmod((temp / "src/run.sh").c_str(), 0751);
+    makeFolders(temp / "dst");
+    auto source = open(temp / "src");
+    auto destination = open(temp / "dst");
+    auto copied = destination->copyFileFrom(*source, "run.sh", *source->stat("run.sh"), nullptr);
+    ASSERT_TRUE(copied.ok()) << copied.error().message;
+    EXPECT_EQ(modifiedTime(temp / "dst/run.sh"), precise);
+    struct stat st;
+    ASSERT_EQ(::stat((temp / "dst/run.sh").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0751u);
+    EXPECT_EQ(countEntries(temp / "dst"), 1) << "no temporary file stays behind";
+}
+
+TEST_F(NativeFileSystem, ReadOnlyTargetIsRefusedEvenForRoot)
+{
+    writeFile(temp / "src/f", "new", { 1'700'000'000, 0 });
+    writeFile(temp / "dst/f", "old", { 1'600'000'000, 0 });
+    ::chmod((temp / "dst/f").c_str(), 0444);
+    auto source = open(temp / "src");
+    auto destination = open(temp / "dst");
+    auto target = destination->stat("f");
+    ASSERT_TRUE(target.ok());
+    auto copied = destination->copyFileFrom(*source, "f", *source->stat("f"), &*target);
+    ASSERT_FALSE(copied.ok());
+    EXPECT_EQ(copied.error().kind, FsErrorKind::PermissionDenied);
+    EXPECT_EQ(readFile(temp / "dst/f"), "old");
+}
+
+TEST_F(NativeFileSystem, AFailureMidCopyLeavesTheOldFileAndNoTemporaryFile)
+{
+    writeFile(temp / "src/big", std::string(256 * 1024, 'n'), { 1'700'000'000, 0 });
+    writeFile(temp / "dst/big", "old contents", { 1'600'000'000, 0 });
+    auto source = open(temp / "src");
+    auto destination = open(temp / "dst");
+    auto target = destination->stat("big");
+    ASSERT_TRUE(target.ok());
+
+    // A file-size limit makes the write fail part way, as a full disk would.
+    struct rlimit saved;
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    auto copied = destination->copyFileFrom(*source, "big", *source->stat("big"), &*target);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    ASSERT_FALSE(copied.ok());
+    EXPECT_EQ(readFile(temp / "dst/big"), "old contents");
+    EXPECT_EQ(modifiedTime(temp / "dst/big"), (FileTime { 1'600'000'000, 0 }));
+    EXPECT_EQ(countEntries(temp / "dst"), 1);
+}
+
+TEST_F(NativeFileSystem, ProbeFindsAPreciseFileSystemExactAndLeavesNothingBehind)
+{
+    auto folder = open(temp.path());
+    EXPECT_EQ(folder->timeGranularity(), (TimeGranularity { 1 }));
+    EXPECT_EQ(countEntries(temp.path()), 0);
+}
+
+TEST_F(NativeFileSystem, DrivesArePresentForAbsolutePathsOnly)
+{
+    EXPECT_TRUE(fs->driveExists("/h"));
+    EXPECT_TRUE(fs->driveExists("/"));
+    EXPECT_FALSE(fs->driveExists("c:"));
+    EXPECT_FALSE(fs->driveExists(""));
+}
