@@ -2,10 +2,12 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "WorkerThread.h"
 
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -17,12 +19,12 @@ namespace {
     // rounding (FAT keeps two seconds), so only then is the destination's granularity needed.
     constexpr std::int64_t CoarsestGranularity = 2 * NanosecondsPerSecond;
 
-    // Names present in a destination folder, when its listing could be read.
-    using NameList = std::optional<std::vector<std::string>>;
-
-    bool listed(const NameList& names, const std::string& name)
+    // Finds a name in a listing sorted by name.
+    const FolderEntry* findEntry(const std::vector<FolderEntry>& entries, const std::string& name)
     {
-        return std::binary_search(names->begin(), names->end(), name);
+        auto found = std::lower_bound(entries.begin(), entries.end(), name,
+            [](const FolderEntry& entry, const std::string& key) { return entry.name < key; });
+        return found != entries.end() && found->name == name ? &*found : nullptr;
     }
 
     class FolderTreeCopier {
@@ -34,6 +36,9 @@ namespace {
             , m_progress(progress)
             , m_style(nativePathStyle())
         {
+            // Reading the destination beside the source only pays where a second core runs it.
+            if (std::thread::hardware_concurrency() > 1)
+                m_helper.emplace();
         }
 
         void copySingleFile(std::string_view src, std::string_view dst);
@@ -44,8 +49,8 @@ namespace {
         struct Destination {
             OpenFolder& folder;
             const std::string& path;
-            // Names read from the folder; none when it was just created or could not be listed.
-            NameList names;
+            // The folder's entries; none when it was just created or could not be listed.
+            std::optional<std::vector<FolderEntry>> entries;
             bool isNew = false;
         };
 
@@ -67,6 +72,7 @@ namespace {
         PathStyle m_style;
         std::vector<FolderIdentity> m_walkPath;
         std::optional<FolderIdentity> m_destinationRoot;
+        std::optional<WorkerThread> m_helper;
     };
 
     void FolderTreeCopier::fileDone(std::string_view name)
@@ -152,19 +158,24 @@ namespace {
 
     void FolderTreeCopier::walk(OpenFolder& source, const std::string& sourcePath, Destination& destination)
     {
-        auto listing = source.list(ListingDetail::Full);
+        // The destination's details are read on the helper while the source's are read here;
+        // a destination that could not be listed is looked up name by name instead.
+        std::optional<FsResult<std::vector<FolderEntry>>> destinationListing;
+        auto listDestination = [&] { destinationListing.emplace(destination.folder.list(ListingPurpose::Destination)); };
+        if (!destination.isNew && m_helper)
+            m_helper->post(listDestination);
+        auto listing = source.list(ListingPurpose::Source);
+        if (!destination.isNew) {
+            if (m_helper)
+                m_helper->wait();
+            else
+                listDestination();
+            if (*destinationListing)
+                destination.entries = std::move(destinationListing->value());
+        }
         if (!listing) {
             m_report.addFailure(sourcePath, listing.error());
             return;
-        }
-        if (!destination.isNew) {
-            auto names = destination.folder.list(ListingDetail::NamesOnly);
-            if (names) {
-                destination.names.emplace();
-                destination.names->reserve(names->size());
-                for (FolderEntry& entry : *names)
-                    destination.names->push_back(std::move(entry.name));
-            }
         }
 
         // All of a folder's files come before its first subfolder.
@@ -222,8 +233,8 @@ namespace {
     std::optional<std::unique_ptr<OpenFolder>> FolderTreeCopier::openOrCreate(
         Destination& parent, const std::string& name, bool& isNew, const std::string& path)
     {
-        const bool known = parent.isNew || parent.names;
-        const bool present = !parent.isNew && parent.names && listed(parent.names, name);
+        const bool known = parent.isNew || parent.entries;
+        const bool present = !parent.isNew && parent.entries && findEntry(*parent.entries, name);
         if (!known || present) {
             auto opened = parent.folder.openFolder(name);
             if (opened)
@@ -260,8 +271,11 @@ namespace {
         // Two rounds at most: a file that appeared under the name meanwhile is compared anew.
         for (int round = 0; round < 2; ++round) {
             std::optional<EntryInfo> target;
-            const bool mayExist = !destination.isNew && (!destination.names || listed(destination.names, name));
-            if (mayExist || round > 0) {
+            const FolderEntry* listed = destination.entries && round == 0 ? findEntry(*destination.entries, name) : nullptr;
+            const bool lookUp = round > 0 || (!destination.isNew && !destination.entries) || (listed && listed->error);
+            if (listed && !listed->error) {
+                target = listed->info;
+            } else if (lookUp) {
                 auto found = destination.folder.stat(name);
                 if (found) {
                     target = *found;

@@ -53,12 +53,11 @@ struct FolderEntry {
     FsStatus error;
 };
 
-/// How much a listing reads about each entry.
-enum class ListingDetail {
-    /// Kind, attributes, time and size of every entry: the source side of a copy.
-    Full,
-    /// Names only, sorted: the destination side, where most names are only looked up.
-    NamesOnly,
+/// Which side of a copy a listing serves; both read every entry's details.
+enum class ListingPurpose {
+    Source,
+    /// Also clears away temporary files that a copy killed part way left behind.
+    Destination,
 };
 
 /// A folder opened once; every operation is relative to it, so a walk never rebuilds paths.
@@ -67,8 +66,9 @@ public:
     virtual ~OpenFolder() = default;
 
     /// Returns the folder's entries sorted by name. Temporary files of an interrupted copy are
-    /// never listed; in a NamesOnly listing those left by a finished process are removed.
-    virtual FsResult<std::vector<FolderEntry>> list(ListingDetail detail) = 0;
+    /// never listed; a Destination listing removes those whose writer has ended. A folder entry
+    /// carries its kind and attributes but no time, which the copy never compares.
+    virtual FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) = 0;
 
     /// Returns the details of the named entry, following symbolic links.
     virtual FsResult<EntryInfo> stat(std::string_view name) = 0;

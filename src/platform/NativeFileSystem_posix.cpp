@@ -106,7 +106,7 @@ namespace {
         {
         }
 
-        FsResult<std::vector<FolderEntry>> list(ListingDetail detail) override;
+        FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) override;
         FsResult<EntryInfo> stat(std::string_view name) override;
         FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override;
         FsStatus createFolder(std::string_view name) override;
@@ -161,7 +161,7 @@ namespace {
         entry.info = posix::entryInfoFromStat(st, entry.name);
     }
 
-    FsResult<std::vector<FolderEntry>> PosixOpenFolder::list(ListingDetail detail)
+    FsResult<std::vector<FolderEntry>> PosixOpenFolder::list(ListingPurpose purpose)
     {
         static thread_local std::vector<char> buffer(64 * 1024);
         std::vector<FolderEntry> entries;
@@ -186,7 +186,7 @@ namespace {
                 if (auto pid = parseTempName(record->d_name)) {
                     // A leftover of a killed copy is never a user's file; the destination
                     // side clears it away once its writer is gone.
-                    if (detail == ListingDetail::NamesOnly && processIsGone(*pid))
+                    if (purpose == ListingPurpose::Destination && processIsGone(*pid))
                         ::unlinkat(m_fd.get(), record->d_name, 0);
                     continue;
                 }
@@ -194,10 +194,8 @@ namespace {
                 types.push_back(record->d_type);
             }
         }
-        if (detail == ListingDetail::Full) {
-            for (std::size_t i = 0; i < entries.size(); ++i)
-                fillEntry(entries[i], types[i]);
-        }
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            fillEntry(entries[i], types[i]);
         std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
         return entries;

@@ -57,7 +57,7 @@ public:
 
     std::string child(std::string_view name) const { return joinPath(m_path, name, PathStyle::Posix); }
 
-    FsResult<std::vector<FolderEntry>> list(ListingDetail detail) override
+    FsResult<std::vector<FolderEntry>> list(ListingPurpose) override
     {
         if (FsStatus failed = m_fs.fault(m_path, MemoryFileSystem::Operation::List))
             return *failed;
@@ -67,13 +67,11 @@ public:
         std::vector<FolderEntry> entries;
         for (const auto& [name, childNode] : node->children) {
             FolderEntry entry { name, {}, std::nullopt };
-            if (detail == ListingDetail::Full) {
-                auto info = m_fs.infoOf(child(name));
-                if (info)
-                    entry.info = *info;
-                else
-                    entry.error = info.error();
-            }
+            auto info = m_fs.infoOf(child(name));
+            if (info)
+                entry.info = *info;
+            else
+                entry.error = info.error();
             entries.push_back(std::move(entry));
         }
         return entries;

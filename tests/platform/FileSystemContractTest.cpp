@@ -118,7 +118,7 @@ TEST_P(FileSystemContract, ListsEntriesSortedWithTheirKindsAndTimes)
     h->addFile("d/a.txt", "a", Old);
     h->addFolder("d/c");
     auto folder = open("d");
-    auto listing = folder->list(ListingDetail::Full);
+    auto listing = folder->list(ListingPurpose::Source);
     ASSERT_TRUE(listing.ok());
     ASSERT_EQ(listing->size(), 3u);
     EXPECT_EQ((*listing)[0].name, "a.txt");

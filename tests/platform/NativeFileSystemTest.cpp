@@ -47,7 +47,7 @@ TEST_F(NativeFileSystem, HiddenMeansADotNameAndSpecialFilesAreSystem)
     writeFile(temp / "plain", "x");
     makeFolders(temp / ".cache");
     ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
-    auto listing = open(temp.path())->list(ListingDetail::Full);
+    auto listing = open(temp.path())->list(ListingPurpose::Source);
     ASSERT_TRUE(listing.ok());
     EXPECT_EQ(findEntry(*listing, ".profile")->info.attributes & HiddenAttribute, HiddenAttribute);
     EXPECT_EQ(findEntry(*listing, "plain")->info.attributes & (HiddenAttribute | SystemAttribute), 0u);
@@ -64,7 +64,7 @@ TEST_F(NativeFileSystem, LinksAreFollowedAndADanglingOneIsAnEntryFailure)
     ASSERT_EQ(::symlink("target.txt", (temp / "to-file").c_str()), 0);
     ASSERT_EQ(::symlink("folder", (temp / "to-folder").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", (temp / "dangling").c_str()), 0);
-    auto listing = open(temp.path())->list(ListingDetail::Full);
+    auto listing = open(temp.path())->list(ListingPurpose::Source);
     ASSERT_TRUE(listing.ok());
     EXPECT_EQ(findEntry(*listing, "to-file")->info.kind, EntryKind::File);
     EXPECT_EQ(findEntry(*listing, "to-file")->info.size, 4u);
@@ -81,13 +81,13 @@ TEST_F(NativeFileSystem, LeftoverTemporaryFilesAreHiddenAndClearedOnceTheirWrite
     writeFile(temp / live, "busy");
     writeFile(temp / "user.txt", "mine");
     auto folder = open(temp.path());
-    auto full = folder->list(ListingDetail::Full);
+    auto full = folder->list(ListingPurpose::Source);
     ASSERT_TRUE(full.ok());
     ASSERT_EQ(full->size(), 1u);
     EXPECT_EQ((*full)[0].name, "user.txt");
     EXPECT_TRUE(readFile(temp / leftover)) << "a source listing never deletes";
 
-    auto names = folder->list(ListingDetail::NamesOnly);
+    auto names = folder->list(ListingPurpose::Destination);
     ASSERT_TRUE(names.ok());
     EXPECT_EQ(names->size(), 1u);
     EXPECT_FALSE(readFile(temp / leftover));

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Compares `rinvo copy` with cp and rsync on generated trees, interleaved in the same run,
+# and prints medians and ratios as a Markdown table.
+#   bench/run.sh                 all scenarios, 5 rounds each
+#   ROUNDS=9 bench/run.sh        more rounds
+# Source trees live in RINVO_BENCH_DIR (default /var/tmp/rinvo-bench, on the disk); first copies
+# go to RINVO_BENCH_TMPFS (default /dev/shm/rinvo-bench, a tmpfs), so that ext4's slowdown after
+# mass deletion does not skew them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --bench
+RINVO_BUILD_TYPE=Release scripts/build.sh build-release -DRINVO_BUILD_TESTS=OFF >/dev/null
+
+rinvo="$PWD/build-release/src/rinvo"
+maketree="$PWD/build-release/bench/rinvo_make_tree"
+work="${RINVO_BENCH_DIR:-/var/tmp/rinvo-bench}"
+tmpfs="${RINVO_BENCH_TMPFS:-/dev/shm/rinvo-bench}"
+rounds="${ROUNDS:-5}"
+mkdir -p "$work" "$tmpfs"
+
+for kind in small mixed; do
+  if [ ! -f "$work/$kind.done" ]; then
+    echo "generating the $kind tree in $work/$kind ..." >&2
+    rm -rf "${work:?}/$kind"
+    "$maketree" "$kind" "$work/$kind"
+    touch "$work/$kind.done"
+  fi
+done
+small="$work/small"
+mixed="$work/mixed"
+small_files=$(find "$small" -type f | wc -l)
+
+# Prints the wall time of a command in microseconds.
+elapsed() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || true
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+seconds() { awk -v us="$1" 'BEGIN { printf "%.3f", us / 1e6 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+declare -A samples
+record() { samples["$1"]+="$2 "; }
+med() { tr ' ' '\n' <<<"${samples[$1]}" | grep -v '^$' | median; }
+
+# Warm the page cache for both trees.
+cat $(find "$small" -type f | head -1) >/dev/null
+find "$small" "$mixed" -type f -print0 | xargs -0 cat >/dev/null
+
+echo "first copy of the small-file tree to tmpfs ..." >&2
+for ((r = 0; r < rounds; r++)); do
+  rm -rf "$tmpfs/dst"; record first_rinvo "$(elapsed "$rinvo" copy "$small" "$tmpfs/dst")"
+  rm -rf "$tmpfs/dst"; record first_cp "$(elapsed cp -r --preserve=timestamps "$small" "$tmpfs/dst")"
+  rm -rf "$tmpfs/dst"; record first_rsync "$(elapsed rsync -rt "$small/" "$tmpfs/dst/")"
+done
+rm -rf "$tmpfs/dst"
+
+echo "first copy of the mixed tree (1 GiB, large files) to tmpfs ..." >&2
+for ((r = 0; r < rounds; r++)); do
+  rm -rf "$tmpfs/dst"; record large_rinvo "$(elapsed "$rinvo" copy "$mixed" "$tmpfs/dst")"
+  rm -rf "$tmpfs/dst"; record large_cp "$(elapsed cp -r --preserve=timestamps "$mixed" "$tmpfs/dst")"
+  rm -rf "$tmpfs/dst"; record large_rsync "$(elapsed rsync -rt "$mixed/" "$tmpfs/dst/")"
+done
+rm -rf "$tmpfs/dst"
+
+echo "re-runs with nothing changed ..." >&2
+dst="$work/small-backup"
+rm -rf "$dst"
+"$rinvo" copy "$small" "$dst" >/dev/null
+for ((r = 0; r < rounds; r++)); do
+  record same_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
+  record same_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
+  record same_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
+done
+
+echo "re-runs after touching 1% of the files ..." >&2
+find "$small" -type f | sort | awk 'NR % 100 == 0' >"$work/touched.txt"
+stamp=1700000000
+touch_some() { stamp=$((stamp + 10)); xargs -a "$work/touched.txt" -d '\n' touch -m -d "@$stamp"; }
+for ((r = 0; r < rounds; r++)); do
+  touch_some; record touched_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
+  touch_some; record touched_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
+  touch_some; record touched_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
+done
+
+calls=$(strace -f -c -o /dev/stdout "$rinvo" copy "$small" "$dst" 2>/dev/null | awk '$NF == "total" { print $(NF-2) }')
+peak_kib=$(/usr/bin/time -f %M "$rinvo" copy "$small" "$dst" 2>&1 >/dev/null | tail -1)
+
+row() {
+  local label=$1 key=$2 peer1=$3 peer2=$4
+  local r=$(med "${key}_rinvo") a=$(med "${key}_$peer1") b=$(med "${key}_$peer2")
+  printf '| %s | %s | %s | %s | %s | %s |\n' "$label" "$(seconds "$r")" "$(seconds "$a")" "$(seconds "$b")" \
+    "$(ratio "$r" "$a")" "$(ratio "$r" "$b")"
+}
+
+echo
+echo "Medians of $rounds interleaved rounds, warm cache, $small_files small files; $(nproc) cores."
+echo
+echo "| scenario | rinvo s | cp s | rsync s | rinvo / cp | rinvo / rsync |"
+echo "|---|---|---|---|---|---|"
+row "first copy, small files, to tmpfs" first cp rsync
+row "first copy, 1 GiB mixed tree, to tmpfs" large cp rsync
+row "re-run, nothing changed" same cp rsync
+row "re-run, 1% touched" touched cp rsync
+echo
+echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files)"
+echo "re-run peak memory: $((peak_kib / 1024)) MiB"
+echo
+echo "cp runs as 'cp -r --preserve=timestamps' for first copies and 'cp -ru --preserve=timestamps' for"
+echo "re-runs; rsync as 'rsync -rt' and 'rsync -rtu'."
