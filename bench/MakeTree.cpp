@@ -15,7 +15,8 @@
 namespace {
 
 // A fixed-seed generator, so every machine writes the same tree.
-struct Generator {
+struct Generator
+{
     std::uint64_t state;
     std::uint64_t next()
     {
@@ -34,7 +35,8 @@ bool writeFile(const std::string& path, std::uint64_t size, Generator& random, s
         return false;
     std::uint64_t left = size;
     while (left > 0) {
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        const std::size_t chunk
+            = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         for (std::size_t i = 0; i < chunk; i += 8) {
             const std::uint64_t word = random.next();
             std::memcpy(buffer.data() + i, &word, std::min<std::size_t>(8, chunk - i));
@@ -50,8 +52,8 @@ bool writeFile(const std::string& path, std::uint64_t size, Generator& random, s
     return ::close(fd) == 0;
 }
 
-bool makeTree(const std::string& root, int topFolders, int subFolders, int filesPerFolder, int largeFiles,
-    std::uint64_t largeSize)
+bool makeTree(const std::string& root, int topFolders, int subFolders, int filesPerFolder,
+    int largeFiles, std::uint64_t largeSize)
 {
     Generator random { 20261208 };
     ::mkdir(root.c_str(), 0755);
@@ -74,7 +76,8 @@ bool makeTree(const std::string& root, int topFolders, int subFolders, int files
     if (largeFiles > 0)
         ::mkdir(largeFolder.c_str(), 0755);
     for (int i = 0; i < largeFiles; ++i) {
-        if (!writeFile(largeFolder + "/big" + std::to_string(i) + ".bin", largeSize, random, BaseTime + i))
+        if (!writeFile(
+                largeFolder + "/big" + std::to_string(i) + ".bin", largeSize, random, BaseTime + i))
             return false;
     }
     return true;

@@ -26,7 +26,7 @@ bool isCommandLineRequest(const std::vector<std::string>& args);
 
 /// Runs a command-line mode: "copy SOURCE DESTINATION [--option 1|2|3]". Writes the summary to
 /// 'out' and problems to 'err'; returns the exit status.
-int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out, std::ostream& err,
-    ProgressLine progressLine);
+int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out,
+    std::ostream& err, ProgressLine progressLine);
 
 } // namespace rinvo

@@ -7,10 +7,12 @@
 
 namespace rinvo {
 
-void printCopySummary(std::ostream& out, const CopyReport& report, std::chrono::steady_clock::duration elapsed)
+void printCopySummary(
+    std::ostream& out, const CopyReport& report, std::chrono::steady_clock::duration elapsed)
 {
     const double seconds = std::chrono::duration<double>(elapsed).count();
-    out << "コピーしたファイル: " << report.filesCopied << " (" << report.bytesCopied << " バイト)\n"
+    out << "コピーしたファイル: " << report.filesCopied << " (" << report.bytesCopied
+        << " バイト)\n"
         << "最新のため省いたファイル: " << report.filesUpToDate << "\n"
         << "対象外の項目: " << report.entriesExcluded << "\n"
         << "失敗: " << report.failureCount << "\n";

@@ -11,7 +11,8 @@ namespace rinvo {
 struct CopyReport;
 
 /// Redraws one terminal line with the counts and the last copied file, a few times a second.
-class ProgressPrinter {
+class ProgressPrinter
+{
 public:
     ProgressPrinter(std::ostream& out, ProgressLine mode);
 

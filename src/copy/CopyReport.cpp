@@ -4,7 +4,8 @@ namespace rinvo {
 
 void CopyReport::addFailure(std::string path, FsError error)
 {
-    CopyStatusFlags |= error.kind == FsErrorKind::PermissionDenied ? PermissionDeniedBit : CopyFailedBit;
+    CopyStatusFlags
+        |= error.kind == FsErrorKind::PermissionDenied ? PermissionDeniedBit : CopyFailedBit;
     ++failureCount;
     if (failures.size() < MaxKeptFailures)
         failures.push_back({ std::move(path), std::move(error) });

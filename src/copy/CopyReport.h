@@ -17,13 +17,15 @@ enum CopyStatusBit : std::uint16_t {
 };
 
 /// A path that could not be copied, and why.
-struct CopyFailure {
+struct CopyFailure
+{
     std::string path;
     FsError error;
 };
 
 /// What one copy run did, summed over its rows.
-struct CopyReport {
+struct CopyReport
+{
     /// How many failures keep their path; the rest are only counted, so memory stays bounded.
     static constexpr std::size_t MaxKeptFailures = 1000;
 

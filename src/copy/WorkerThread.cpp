@@ -6,8 +6,7 @@ namespace rinvo {
 
 WorkerThread::WorkerThread()
     : m_thread([this] { run(); })
-{
-}
+{ }
 
 WorkerThread::~WorkerThread()
 {

@@ -28,7 +28,8 @@ enum class EntryKind : std::uint8_t {
 };
 
 /// Identifies a folder on its device, so the walk can recognise one it has already entered.
-struct FolderIdentity {
+struct FolderIdentity
+{
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 
@@ -36,7 +37,8 @@ struct FolderIdentity {
 };
 
 /// What the program knows of one file or folder.
-struct EntryInfo {
+struct EntryInfo
+{
     EntryKind kind = EntryKind::File;
     std::uint32_t attributes = 0;
     FileTime modified;
@@ -47,7 +49,8 @@ struct EntryInfo {
 
 /// One entry of a folder listing. When 'error' is set the entry's details could not be read
 /// (a dangling link, or no permission to look at its target) and only the name is valid.
-struct FolderEntry {
+struct FolderEntry
+{
     std::string name;
     EntryInfo info;
     FsStatus error;
@@ -61,7 +64,8 @@ enum class ListingPurpose {
 };
 
 /// A folder opened once; every operation is relative to it, so a walk never rebuilds paths.
-class OpenFolder {
+class OpenFolder
+{
 public:
     virtual ~OpenFolder() = default;
 
@@ -98,7 +102,8 @@ public:
 };
 
 /// The file-system service: tests and look-ups by path, and folders opened for a walk.
-class FileSystem {
+class FileSystem
+{
 public:
     virtual ~FileSystem() = default;
 

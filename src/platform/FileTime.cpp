@@ -8,11 +8,11 @@ namespace rinvo {
 
 namespace {
 
-    std::int64_t floorModulo(std::int64_t value, std::int64_t step)
-    {
-        std::int64_t rest = value % step;
-        return rest < 0 ? rest + step : rest;
-    }
+std::int64_t floorModulo(std::int64_t value, std::int64_t step)
+{
+    std::int64_t rest = value % step;
+    return rest < 0 ? rest + step : rest;
+}
 
 } // namespace
 

@@ -6,7 +6,8 @@
 namespace rinvo {
 
 /// A file's last-modified time as the file system stores it; only compared, never shown.
-struct FileTime {
+struct FileTime
+{
     std::int64_t seconds = 0;
     std::int32_t nanoseconds = 0;
 
@@ -14,7 +15,8 @@ struct FileTime {
 };
 
 /// How finely a file system stores modification times, in nanoseconds (1 = exact).
-struct TimeGranularity {
+struct TimeGranularity
+{
     std::int64_t nanoseconds = 1;
 
     bool operator==(const TimeGranularity&) const = default;

@@ -19,7 +19,8 @@ enum class FsErrorKind : int {
 };
 
 /// A failed file-system operation: its kind and the system's own wording of the cause.
-struct FsError {
+struct FsError
+{
     FsErrorKind kind = FsErrorKind::Other;
     std::string message;
 };
@@ -28,17 +29,15 @@ struct FsError {
 using FsStatus = std::optional<FsError>;
 
 /// The outcome of an operation that returns a value: the value or the failure.
-template <class T>
-class FsResult {
+template <class T> class FsResult
+{
 public:
     FsResult(T value)
         : m_state(std::move(value))
-    {
-    }
+    { }
     FsResult(FsError error)
         : m_state(std::move(error))
-    {
-    }
+    { }
 
     bool ok() const { return m_state.index() == 0; }
     explicit operator bool() const { return ok(); }

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -26,400 +26,409 @@ PathStyle nativePathStyle()
 
 namespace {
 
-    using posix::FileDescriptor;
+using posix::FileDescriptor;
 
-    // An arbitrary odd second with nanoseconds, so every coarser storage shows in the result.
-    constexpr FileTime ProbeTime { 1'600'000'001, 456'789'123 };
+// An arbitrary odd second with nanoseconds, so every coarser storage shows in the result.
+constexpr FileTime ProbeTime { 1'600'000'001, 456'789'123 };
 
-    bool processIsGone(std::uint64_t pid)
+bool processIsGone(std::uint64_t pid)
+{
+    if (pid == 0 || pid > static_cast<std::uint64_t>(INT32_MAX))
+        return true;
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+bool isDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// How a destination device keeps the modification times the copy sets.
+struct DeviceTraits
+{
+    TimeGranularity granularity;
+    // Some FUSE file systems stamp a renamed file with the current time; there the time is
+    // set again by name once the file is in place.
+    bool timeSurvivesRename = true;
+};
+
+bool closeTo(FileTime a, FileTime b)
+{
+    return std::llabs(differenceInNanoseconds(a, b)) <= 2 * NanosecondsPerSecond;
+}
+
+// State shared by every folder opened through one service object.
+class SharedState
+{
+public:
+    SharedState()
     {
-        if (pid == 0 || pid > static_cast<std::uint64_t>(INT32_MAX))
-            return true;
-        return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        m_umask = mask;
     }
 
-    bool isDotOrDotDot(const char* name)
+    mode_t umask() const { return m_umask; }
+
+    std::string nextTempName()
     {
-        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+        return makeTempName(static_cast<std::uint64_t>(::getpid()), m_tempCounter++);
     }
 
-    // How a destination device keeps the modification times the copy sets.
-    struct DeviceTraits {
-        TimeGranularity granularity;
-        // Some FUSE file systems stamp a renamed file with the current time; there the time is
-        // set again by name once the file is in place.
-        bool timeSurvivesRename = true;
-    };
-
-    bool closeTo(FileTime a, FileTime b)
+    posix::CopyMethod& copyMethod(std::uint64_t fromDevice, std::uint64_t toDevice)
     {
-        return std::llabs(differenceInNanoseconds(a, b)) <= 2 * NanosecondsPerSecond;
+        std::lock_guard lock(m_mutex);
+        return m_copyMethods[{ fromDevice, toDevice }];
     }
 
-    // State shared by every folder opened through one service object.
-    class SharedState {
-    public:
-        SharedState()
-        {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            m_umask = mask;
-        }
-
-        mode_t umask() const { return m_umask; }
-
-        std::string nextTempName()
-        {
-            return makeTempName(static_cast<std::uint64_t>(::getpid()), m_tempCounter++);
-        }
-
-        posix::CopyMethod& copyMethod(std::uint64_t fromDevice, std::uint64_t toDevice)
-        {
-            std::lock_guard lock(m_mutex);
-            return m_copyMethods[{ fromDevice, toDevice }];
-        }
-
-        // Returns what a probe learned of the device, running it on first use.
-        template <class Probe>
-        DeviceTraits deviceTraits(std::uint64_t device, Probe probe)
-        {
-            std::lock_guard lock(m_mutex);
-            auto found = m_devices.find(device);
-            if (found == m_devices.end())
-                found = m_devices.emplace(device, probe()).first;
-            return found->second;
-        }
-
-    private:
-        mode_t m_umask = 022;
-        std::atomic<std::uint64_t> m_tempCounter { 0 };
-        std::mutex m_mutex;
-        std::map<std::pair<std::uint64_t, std::uint64_t>, posix::CopyMethod> m_copyMethods;
-        std::map<std::uint64_t, DeviceTraits> m_devices;
-    };
-
-    class PosixOpenFolder final : public OpenFolder {
-    public:
-        PosixOpenFolder(FileDescriptor fd, SharedState& shared)
-            : m_fd(std::move(fd))
-            , m_shared(shared)
-        {
-        }
-
-        FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) override;
-        FsResult<EntryInfo> stat(std::string_view name) override;
-        FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override;
-        FsStatus createFolder(std::string_view name) override;
-        FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
-            const EntryInfo& sourceInfo, const EntryInfo* target) override;
-        FolderIdentity identity() override;
-        TimeGranularity timeGranularity() override;
-
-    private:
-        FsStatus renameIntoPlace(const std::string& temp, const std::string& name, const EntryInfo* target);
-        DeviceTraits deviceTraits();
-        DeviceTraits probeDevice();
-        FsStatus setTimeByName(const std::string& name, FileTime time);
-        void fillEntry(FolderEntry& entry, unsigned char type);
-
-        FileDescriptor m_fd;
-        SharedState& m_shared;
-        std::optional<DeviceTraits> m_traits;
-        bool m_listed = false;
-        bool m_haveIdentity = false;
-        FolderIdentity m_identity;
-    };
-
-    void PosixOpenFolder::fillEntry(FolderEntry& entry, unsigned char type)
+    // Returns what a probe learned of the device, running it on first use.
+    template <class Probe> DeviceTraits deviceTraits(std::uint64_t device, Probe probe)
     {
-        // A real folder needs no stat: its name gives the hidden bit and it carries no time
-        // the copy compares. Special files are known from their type alone and never touched.
-        switch (type) {
-        case DT_DIR:
-            entry.info.kind = EntryKind::Folder;
-            entry.info.attributes = DirectoryAttribute;
-            if (entry.name.front() == '.')
-                entry.info.attributes |= HiddenAttribute;
-            return;
-        case DT_FIFO:
-        case DT_SOCK:
-        case DT_CHR:
-        case DT_BLK:
-            entry.info.kind = EntryKind::Special;
-            entry.info.attributes = SystemAttribute;
-            if (entry.name.front() == '.')
-                entry.info.attributes |= HiddenAttribute;
-            return;
-        default:
+        std::lock_guard lock(m_mutex);
+        auto found = m_devices.find(device);
+        if (found == m_devices.end())
+            found = m_devices.emplace(device, probe()).first;
+        return found->second;
+    }
+
+private:
+    mode_t m_umask = 022;
+    std::atomic<std::uint64_t> m_tempCounter { 0 };
+    std::mutex m_mutex;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, posix::CopyMethod> m_copyMethods;
+    std::map<std::uint64_t, DeviceTraits> m_devices;
+};
+
+class PosixOpenFolder final : public OpenFolder
+{
+public:
+    PosixOpenFolder(FileDescriptor fd, SharedState& shared)
+        : m_fd(std::move(fd))
+        , m_shared(shared)
+    { }
+
+    FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) override;
+    FsResult<EntryInfo> stat(std::string_view name) override;
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override;
+    FsStatus createFolder(std::string_view name) override;
+    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
+        const EntryInfo& sourceInfo, const EntryInfo* target) override;
+    FolderIdentity identity() override;
+    TimeGranularity timeGranularity() override;
+
+private:
+    FsStatus renameIntoPlace(
+        const std::string& temp, const std::string& name, const EntryInfo* target);
+    DeviceTraits deviceTraits();
+    DeviceTraits probeDevice();
+    FsStatus setTimeByName(const std::string& name, FileTime time);
+    void fillEntry(FolderEntry& entry, unsigned char type);
+
+    FileDescriptor m_fd;
+    SharedState& m_shared;
+    std::optional<DeviceTraits> m_traits;
+    bool m_listed = false;
+    bool m_haveIdentity = false;
+    FolderIdentity m_identity;
+};
+
+void PosixOpenFolder::fillEntry(FolderEntry& entry, unsigned char type)
+{
+    // A real folder needs no stat: its name gives the hidden bit and it carries no time
+    // the copy compares. Special files are known from their type alone and never touched.
+    switch (type) {
+    case DT_DIR:
+        entry.info.kind = EntryKind::Folder;
+        entry.info.attributes = DirectoryAttribute;
+        if (entry.name.front() == '.')
+            entry.info.attributes |= HiddenAttribute;
+        return;
+    case DT_FIFO:
+    case DT_SOCK:
+    case DT_CHR:
+    case DT_BLK:
+        entry.info.kind = EntryKind::Special;
+        entry.info.attributes = SystemAttribute;
+        if (entry.name.front() == '.')
+            entry.info.attributes |= HiddenAttribute;
+        return;
+    default:
+        break;
+    }
+    struct stat st;
+    if (::fstatat(m_fd.get(), entry.name.c_str(), &st, 0) != 0) {
+        entry.error = posix::lastError();
+        return;
+    }
+    entry.info = posix::entryInfoFromStat(st, entry.name);
+}
+
+FsResult<std::vector<FolderEntry>> PosixOpenFolder::list(ListingPurpose purpose)
+{
+    static thread_local std::vector<char> buffer(64 * 1024);
+    std::vector<FolderEntry> entries;
+    std::vector<unsigned char> types;
+    if (m_listed && ::lseek(m_fd.get(), 0, SEEK_SET) < 0)
+        return posix::lastError();
+    m_listed = true;
+    for (;;) {
+        const ssize_t got = ::getdents64(m_fd.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return posix::lastError();
+        }
+        if (got == 0)
             break;
-        }
-        struct stat st;
-        if (::fstatat(m_fd.get(), entry.name.c_str(), &st, 0) != 0) {
-            entry.error = posix::lastError();
-            return;
-        }
-        entry.info = posix::entryInfoFromStat(st, entry.name);
-    }
-
-    FsResult<std::vector<FolderEntry>> PosixOpenFolder::list(ListingPurpose purpose)
-    {
-        static thread_local std::vector<char> buffer(64 * 1024);
-        std::vector<FolderEntry> entries;
-        std::vector<unsigned char> types;
-        if (m_listed && ::lseek(m_fd.get(), 0, SEEK_SET) < 0)
-            return posix::lastError();
-        m_listed = true;
-        for (;;) {
-            const ssize_t got = ::getdents64(m_fd.get(), buffer.data(), buffer.size());
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                return posix::lastError();
+        for (ssize_t offset = 0; offset < got;) {
+            const auto* record = reinterpret_cast<const struct dirent64*>(buffer.data() + offset);
+            offset += record->d_reclen;
+            if (isDotOrDotDot(record->d_name))
+                continue;
+            if (auto pid = parseTempName(record->d_name)) {
+                // A leftover of a killed copy is never a user's file; the destination
+                // side clears it away once its writer is gone.
+                if (purpose == ListingPurpose::Destination && processIsGone(*pid))
+                    ::unlinkat(m_fd.get(), record->d_name, 0);
+                continue;
             }
-            if (got == 0)
-                break;
-            for (ssize_t offset = 0; offset < got;) {
-                const auto* record = reinterpret_cast<const struct dirent64*>(buffer.data() + offset);
-                offset += record->d_reclen;
-                if (isDotOrDotDot(record->d_name))
-                    continue;
-                if (auto pid = parseTempName(record->d_name)) {
-                    // A leftover of a killed copy is never a user's file; the destination
-                    // side clears it away once its writer is gone.
-                    if (purpose == ListingPurpose::Destination && processIsGone(*pid))
-                        ::unlinkat(m_fd.get(), record->d_name, 0);
-                    continue;
-                }
-                entries.push_back({ record->d_name, {}, std::nullopt });
-                types.push_back(record->d_type);
-            }
+            entries.push_back({ record->d_name, {}, std::nullopt });
+            types.push_back(record->d_type);
         }
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            fillEntry(entries[i], types[i]);
-        std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-        return entries;
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        fillEntry(entries[i], types[i]);
+    std::sort(entries.begin(), entries.end(),
+        [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+FsResult<EntryInfo> PosixOpenFolder::stat(std::string_view name)
+{
+    struct stat st;
+    if (::fstatat(m_fd.get(), std::string(name).c_str(), &st, 0) != 0)
+        return posix::lastError();
+    return posix::entryInfoFromStat(st, name);
+}
+
+FsResult<std::unique_ptr<OpenFolder>> PosixOpenFolder::openFolder(std::string_view name)
+{
+    FileDescriptor fd(::openat(m_fd.get(), std::string(name).c_str(),
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.valid())
+        return posix::lastError();
+    return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_shared));
+}
+
+FsStatus PosixOpenFolder::createFolder(std::string_view name)
+{
+    if (::mkdirat(m_fd.get(), std::string(name).c_str(), 0777) != 0)
+        return posix::lastError();
+    return std::nullopt;
+}
+
+FolderIdentity PosixOpenFolder::identity()
+{
+    if (!m_haveIdentity) {
+        struct stat st;
+        if (::fstat(m_fd.get(), &st) == 0)
+            m_identity
+                = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
+        m_haveIdentity = true;
+    }
+    return m_identity;
+}
+
+TimeGranularity PosixOpenFolder::timeGranularity()
+{
+    return deviceTraits().granularity;
+}
+
+DeviceTraits PosixOpenFolder::deviceTraits()
+{
+    if (!m_traits)
+        m_traits = m_shared.deviceTraits(identity().device, [this] { return probeDevice(); });
+    return *m_traits;
+}
+
+FsStatus PosixOpenFolder::setTimeByName(const std::string& name, FileTime time)
+{
+    const struct timespec times[2] = { { 0, UTIME_NOW }, { time.seconds, time.nanoseconds } };
+    if (::utimensat(m_fd.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        return posix::lastError();
+    return std::nullopt;
+}
+
+// Repeats what a copy does (write, set the time on the open file, close, rename) with a
+// probe time, and reads back what the file system kept. A probe that cannot be written,
+// as on a read-only destination, leaves the exact defaults.
+DeviceTraits PosixOpenFolder::probeDevice()
+{
+    DeviceTraits traits;
+    const std::string written = m_shared.nextTempName();
+    const std::string renamed = m_shared.nextTempName();
+    FileDescriptor fd(
+        ::openat(m_fd.get(), written.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!fd.valid())
+        return traits;
+    const struct timespec times[2]
+        = { { 0, UTIME_NOW }, { ProbeTime.seconds, ProbeTime.nanoseconds } };
+    struct stat st;
+    const bool done = ::write(fd.get(), "p", 1) == 1 && ::futimens(fd.get(), times) == 0
+        && !fd.close() && ::renameat(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str()) == 0
+        && ::fstatat(m_fd.get(), renamed.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (done) {
+        FileTime kept = posix::entryInfoFromStat(st, renamed).modified;
+        if (!closeTo(kept, ProbeTime)) {
+            traits.timeSurvivesRename = false;
+            if (!setTimeByName(renamed, ProbeTime)
+                && ::fstatat(m_fd.get(), renamed.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+                kept = posix::entryInfoFromStat(st, renamed).modified;
+        }
+        traits.granularity = granularityFromProbe(ProbeTime, kept);
+    }
+    ::unlinkat(m_fd.get(), written.c_str(), 0);
+    ::unlinkat(m_fd.get(), renamed.c_str(), 0);
+    return traits;
+}
+
+FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(
+    OpenFolder& source, std::string_view name, const EntryInfo& sourceInfo, const EntryInfo* target)
+{
+    // NOTE: checked here because a rename would replace a read-only file without asking.
+    if (target && (target->attributes & ReadOnlyAttribute))
+        return FsError { FsErrorKind::PermissionDenied, "read-only file" };
+    // Like the Windows copy, a folder in the file's place refuses it as access denied.
+    if (target && target->kind != EntryKind::File)
+        return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name" };
+
+    auto& from = static_cast<PosixOpenFolder&>(source);
+    const std::string fileName(name);
+    // O_NONBLOCK keeps a file that turned into a FIFO since the listing from blocking.
+    FileDescriptor in(
+        ::openat(from.m_fd.get(), fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!in.valid())
+        return posix::lastError();
+
+    const mode_t wanted = sourceInfo.permissions & 0777;
+    std::string temp;
+    FileDescriptor out;
+    for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {
+        temp = m_shared.nextTempName();
+        out = FileDescriptor(::openat(
+            m_fd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, wanted));
+        if (!out.valid() && errno != EEXIST)
+            return posix::lastError();
+    }
+    if (!out.valid())
+        return posix::errorFromErrno(EEXIST);
+
+    auto fail = [&](FsError error) -> FsResult<std::uint64_t> {
+        out = FileDescriptor();
+        ::unlinkat(m_fd.get(), temp.c_str(), 0);
+        return error;
+    };
+
+    posix::CopyMethod& method = m_shared.copyMethod(from.identity().device, identity().device);
+    if (FsStatus failed = posix::copyFileData(in.get(), out.get(), sourceInfo.size, method))
+        return fail(*failed);
+    // The time is set on the open file after the last write, so no write can move it again.
+    // NOTE: the access time is set to now rather than left alone: some FUSE file systems
+    // (fusefat) take an omitted access time as a request to stamp the modification time.
+    const struct timespec times[2]
+        = { { 0, UTIME_NOW }, { sourceInfo.modified.seconds, sourceInfo.modified.nanoseconds } };
+    if (::futimens(out.get(), times) != 0)
+        return fail(posix::lastError());
+    // A file system without permission bits (FAT) still takes the file; only the time counts.
+    if ((wanted & ~m_shared.umask()) != wanted)
+        ::fchmod(out.get(), wanted);
+    if (FsStatus failed = out.close())
+        return fail(*failed);
+    if (FsStatus failed = renameIntoPlace(temp, fileName, target))
+        return fail(*failed);
+    if (!deviceTraits().timeSurvivesRename) {
+        if (FsStatus failed = setTimeByName(fileName, sourceInfo.modified))
+            return *failed;
+    }
+    return sourceInfo.size;
+}
+
+FsStatus PosixOpenFolder::renameIntoPlace(
+    const std::string& temp, const std::string& name, const EntryInfo* target)
+{
+    const int dir = m_fd.get();
+    if (target) {
+        if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
+            return posix::lastError();
+        return std::nullopt;
+    }
+    // Where the caller found nothing, a file that appeared meanwhile is not replaced blindly.
+    if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0)
+        return std::nullopt;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return posix::lastError();
+    struct stat st;
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return posix::errorFromErrno(EEXIST);
+    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
+        return posix::lastError();
+    return std::nullopt;
+}
+
+class PosixFileSystem final : public FileSystem
+{
+public:
+    bool driveExists(std::string_view designator) override
+    {
+        // POSIX has one tree: every absolute path is on a present "drive".
+        return !designator.empty() && designator.front() == '/';
     }
 
-    FsResult<EntryInfo> PosixOpenFolder::stat(std::string_view name)
+    bool fileExists(std::string_view path) override
+    {
+        auto info = getInfo(path);
+        return info && info->kind == EntryKind::File;
+    }
+
+    bool folderExists(std::string_view path) override
+    {
+        auto info = getInfo(path);
+        return info && info->kind == EntryKind::Folder;
+    }
+
+    FsResult<EntryInfo> getInfo(std::string_view path) override
     {
         struct stat st;
-        if (::fstatat(m_fd.get(), std::string(name).c_str(), &st, 0) != 0)
+        if (path.empty())
+            return posix::errorFromErrno(ENOENT);
+        if (::stat(std::string(path).c_str(), &st) != 0)
             return posix::lastError();
-        return posix::entryInfoFromStat(st, name);
+        return posix::entryInfoFromStat(st, lastComponent(path, PathStyle::Posix));
     }
 
-    FsResult<std::unique_ptr<OpenFolder>> PosixOpenFolder::openFolder(std::string_view name)
+    FsStatus createFolder(std::string_view path) override
     {
-        FileDescriptor fd(::openat(m_fd.get(), std::string(name).c_str(),
-            O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        if (path.empty())
+            return posix::errorFromErrno(ENOENT);
+        if (::mkdir(std::string(path).c_str(), 0777) != 0)
+            return posix::lastError();
+        return std::nullopt;
+    }
+
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override
+    {
+        if (path.empty())
+            return posix::errorFromErrno(ENOENT);
+        FileDescriptor fd(::open(
+            std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (!fd.valid())
             return posix::lastError();
         return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_shared));
     }
 
-    FsStatus PosixOpenFolder::createFolder(std::string_view name)
-    {
-        if (::mkdirat(m_fd.get(), std::string(name).c_str(), 0777) != 0)
-            return posix::lastError();
-        return std::nullopt;
-    }
-
-    FolderIdentity PosixOpenFolder::identity()
-    {
-        if (!m_haveIdentity) {
-            struct stat st;
-            if (::fstat(m_fd.get(), &st) == 0)
-                m_identity = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
-            m_haveIdentity = true;
-        }
-        return m_identity;
-    }
-
-    TimeGranularity PosixOpenFolder::timeGranularity()
-    {
-        return deviceTraits().granularity;
-    }
-
-    DeviceTraits PosixOpenFolder::deviceTraits()
-    {
-        if (!m_traits)
-            m_traits = m_shared.deviceTraits(identity().device, [this] { return probeDevice(); });
-        return *m_traits;
-    }
-
-    FsStatus PosixOpenFolder::setTimeByName(const std::string& name, FileTime time)
-    {
-        const struct timespec times[2] = { { 0, UTIME_NOW }, { time.seconds, time.nanoseconds } };
-        if (::utimensat(m_fd.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-            return posix::lastError();
-        return std::nullopt;
-    }
-
-    // Repeats what a copy does (write, set the time on the open file, close, rename) with a
-    // probe time, and reads back what the file system kept. A probe that cannot be written,
-    // as on a read-only destination, leaves the exact defaults.
-    DeviceTraits PosixOpenFolder::probeDevice()
-    {
-        DeviceTraits traits;
-        const std::string written = m_shared.nextTempName();
-        const std::string renamed = m_shared.nextTempName();
-        FileDescriptor fd(::openat(m_fd.get(), written.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!fd.valid())
-            return traits;
-        const struct timespec times[2] = { { 0, UTIME_NOW }, { ProbeTime.seconds, ProbeTime.nanoseconds } };
-        struct stat st;
-        const bool done = ::write(fd.get(), "p", 1) == 1 && ::futimens(fd.get(), times) == 0 && !fd.close()
-            && ::renameat(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str()) == 0
-            && ::fstatat(m_fd.get(), renamed.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-        if (done) {
-            FileTime kept = posix::entryInfoFromStat(st, renamed).modified;
-            if (!closeTo(kept, ProbeTime)) {
-                traits.timeSurvivesRename = false;
-                if (!setTimeByName(renamed, ProbeTime)
-                    && ::fstatat(m_fd.get(), renamed.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-                    kept = posix::entryInfoFromStat(st, renamed).modified;
-            }
-            traits.granularity = granularityFromProbe(ProbeTime, kept);
-        }
-        ::unlinkat(m_fd.get(), written.c_str(), 0);
-        ::unlinkat(m_fd.get(), renamed.c_str(), 0);
-        return traits;
-    }
-
-    FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(
-        OpenFolder& source, std::string_view name, const EntryInfo& sourceInfo, const EntryInfo* target)
-    {
-        // NOTE: checked here because a rename would replace a read-only file without asking.
-        if (target && (target->attributes & ReadOnlyAttribute))
-            return FsError { FsErrorKind::PermissionDenied, "read-only file" };
-        // Like the Windows copy, a folder in the file's place refuses it as access denied.
-        if (target && target->kind != EntryKind::File)
-            return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name" };
-
-        auto& from = static_cast<PosixOpenFolder&>(source);
-        const std::string fileName(name);
-        // O_NONBLOCK keeps a file that turned into a FIFO since the listing from blocking.
-        FileDescriptor in(::openat(from.m_fd.get(), fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-        if (!in.valid())
-            return posix::lastError();
-
-        const mode_t wanted = sourceInfo.permissions & 0777;
-        std::string temp;
-        FileDescriptor out;
-        for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {
-            temp = m_shared.nextTempName();
-            out = FileDescriptor(::openat(m_fd.get(), temp.c_str(),
-                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, wanted));
-            if (!out.valid() && errno != EEXIST)
-                return posix::lastError();
-        }
-        if (!out.valid())
-            return posix::errorFromErrno(EEXIST);
-
-        auto fail = [&](FsError error) -> FsResult<std::uint64_t> {
-            out = FileDescriptor();
-            ::unlinkat(m_fd.get(), temp.c_str(), 0);
-            return error;
-        };
-
-        posix::CopyMethod& method = m_shared.copyMethod(from.identity().device, identity().device);
-        if (FsStatus failed = posix::copyFileData(in.get(), out.get(), sourceInfo.size, method))
-            return fail(*failed);
-        // The time is set on the open file after the last write, so no write can move it again.
-        // NOTE: the access time is set to now rather than left alone: some FUSE file systems
-        // (fusefat) take an omitted access time as a request to stamp the modification time.
-        const struct timespec times[2]
-            = { { 0, UTIME_NOW }, { sourceInfo.modified.seconds, sourceInfo.modified.nanoseconds } };
-        if (::futimens(out.get(), times) != 0)
-            return fail(posix::lastError());
-        // A file system without permission bits (FAT) still takes the file; only the time counts.
-        if ((wanted & ~m_shared.umask()) != wanted)
-            ::fchmod(out.get(), wanted);
-        if (FsStatus failed = out.close())
-            return fail(*failed);
-        if (FsStatus failed = renameIntoPlace(temp, fileName, target))
-            return fail(*failed);
-        if (!deviceTraits().timeSurvivesRename) {
-            if (FsStatus failed = setTimeByName(fileName, sourceInfo.modified))
-                return *failed;
-        }
-        return sourceInfo.size;
-    }
-
-    FsStatus PosixOpenFolder::renameIntoPlace(const std::string& temp, const std::string& name, const EntryInfo* target)
-    {
-        const int dir = m_fd.get();
-        if (target) {
-            if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
-                return posix::lastError();
-            return std::nullopt;
-        }
-        // Where the caller found nothing, a file that appeared meanwhile is not replaced blindly.
-        if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0)
-            return std::nullopt;
-        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return posix::lastError();
-        struct stat st;
-        if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-            return posix::errorFromErrno(EEXIST);
-        if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
-            return posix::lastError();
-        return std::nullopt;
-    }
-
-    class PosixFileSystem final : public FileSystem {
-    public:
-        bool driveExists(std::string_view designator) override
-        {
-            // POSIX has one tree: every absolute path is on a present "drive".
-            return !designator.empty() && designator.front() == '/';
-        }
-
-        bool fileExists(std::string_view path) override
-        {
-            auto info = getInfo(path);
-            return info && info->kind == EntryKind::File;
-        }
-
-        bool folderExists(std::string_view path) override
-        {
-            auto info = getInfo(path);
-            return info && info->kind == EntryKind::Folder;
-        }
-
-        FsResult<EntryInfo> getInfo(std::string_view path) override
-        {
-            struct stat st;
-            if (path.empty())
-                return posix::errorFromErrno(ENOENT);
-            if (::stat(std::string(path).c_str(), &st) != 0)
-                return posix::lastError();
-            return posix::entryInfoFromStat(st, lastComponent(path, PathStyle::Posix));
-        }
-
-        FsStatus createFolder(std::string_view path) override
-        {
-            if (path.empty())
-                return posix::errorFromErrno(ENOENT);
-            if (::mkdir(std::string(path).c_str(), 0777) != 0)
-                return posix::lastError();
-            return std::nullopt;
-        }
-
-        FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override
-        {
-            if (path.empty())
-                return posix::errorFromErrno(ENOENT);
-            FileDescriptor fd(::open(std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-            if (!fd.valid())
-                return posix::lastError();
-            return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_shared));
-        }
-
-    private:
-        SharedState m_shared;
-    };
+private:
+    SharedState m_shared;
+};
 
 } // namespace
 

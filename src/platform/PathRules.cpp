@@ -9,10 +9,10 @@ char pathSeparator(PathStyle style)
 
 namespace {
 
-    bool isSeparator(char c, PathStyle style)
-    {
-        return c == '/' || (style == PathStyle::Windows && c == '\\');
-    }
+bool isSeparator(char c, PathStyle style)
+{
+    return c == '/' || (style == PathStyle::Windows && c == '\\');
+}
 
 } // namespace
 

@@ -104,66 +104,66 @@ FsStatus FileDescriptor::close()
 
 namespace {
 
-    // The kernel answers these when a method cannot be used between the two files at all.
-    bool methodUnsupported(int error)
-    {
-        return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP
-            || error == ENOTTY || error == EBADF || error == EPERM;
-    }
+// The kernel answers these when a method cannot be used between the two files at all.
+bool methodUnsupported(int error)
+{
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP
+        || error == ENOTTY || error == EBADF || error == EPERM;
+}
 
-    constexpr std::size_t MaxChunk = std::size_t(1) << 30;
+constexpr std::size_t MaxChunk = std::size_t(1) << 30;
 
-    FsStatus copyByReadWrite(int in, int out, std::uint64_t remaining)
-    {
-        static thread_local char buffer[1 << 17];
-        while (remaining > 0) {
-            const ssize_t got = ::read(in, buffer, sizeof buffer);
-            if (got < 0) {
+FsStatus copyByReadWrite(int in, int out, std::uint64_t remaining)
+{
+    static thread_local char buffer[1 << 17];
+    while (remaining > 0) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return lastError();
+        }
+        if (got == 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0) {
                 if (errno == EINTR)
                     continue;
                 return lastError();
             }
-            if (got == 0)
-                break;
-            for (ssize_t done = 0; done < got;) {
-                const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
-                if (put < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    return lastError();
-                }
-                done += put;
-            }
-            remaining -= std::min<std::uint64_t>(remaining, static_cast<std::uint64_t>(got));
+            done += put;
         }
-        return std::nullopt;
+        remaining -= std::min<std::uint64_t>(remaining, static_cast<std::uint64_t>(got));
     }
+    return std::nullopt;
+}
 
-    // Runs one of the kernel-side copy calls until 'size' bytes have moved or the source ends.
-    // Returns the errno of the first call when the method is unsupported, so the caller can
-    // fall back with nothing written yet.
-    template <class Call>
-    FsStatus copyInKernel(std::uint64_t size, Call call, bool& unsupported)
-    {
-        std::uint64_t done = 0;
-        while (done < size) {
-            const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, MaxChunk));
-            const ssize_t moved = call(chunk);
-            if (moved < 0) {
-                if (errno == EINTR)
-                    continue;
-                if (done == 0 && methodUnsupported(errno)) {
-                    unsupported = true;
-                    return std::nullopt;
-                }
-                return lastError();
+// Runs one of the kernel-side copy calls until 'size' bytes have moved or the source ends.
+// Returns the errno of the first call when the method is unsupported, so the caller can
+// fall back with nothing written yet.
+template <class Call> FsStatus copyInKernel(std::uint64_t size, Call call, bool& unsupported)
+{
+    std::uint64_t done = 0;
+    while (done < size) {
+        const std::size_t chunk
+            = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, MaxChunk));
+        const ssize_t moved = call(chunk);
+        if (moved < 0) {
+            if (errno == EINTR)
+                continue;
+            if (done == 0 && methodUnsupported(errno)) {
+                unsupported = true;
+                return std::nullopt;
             }
-            if (moved == 0)
-                break;
-            done += static_cast<std::uint64_t>(moved);
+            return lastError();
         }
-        return std::nullopt;
+        if (moved == 0)
+            break;
+        done += static_cast<std::uint64_t>(moved);
     }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -183,7 +183,10 @@ FsStatus copyFileData(int in, int out, std::uint64_t size, CopyMethod& method)
     if (method == CopyMethod::CopyFileRange) {
         bool unsupported = false;
         FsStatus status = copyInKernel(
-            size, [&](std::size_t chunk) { return ::copy_file_range(in, nullptr, out, nullptr, chunk, 0); },
+            size,
+            [&](std::size_t chunk) {
+                return ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
+            },
             unsupported);
         if (!unsupported)
             return status;
@@ -192,7 +195,8 @@ FsStatus copyFileData(int in, int out, std::uint64_t size, CopyMethod& method)
     if (method == CopyMethod::SendFile) {
         bool unsupported = false;
         FsStatus status = copyInKernel(
-            size, [&](std::size_t chunk) { return ::sendfile(out, in, nullptr, chunk); }, unsupported);
+            size, [&](std::size_t chunk) { return ::sendfile(out, in, nullptr, chunk); },
+            unsupported);
         if (!unsupported)
             return status;
         method = CopyMethod::ReadWrite;

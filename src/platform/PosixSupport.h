@@ -18,16 +18,15 @@ FsError lastError();
 EntryInfo entryInfoFromStat(const struct stat& st, std::string_view name);
 
 /// Owns a file descriptor and closes it when it goes out of scope.
-class FileDescriptor {
+class FileDescriptor
+{
 public:
     explicit FileDescriptor(int fd = -1)
         : m_fd(fd)
-    {
-    }
+    { }
     FileDescriptor(FileDescriptor&& other) noexcept
         : m_fd(other.release())
-    {
-    }
+    { }
     FileDescriptor& operator=(FileDescriptor&& other) noexcept;
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;

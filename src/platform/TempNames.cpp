@@ -6,19 +6,19 @@ namespace rinvo {
 
 namespace {
 
-    constexpr std::string_view Prefix = ".~rinvo-";
-    constexpr std::string_view Suffix = ".tmp";
+constexpr std::string_view Prefix = ".~rinvo-";
+constexpr std::string_view Suffix = ".tmp";
 
-    bool isDigits(std::string_view text)
-    {
-        if (text.empty() || text.size() > 20)
+bool isDigits(std::string_view text)
+{
+    if (text.empty() || text.size() > 20)
+        return false;
+    for (char c : text) {
+        if (c < '0' || c > '9')
             return false;
-        for (char c : text) {
-            if (c < '0' || c > '9')
-                return false;
-        }
-        return true;
     }
+    return true;
+}
 
 } // namespace
 

@@ -12,7 +12,8 @@ using namespace rinvo::testing;
 
 namespace {
 
-class CommandLineTest : public ::testing::Test {
+class CommandLineTest : public ::testing::Test
+{
 protected:
     TempFolder temp;
     std::unique_ptr<FileSystem> fs = createNativeFileSystem();
@@ -33,14 +34,16 @@ TEST_F(CommandLineTest, CopiesOneRuleAndSummarisesWhatItDid)
 {
     writeFile(temp / "src/a", "aaaa");
     writeFile(temp / "src/.h", "h");
-    EXPECT_EQ(run({ "copy", temp / "src", temp / "dst", "--option", "1" }), ExitSuccess) << err.str();
+    EXPECT_EQ(run({ "copy", temp / "src", temp / "dst", "--option", "1" }), ExitSuccess)
+        << err.str();
     EXPECT_EQ(readFile(temp / "dst/a"), "aaaa");
     EXPECT_EQ(countEntries(temp / "dst"), 1);
     EXPECT_NE(out.str().find("コピーしたファイル: 1 (4 バイト)"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("対象外の項目: 1"), std::string::npos);
 
     EXPECT_EQ(run({ "copy", temp / "src", temp / "dst" }), ExitSuccess);
-    EXPECT_NE(out.str().find("コピーしたファイル: 1 (1 バイト)"), std::string::npos) << "option 2 copies .h";
+    EXPECT_NE(out.str().find("コピーしたファイル: 1 (1 バイト)"), std::string::npos)
+        << "option 2 copies .h";
     EXPECT_NE(out.str().find("最新のため省いたファイル: 1"), std::string::npos) << out.str();
 }
 
@@ -63,9 +66,10 @@ TEST_F(CommandLineTest, AMissingSourceIsReportedWithoutCreatingTheDestination)
 
 TEST_F(CommandLineTest, BadArgumentsExitWithTwoAndTheUsage)
 {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> { {}, { "copy" },
-             { "copy", "a" }, { "copy", "a", "b", "c" }, { "copy", "a", "b", "--option" },
-             { "copy", "a", "b", "--option", "4" }, { "copy", "a", "b", "--fast" }, { "frobnicate" } }) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> { {},
+             { "copy" }, { "copy", "a" }, { "copy", "a", "b", "c" },
+             { "copy", "a", "b", "--option" }, { "copy", "a", "b", "--option", "4" },
+             { "copy", "a", "b", "--fast" }, { "frobnicate" } }) {
         EXPECT_EQ(run(args), ExitBadArguments);
         EXPECT_NE(err.str().find("使い方: rinvo copy"), std::string::npos);
     }

@@ -14,7 +14,8 @@ namespace {
 constexpr FileTime Old { 1'600'000'000, 0 };
 constexpr FileTime New { 1'700'000'000, 0 };
 
-class CopyFailureTest : public ::testing::Test {
+class CopyFailureTest : public ::testing::Test
+{
 protected:
     MemoryFileSystem fs;
     CopyReport report;
@@ -53,9 +54,10 @@ TEST_F(CopyFailureTest, AnOtherFailureEndsOnlyThatFolderAndIsRecorded)
     fs.addFile("/src/z", "x", New);
     fs.injectFault("/dst/a/1", Op::WriteFile, FsErrorKind::DiskFull);
     copy();
-    EXPECT_EQ(fs.allPaths(), (std::vector<std::string> { "/dst/", "/dst/a/", "/dst/b/", "/dst/b/4", "/dst/z",
-                                 "/src/", "/src/a/", "/src/a/1", "/src/a/2", "/src/a/deep/", "/src/a/deep/3",
-                                 "/src/b/", "/src/b/4", "/src/z" }));
+    EXPECT_EQ(fs.allPaths(),
+        (std::vector<std::string> { "/dst/", "/dst/a/", "/dst/b/", "/dst/b/4", "/dst/z", "/src/",
+            "/src/a/", "/src/a/1", "/src/a/2", "/src/a/deep/", "/src/a/deep/3", "/src/b/",
+            "/src/b/4", "/src/z" }));
     EXPECT_EQ(report.CopyStatusFlags, CopyFailedBit);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].path, "/src/a/1");

@@ -18,13 +18,15 @@ namespace {
 constexpr FileTime Old { 1'600'000'000, 0 };
 constexpr FileTime New { 1'700'000'000, 555 };
 
-class NativeCopy : public ::testing::Test {
+class NativeCopy : public ::testing::Test
+{
 protected:
     TempFolder temp;
     std::unique_ptr<FileSystem> fs = createNativeFileSystem();
     CopyReport report;
 
-    void copy(const std::string& src, const std::string& dst, CopyOption option = CopyOption::SkipSystem)
+    void copy(
+        const std::string& src, const std::string& dst, CopyOption option = CopyOption::SkipSystem)
     {
         report = {};
         CopyFolderTree(*fs, src, dst, option, report);

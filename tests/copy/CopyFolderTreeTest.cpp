@@ -14,15 +14,18 @@ constexpr FileTime T1 { 1'600'000'000, 0 };
 constexpr FileTime T2 { 1'600'000'100, 0 };
 constexpr FileTime T3 { 1'600'000'200, 0 };
 
-class CopyFolderTreeTest : public ::testing::Test {
+class CopyFolderTreeTest : public ::testing::Test
+{
 protected:
     MemoryFileSystem fs;
     CopyReport report;
     std::vector<std::string> shown;
 
-    void copy(std::string_view src, std::string_view dst, CopyOption option = CopyOption::SkipSystem)
+    void copy(
+        std::string_view src, std::string_view dst, CopyOption option = CopyOption::SkipSystem)
     {
-        CopyFolderTree(fs, src, dst, option, report, [this](std::string_view name) { shown.emplace_back(name); });
+        CopyFolderTree(fs, src, dst, option, report,
+            [this](std::string_view name) { shown.emplace_back(name); });
     }
 };
 
@@ -67,18 +70,20 @@ TEST_F(CopyFolderTreeTest, CreatesTheDestinationAndMirrorsEmptyAndFilteredFolder
     fs.addFolder("/src/empty");
     fs.addFile("/src/onlysystem/s.sys", "s", T1, SystemAttribute);
     copy("/src", "/bak");
-    EXPECT_EQ(fs.allPaths(), (std::vector<std::string> { "/bak/", "/bak/empty/", "/bak/onlysystem/", "/src/",
-                                 "/src/empty/", "/src/onlysystem/", "/src/onlysystem/s.sys" }));
+    EXPECT_EQ(fs.allPaths(),
+        (std::vector<std::string> { "/bak/", "/bak/empty/", "/bak/onlysystem/", "/src/",
+            "/src/empty/", "/src/onlysystem/", "/src/onlysystem/s.sys" }));
     EXPECT_EQ(report.entriesExcluded, 1u);
 }
 
-struct FilterCase {
+struct FilterCase
+{
     CopyOption option;
     std::vector<std::string> copied;
 };
 
-class AttributeFilter : public CopyFolderTreeTest, public ::testing::WithParamInterface<FilterCase> {
-};
+class AttributeFilter : public CopyFolderTreeTest, public ::testing::WithParamInterface<FilterCase>
+{ };
 
 TEST_P(AttributeFilter, SkipsTheEntriesTheOptionExcludesWithTheirSubtrees)
 {
@@ -107,12 +112,17 @@ void PrintTo(const FilterCase& filterCase, std::ostream* out)
 
 INSTANTIATE_TEST_SUITE_P(Options, AttributeFilter,
     ::testing::Values(FilterCase { CopyOption::SkipHiddenAndSystem, { "plain.txt" } },
-        FilterCase { CopyOption::SkipSystem, { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt" } },
+        FilterCase {
+            CopyOption::SkipSystem, { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt" } },
         FilterCase { CopyOption::CopyEverything,
-            { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt", "sdir/", "sdir/inner.txt", "system.sys" } },
+            { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt", "sdir/", "sdir/inner.txt",
+                "system.sys" } },
         FilterCase { static_cast<CopyOption>(7),
-            { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt", "sdir/", "sdir/inner.txt", "system.sys" } }),
-    [](const auto& info) { return "Option" + std::to_string(static_cast<int>(info.param.option)); });
+            { "hdir/", "hdir/inner.txt", "hidden.txt", "plain.txt", "sdir/", "sdir/inner.txt",
+                "system.sys" } }),
+    [](const auto& info) {
+        return "Option" + std::to_string(static_cast<int>(info.param.option));
+    });
 
 TEST_F(CopyFolderTreeTest, AHiddenSourceFolderNamedByTheRowIsStillCopied)
 {

@@ -19,18 +19,21 @@ bool haveTool(const char* name)
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-class FatVolume : public ::testing::Test {
+class FatVolume : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
-        if (::access("/dev/fuse", R_OK | W_OK) != 0 || !haveTool("fusefat") || !haveTool("mkfs.vfat")
-            || !haveTool("fusermount"))
+        if (::access("/dev/fuse", R_OK | W_OK) != 0 || !haveTool("fusefat")
+            || !haveTool("mkfs.vfat") || !haveTool("fusermount"))
             GTEST_SKIP() << "FUSE, fusefat or mkfs.vfat is missing";
         const std::string image = temp / "fat.img";
         makeFolders(mountPoint);
-        const std::string make = "truncate -s 32M '" + image + "' && mkfs.vfat '" + image + "' >/dev/null";
+        const std::string make
+            = "truncate -s 32M '" + image + "' && mkfs.vfat '" + image + "' >/dev/null";
         ASSERT_EQ(std::system(make.c_str()), 0);
-        const std::string mount = "fusefat -o rw+ '" + image + "' '" + mountPoint + "' >/dev/null 2>&1";
+        const std::string mount
+            = "fusefat -o rw+ '" + image + "' '" + mountPoint + "' >/dev/null 2>&1";
         if (std::system(mount.c_str()) != 0)
             GTEST_SKIP() << "this machine does not allow FUSE mounts";
         mounted = true;
@@ -58,7 +61,8 @@ TEST_F(FatVolume, ARunRightAfterAFullCopyCopiesNothing)
     CopyReport first;
     CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, first);
     EXPECT_EQ(first.filesCopied, 2u);
-    EXPECT_EQ(first.CopyStatusFlags, 0) << (first.failures.empty() ? "" : first.failures[0].error.message);
+    EXPECT_EQ(first.CopyStatusFlags, 0)
+        << (first.failures.empty() ? "" : first.failures[0].error.message);
     EXPECT_EQ(readFile(mountPoint + "/bak/sub/b.txt"), "b");
 
     CopyReport second;
@@ -70,5 +74,7 @@ TEST_F(FatVolume, ARunRightAfterAFullCopyCopiesNothing)
     setModifiedTime(temp / "src/a.txt", { 1'700'000'010, 0 });
     CopyReport third;
     CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, third);
-    EXPECT_EQ(third.filesCopied, 1u) << (third.failures.empty() ? "" : third.failures[0].path + ": " + third.failures[0].error.message);
+    EXPECT_EQ(third.filesCopied, 1u) << (third.failures.empty()
+            ? ""
+            : third.failures[0].path + ": " + third.failures[0].error.message);
 }

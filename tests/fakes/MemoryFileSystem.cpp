@@ -2,10 +2,10 @@
 
 #include "platform/PathRules.h"
 
-
 namespace rinvo::testing {
 
-struct MemoryFileSystem::Node {
+struct MemoryFileSystem::Node
+{
     EntryKind kind = EntryKind::Folder;
     std::uint32_t attributes = 0;
     FileTime modified;
@@ -16,25 +16,28 @@ struct MemoryFileSystem::Node {
 
 namespace {
 
-    std::vector<std::string> splitPath(std::string_view path)
-    {
-        std::vector<std::string> parts;
-        std::string part;
-        for (char c : path) {
-            if (c == '/') {
-                if (!part.empty())
-                    parts.push_back(std::move(part));
-                part.clear();
-            } else {
-                part.push_back(c);
-            }
+std::vector<std::string> splitPath(std::string_view path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '/') {
+            if (!part.empty())
+                parts.push_back(std::move(part));
+            part.clear();
+        } else {
+            part.push_back(c);
         }
-        if (!part.empty())
-            parts.push_back(std::move(part));
-        return parts;
     }
+    if (!part.empty())
+        parts.push_back(std::move(part));
+    return parts;
+}
 
-    FsError notFound() { return { FsErrorKind::PathNotFound, "no such file or folder" }; }
+FsError notFound()
+{
+    return { FsErrorKind::PathNotFound, "no such file or folder" };
+}
 
 } // namespace
 
@@ -46,16 +49,19 @@ std::string canonicalMemoryPath(std::string_view path)
     return canonical.empty() ? "/" : canonical;
 }
 
-class MemoryFolder final : public OpenFolder {
+class MemoryFolder final : public OpenFolder
+{
 public:
     MemoryFolder(MemoryFileSystem& fs, std::string path, std::uint64_t id)
         : m_fs(fs)
         , m_path(std::move(path))
         , m_id(id)
-    {
-    }
+    { }
 
-    std::string child(std::string_view name) const { return joinPath(m_path, name, PathStyle::Posix); }
+    std::string child(std::string_view name) const
+    {
+        return joinPath(m_path, name, PathStyle::Posix);
+    }
 
     FsResult<std::vector<FolderEntry>> list(ListingPurpose) override
     {
@@ -86,8 +92,8 @@ public:
 
     FsStatus createFolder(std::string_view name) override { return m_fs.makeFolder(child(name)); }
 
-    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name, const EntryInfo&,
-        const EntryInfo* target) override
+    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
+        const EntryInfo&, const EntryInfo* target) override
     {
         auto& from = static_cast<MemoryFolder&>(source);
         return m_fs.copy(from.child(name), child(name), target);
@@ -152,7 +158,8 @@ void MemoryFileSystem::addFolder(std::string_view path, std::uint32_t attributes
     create(path, true).attributes = attributes;
 }
 
-void MemoryFileSystem::addFile(std::string_view path, std::string data, FileTime modified, std::uint32_t attributes)
+void MemoryFileSystem::addFile(
+    std::string_view path, std::string data, FileTime modified, std::uint32_t attributes)
 {
     Node& node = create(path, false);
     node.data = std::move(data);
@@ -241,13 +248,14 @@ std::vector<std::string> MemoryFileSystem::children(std::string_view path) const
 std::vector<std::string> MemoryFileSystem::allPaths() const
 {
     std::vector<std::string> paths;
-    std::function<void(const Node&, const std::string&)> visit = [&](const Node& node, const std::string& path) {
-        for (const auto& [name, child] : node.children) {
-            const std::string childPath = path + "/" + name;
-            paths.push_back(child->kind == EntryKind::Folder ? childPath + "/" : childPath);
-            visit(*child, childPath);
-        }
-    };
+    std::function<void(const Node&, const std::string&)> visit
+        = [&](const Node& node, const std::string& path) {
+              for (const auto& [name, child] : node.children) {
+                  const std::string childPath = path + "/" + name;
+                  paths.push_back(child->kind == EntryKind::Folder ? childPath + "/" : childPath);
+                  visit(*child, childPath);
+              }
+          };
     visit(*m_root, "");
     return paths;
 }
@@ -261,7 +269,8 @@ FsResult<EntryInfo> MemoryFileSystem::infoOf(const std::string& path) const
         return notFound();
     EntryInfo info;
     info.kind = node->kind;
-    info.attributes = node->attributes | (node->kind == EntryKind::Folder ? std::uint32_t(DirectoryAttribute) : 0u);
+    info.attributes = node->attributes
+        | (node->kind == EntryKind::Folder ? std::uint32_t(DirectoryAttribute) : 0u);
     info.modified = node->modified;
     info.size = node->data.size();
     info.permissions = (node->attributes & ReadOnlyAttribute) ? 0444 : 0644;
@@ -322,7 +331,8 @@ FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(std::string_v
     return std::unique_ptr<OpenFolder>(new MemoryFolder(*this, canonical, node->id));
 }
 
-FsResult<std::uint64_t> MemoryFileSystem::copy(const std::string& from, const std::string& to, const EntryInfo* target)
+FsResult<std::uint64_t> MemoryFileSystem::copy(
+    const std::string& from, const std::string& to, const EntryInfo* target)
 {
     if (beforeCopy)
         beforeCopy(from);
@@ -336,7 +346,8 @@ FsResult<std::uint64_t> MemoryFileSystem::copy(const std::string& from, const st
     Node* existing = find(canonicalMemoryPath(to));
     if (existing && !target)
         return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile" };
-    if (existing && (existing->kind != EntryKind::File || (existing->attributes & ReadOnlyAttribute)))
+    if (existing
+        && (existing->kind != EntryKind::File || (existing->attributes & ReadOnlyAttribute)))
         return FsError { FsErrorKind::PermissionDenied, "read-only or not a file" };
     Node* parent = find(parentPath(canonicalMemoryPath(to), PathStyle::Posix));
     if (!parent || parent->kind != EntryKind::Folder)

@@ -13,7 +13,8 @@ namespace rinvo::testing {
 
 /// A file system held in memory, with POSIX-style paths, explicit times and injectable
 /// failures, so the copy's rules can be tested step by step.
-class MemoryFileSystem final : public FileSystem {
+class MemoryFileSystem final : public FileSystem
+{
 public:
     /// The operations a failure can be injected into, named by the path they act on.
     enum class Operation {
@@ -29,7 +30,8 @@ public:
     ~MemoryFileSystem() override;
 
     void addFolder(std::string_view path, std::uint32_t attributes = 0);
-    void addFile(std::string_view path, std::string data, FileTime modified, std::uint32_t attributes = 0);
+    void addFile(
+        std::string_view path, std::string data, FileTime modified, std::uint32_t attributes = 0);
     void addSpecial(std::string_view path);
     void remove(std::string_view path);
     void setAttributes(std::string_view path, std::uint32_t attributes);
@@ -72,7 +74,8 @@ private:
     FsStatus fault(const std::string& path, Operation operation) const;
     FsResult<EntryInfo> infoOf(const std::string& path) const;
     FsStatus makeFolder(const std::string& path);
-    FsResult<std::uint64_t> copy(const std::string& from, const std::string& to, const EntryInfo* target);
+    FsResult<std::uint64_t> copy(
+        const std::string& from, const std::string& to, const EntryInfo* target);
 
     std::unique_ptr<Node> m_root;
     std::map<std::pair<std::string, Operation>, FsErrorKind> m_faults;

@@ -14,7 +14,8 @@ using namespace rinvo::testing;
 namespace {
 
 // Gives a test a scratch root on one service, and ways to arrange and inspect it.
-class Harness {
+class Harness
+{
 public:
     virtual ~Harness() = default;
     virtual FileSystem& fs() = 0;
@@ -27,7 +28,8 @@ public:
     std::string path(const std::string& rel) { return root() + "/" + rel; }
 };
 
-class MemoryHarness final : public Harness {
+class MemoryHarness final : public Harness
+{
 public:
     MemoryHarness() { m_fs.addFolder("/scratch"); }
     FileSystem& fs() override { return m_fs; }
@@ -37,15 +39,25 @@ public:
         m_fs.addFile(path(rel), data, time);
     }
     void addFolder(const std::string& rel) override { m_fs.addFolder(path(rel)); }
-    void makeReadOnly(const std::string& rel) override { m_fs.setAttributes(path(rel), ReadOnlyAttribute); }
-    std::optional<std::string> data(const std::string& rel) override { return m_fs.fileData(path(rel)); }
-    std::optional<FileTime> time(const std::string& rel) override { return m_fs.modified(path(rel)); }
+    void makeReadOnly(const std::string& rel) override
+    {
+        m_fs.setAttributes(path(rel), ReadOnlyAttribute);
+    }
+    std::optional<std::string> data(const std::string& rel) override
+    {
+        return m_fs.fileData(path(rel));
+    }
+    std::optional<FileTime> time(const std::string& rel) override
+    {
+        return m_fs.modified(path(rel));
+    }
 
 private:
     MemoryFileSystem m_fs;
 };
 
-class NativeHarness final : public Harness {
+class NativeHarness final : public Harness
+{
 public:
     FileSystem& fs() override { return *m_fs; }
     std::string root() override { return m_temp.path(); }
@@ -56,7 +68,10 @@ public:
     void addFolder(const std::string& rel) override { makeFolders(path(rel)); }
     void makeReadOnly(const std::string& rel) override { ::chmod(path(rel).c_str(), 0444); }
     std::optional<std::string> data(const std::string& rel) override { return readFile(path(rel)); }
-    std::optional<FileTime> time(const std::string& rel) override { return modifiedTime(path(rel)); }
+    std::optional<FileTime> time(const std::string& rel) override
+    {
+        return modifiedTime(path(rel));
+    }
 
 private:
     TempFolder m_temp;
@@ -65,7 +80,8 @@ private:
 
 using HarnessFactory = std::function<std::unique_ptr<Harness>()>;
 
-class FileSystemContract : public ::testing::TestWithParam<HarnessFactory> {
+class FileSystemContract : public ::testing::TestWithParam<HarnessFactory>
+{
 protected:
     void SetUp() override { h = GetParam()(); }
     std::unique_ptr<Harness> h;
@@ -199,4 +215,6 @@ TEST_P(FileSystemContract, OpeningAFileAsAFolderFails)
 INSTANTIATE_TEST_SUITE_P(Services, FileSystemContract,
     ::testing::Values(HarnessFactory([] { return std::unique_ptr<Harness>(new MemoryHarness); }),
         HarnessFactory([] { return std::unique_ptr<Harness>(new NativeHarness); })),
-    [](const auto& info) { return info.index == 0 ? std::string("Memory") : std::string("Native"); });
+    [](const auto& info) {
+        return info.index == 0 ? std::string("Memory") : std::string("Native");
+    });

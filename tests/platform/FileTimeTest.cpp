@@ -15,7 +15,8 @@ TEST(FileTime, FloorsToEvenSecondsForTwoSecondGranularity)
     EXPECT_EQ(floorToGranularity({ 1001, 999'999'999 }, TwoSeconds), (FileTime { 1000, 0 }));
     EXPECT_EQ(floorToGranularity({ 1000, 1 }, TwoSeconds), (FileTime { 1000, 0 }));
     EXPECT_EQ(floorToGranularity({ -1, 5 }, TwoSeconds), (FileTime { -2, 0 }));
-    EXPECT_EQ(floorToGranularity({ 7, 123'456'789 }, TenMilliseconds), (FileTime { 7, 120'000'000 }));
+    EXPECT_EQ(
+        floorToGranularity({ 7, 123'456'789 }, TenMilliseconds), (FileTime { 7, 120'000'000 }));
     EXPECT_EQ(floorToGranularity({ 7, 123'456'789 }, Exact), (FileTime { 7, 123'456'789 }));
 }
 
@@ -42,7 +43,8 @@ TEST(FileTime, ProbeRecognisesHowTheFileSystemStoredTheTime)
     EXPECT_EQ(granularityFromProbe(set, set), Exact);
     EXPECT_EQ(granularityFromProbe(set, { 1'600'000'001, 456'789'100 }), (TimeGranularity { 100 }));
     EXPECT_EQ(granularityFromProbe(set, { 1'600'000'001, 450'000'000 }), TenMilliseconds);
-    EXPECT_EQ(granularityFromProbe(set, { 1'600'000'001, 0 }), (TimeGranularity { NanosecondsPerSecond }));
+    EXPECT_EQ(granularityFromProbe(set, { 1'600'000'001, 0 }),
+        (TimeGranularity { NanosecondsPerSecond }));
     EXPECT_EQ(granularityFromProbe(set, { 1'600'000'000, 0 }), TwoSeconds);
     EXPECT_EQ(granularityFromProbe(set, { 1'500'000'000, 0 }), TwoSeconds);
 }

@@ -14,7 +14,8 @@ using namespace rinvo::testing;
 
 namespace {
 
-class NativeFileSystem : public ::testing::Test {
+class NativeFileSystem : public ::testing::Test
+{
 protected:
     TempFolder temp;
     std::unique_ptr<FileSystem> fs = createNativeFileSystem();
@@ -50,7 +51,8 @@ TEST_F(NativeFileSystem, HiddenMeansADotNameAndSpecialFilesAreSystem)
     auto listing = open(temp.path())->list(ListingPurpose::Source);
     ASSERT_TRUE(listing.ok());
     EXPECT_EQ(findEntry(*listing, ".profile")->info.attributes & HiddenAttribute, HiddenAttribute);
-    EXPECT_EQ(findEntry(*listing, "plain")->info.attributes & (HiddenAttribute | SystemAttribute), 0u);
+    EXPECT_EQ(
+        findEntry(*listing, "plain")->info.attributes & (HiddenAttribute | SystemAttribute), 0u);
     EXPECT_EQ(findEntry(*listing, ".cache")->info.attributes, HiddenAttribute | DirectoryAttribute);
     EXPECT_EQ(findEntry(*listing, "pipe")->info.kind, EntryKind::Special);
     EXPECT_EQ(findEntry(*listing, "pipe")->info.attributes & SystemAttribute, SystemAttribute);

@@ -12,7 +12,8 @@ TEST(TempNames, CarryTheWritersProcessId)
 
 TEST(TempNames, OrdinaryNamesAreNeverTakenForTemporaryFiles)
 {
-    for (const char* name : { ".~rinvo-.tmp", ".~rinvo-12.tmp", ".~rinvo-12-x.tmp", ".~rinvo-a-1.tmp",
-             "~rinvo-1-2.tmp", ".~rinvo-1-2.tmp.bak", "report.tmp", ".~rinvo-1-2" })
+    for (const char* name :
+        { ".~rinvo-.tmp", ".~rinvo-12.tmp", ".~rinvo-12-x.tmp", ".~rinvo-a-1.tmp", "~rinvo-1-2.tmp",
+            ".~rinvo-1-2.tmp.bak", "report.tmp", ".~rinvo-1-2" })
         EXPECT_FALSE(parseTempName(name)) << name;
 }

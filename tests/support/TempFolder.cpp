@@ -25,8 +25,8 @@ TempFolder::~TempFolder()
 {
     std::error_code ignored;
     // Read-only folders must be opened up before their contents can go.
-    for (auto it = fs::recursive_directory_iterator(m_path, ignored); it != fs::recursive_directory_iterator();
-         it.increment(ignored)) {
+    for (auto it = fs::recursive_directory_iterator(m_path, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
         if (it->is_directory(ignored) && !it->is_symlink(ignored))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
@@ -73,7 +73,8 @@ std::optional<FileTime> modifiedTime(const std::string& path)
 
 void setModifiedTime(const std::string& path, FileTime modified)
 {
-    const struct timespec times[2] = { { 0, UTIME_OMIT }, { modified.seconds, modified.nanoseconds } };
+    const struct timespec times[2]
+        = { { 0, UTIME_OMIT }, { modified.seconds, modified.nanoseconds } };
     if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
         throw std::runtime_error("cannot set the time of " + path);
 }
@@ -84,8 +85,8 @@ int countEntries(const std::string& path)
     if (!fs::exists(path, error))
         return -1;
     int count = 0;
-    for (auto it = fs::recursive_directory_iterator(path, error); it != fs::recursive_directory_iterator();
-         it.increment(error))
+    for (auto it = fs::recursive_directory_iterator(path, error);
+         it != fs::recursive_directory_iterator(); it.increment(error))
         ++count;
     return count;
 }

@@ -10,7 +10,8 @@ namespace rinvo::testing {
 
 /// A real folder under the system's temporary folder, removed with everything in it (read-only
 /// parts included) when the object goes.
-class TempFolder {
+class TempFolder
+{
 public:
     TempFolder();
     ~TempFolder();
@@ -26,7 +27,8 @@ private:
 };
 
 /// Writes a file (creating its folders) and sets its modification time.
-void writeFile(const std::string& path, std::string_view data, FileTime modified = { 1'700'000'000, 0 });
+void writeFile(
+    const std::string& path, std::string_view data, FileTime modified = { 1'700'000'000, 0 });
 void makeFolders(const std::string& path);
 std::optional<std::string> readFile(const std::string& path);
 std::optional<FileTime> modifiedTime(const std::string& path);
