@@ -3,6 +3,7 @@
 # and prints medians and ratios as a Markdown table.
 #   bench/run.sh                 all scenarios, 5 rounds each
 #   ROUNDS=9 bench/run.sh        more rounds
+#   bench/run.sh same touched    only the named scenarios (first, large, same, touched)
 # Source trees live in RINVO_BENCH_DIR (default /var/tmp/rinvo-bench, on the disk); first copies
 # go to RINVO_BENCH_TMPFS (default /dev/shm/rinvo-bench, a tmpfs), so that ext4's slowdown after
 # mass deletion does not skew them.
@@ -29,10 +30,14 @@ done
 small="$work/small"
 mixed="$work/mixed"
 small_files=$(find "$small" -type f | wc -l)
+scenarios="${*:-first large same touched}"
+wanted() { [[ " $scenarios " == *" $1 "* ]]; }
 
-# Prints the wall time of a command in microseconds.
+# Prints the wall time of a command in microseconds. Dirty pages of the previous run are written
+# out first, so no run pays for another's writeback.
 elapsed() {
   local start end
+  sync
   start=$(date +%s%N)
   "$@" >/dev/null 2>&1 || true
   end=$(date +%s%N)
@@ -51,37 +56,40 @@ med() { tr ' ' '\n' <<<"${samples[$1]}" | grep -v '^$' | median; }
 cat $(find "$small" -type f | head -1) >/dev/null
 find "$small" "$mixed" -type f -print0 | xargs -0 cat >/dev/null
 
-echo "first copy of the small-file tree to tmpfs ..." >&2
-for ((r = 0; r < rounds; r++)); do
+wanted first && echo "first copy of the small-file tree to tmpfs ..." >&2
+wanted first && for ((r = 0; r < rounds; r++)); do
   rm -rf "$tmpfs/dst"; record first_rinvo "$(elapsed "$rinvo" copy "$small" "$tmpfs/dst")"
   rm -rf "$tmpfs/dst"; record first_cp "$(elapsed cp -r --preserve=timestamps "$small" "$tmpfs/dst")"
   rm -rf "$tmpfs/dst"; record first_rsync "$(elapsed rsync -rt "$small/" "$tmpfs/dst/")"
 done
 rm -rf "$tmpfs/dst"
 
-echo "first copy of the mixed tree (1 GiB, large files) to tmpfs ..." >&2
-for ((r = 0; r < rounds; r++)); do
+wanted large && echo "first copy of the mixed tree (1 GiB, large files) to tmpfs ..." >&2
+wanted large && for ((r = 0; r < rounds; r++)); do
   rm -rf "$tmpfs/dst"; record large_rinvo "$(elapsed "$rinvo" copy "$mixed" "$tmpfs/dst")"
   rm -rf "$tmpfs/dst"; record large_cp "$(elapsed cp -r --preserve=timestamps "$mixed" "$tmpfs/dst")"
   rm -rf "$tmpfs/dst"; record large_rsync "$(elapsed rsync -rt "$mixed/" "$tmpfs/dst/")"
 done
 rm -rf "$tmpfs/dst"
 
-echo "re-runs with nothing changed ..." >&2
 dst="$work/small-backup"
-rm -rf "$dst"
-"$rinvo" copy "$small" "$dst" >/dev/null
-for ((r = 0; r < rounds; r++)); do
+if [ ! -f "$dst.done" ]; then
+  rm -rf "$dst"
+  "$rinvo" copy "$small" "$dst" >/dev/null
+  touch "$dst.done"
+fi
+wanted same && echo "re-runs with nothing changed ..." >&2
+wanted same && for ((r = 0; r < rounds; r++)); do
   record same_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
   record same_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
   record same_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
 done
 
-echo "re-runs after touching 1% of the files ..." >&2
+wanted touched && echo "re-runs after touching 1% of the files ..." >&2
 find "$small" -type f | sort | awk 'NR % 100 == 0' >"$work/touched.txt"
-stamp=1700000000
+stamp=$(date +%s)
 touch_some() { stamp=$((stamp + 10)); xargs -a "$work/touched.txt" -d '\n' touch -m -d "@$stamp"; }
-for ((r = 0; r < rounds; r++)); do
+wanted touched && for ((r = 0; r < rounds; r++)); do
   touch_some; record touched_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
   touch_some; record touched_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
   touch_some; record touched_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
@@ -92,6 +100,7 @@ peak_kib=$(/usr/bin/time -f %M "$rinvo" copy "$small" "$dst" 2>&1 >/dev/null | t
 
 row() {
   local label=$1 key=$2 peer1=$3 peer2=$4
+  wanted "$key" || return 0
   local r=$(med "${key}_rinvo") a=$(med "${key}_$peer1") b=$(med "${key}_$peer2")
   printf '| %s | %s | %s | %s | %s | %s |\n' "$label" "$(seconds "$r")" "$(seconds "$a")" "$(seconds "$b")" \
     "$(ratio "$r" "$a")" "$(ratio "$r" "$b")"

@@ -3,12 +3,12 @@
 #include "WorkerThread.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/Processors.h"
 
 #include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace rinvo {
@@ -39,7 +39,7 @@ public:
         , m_style(nativePathStyle())
     {
         // Reading the destination beside the source only pays where a second core runs it.
-        if (std::thread::hardware_concurrency() > 1)
+        if (usableProcessorCount() > 1)
             m_helper.emplace();
     }
 
@@ -67,6 +67,7 @@ private:
     bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
     bool isOnWalk(const FolderIdentity& id) const;
     void fileDone(std::string_view name);
+    void flushIfCopied(OpenFolder& destination, const std::string& path, std::uint64_t copiedBefore);
 
     FileSystem& m_fs;
     CopyOption m_option;
@@ -82,6 +83,17 @@ void FolderTreeCopier::fileDone(std::string_view name)
 {
     if (m_progress)
         m_progress(name);
+}
+
+void FolderTreeCopier::flushIfCopied(
+    OpenFolder& destination, const std::string& path, std::uint64_t copiedBefore)
+{
+    // NOTE: one flush per row rather than one per file: a per-file flush costs more than
+    // copying a small file, and the copies only have to be safe once the row is reported done.
+    if (m_report.filesCopied == copiedBefore)
+        return;
+    if (FsStatus failed = destination.flushToDevice())
+        m_report.addFailure(path, *failed);
 }
 
 bool FolderTreeCopier::isOnWalk(const FolderIdentity& id) const
@@ -125,7 +137,9 @@ void FolderTreeCopier::copySingleFile(std::string_view src, std::string_view dst
     }
     Destination destination { **destinationFolder, destinationPath, std::nullopt, false };
     FolderEntry entry { std::string(lastComponent(src, m_style)), *info, std::nullopt };
+    const std::uint64_t copiedBefore = m_report.filesCopied;
     copyFile(**sourceFolder, sourceFolderPath, destination, entry);
+    flushIfCopied(**destinationFolder, destinationPath, copiedBefore);
 }
 
 void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
@@ -157,7 +171,9 @@ void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
     m_destinationRoot = (*destinationFolder)->identity();
     m_walkPath.assign(1, (*source)->identity());
     Destination destination { **destinationFolder, destinationPath, std::nullopt, isNew };
+    const std::uint64_t copiedBefore = m_report.filesCopied;
     walk(**source, sourcePath, destination);
+    flushIfCopied(**destinationFolder, destinationPath, copiedBefore);
 }
 
 void FolderTreeCopier::walk(

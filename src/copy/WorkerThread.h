@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -9,8 +10,7 @@ namespace rinvo {
 
 /// One helper thread that runs one task at a time beside the caller, so the walk can read a
 /// destination folder while it reads the source folder.
-class WorkerThread
-{
+class WorkerThread {
 public:
     WorkerThread();
     ~WorkerThread();
@@ -23,13 +23,15 @@ public:
     void wait();
 
 private:
-    void run();
+    enum State : int { Idle, Posted, Done, Stopping };
 
+    void run();
+    bool spinUntil(State wanted);
+
+    std::atomic<int> m_state { Idle };
+    std::function<void()> m_task;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::function<void()> m_task;
-    bool m_busy = false;
-    bool m_stopping = false;
     std::thread m_thread;
 };
 

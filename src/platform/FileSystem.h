@@ -93,6 +93,10 @@ public:
         const EntryInfo& sourceInfo, const EntryInfo* target)
         = 0;
 
+    /// Writes everything the program wrote to this folder's file system out to the device, so a
+    /// backup reported as done survives a crash or a drive pulled right after.
+    virtual FsStatus flushToDevice() = 0;
+
     /// Returns the identity used to recognise a folder already on the walk.
     virtual FolderIdentity identity() = 0;
 

@@ -113,6 +113,7 @@ public:
     FsStatus createFolder(std::string_view name) override;
     FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target) override;
+    FsStatus flushToDevice() override;
     FolderIdentity identity() override;
     TimeGranularity timeGranularity() override;
 
@@ -223,6 +224,13 @@ FsResult<std::unique_ptr<OpenFolder>> PosixOpenFolder::openFolder(std::string_vi
 FsStatus PosixOpenFolder::createFolder(std::string_view name)
 {
     if (::mkdirat(m_fd.get(), std::string(name).c_str(), 0777) != 0)
+        return posix::lastError();
+    return std::nullopt;
+}
+
+FsStatus PosixOpenFolder::flushToDevice()
+{
+    if (::syncfs(m_fd.get()) != 0)
         return posix::lastError();
     return std::nullopt;
 }

@@ -238,3 +238,26 @@ TEST_F(CopyFolderTreeTest, GranularityIsOnlyAskedWhenTimesAreWithinTheCoarsestSt
     EXPECT_EQ(fs.granularityQueries(), 0);
     EXPECT_EQ(report.filesCopied, 1u);
 }
+
+TEST_F(CopyFolderTreeTest, WritesCopiesOutToTheDeviceOncePerCallAndOnlyWhenSomethingWasCopied)
+{
+    fs.addFile("/src/a", "a", T1);
+    fs.addFile("/src/d/b", "b", T1);
+    copy("/src", "/dst");
+    EXPECT_EQ(fs.flushes(), 1);
+    copy("/src", "/dst");
+    EXPECT_EQ(fs.flushes(), 1) << "nothing new was written";
+    copy("/src/a", "/dst/d");
+    EXPECT_EQ(fs.flushes(), 2);
+}
+
+TEST_F(CopyFolderTreeTest, AFailedFlushIsAFailureOfTheRow)
+{
+    fs.addFile("/src/a", "a", T1);
+    fs.addFolder("/dst");
+    fs.injectFault("/dst", MemoryFileSystem::Operation::Flush, FsErrorKind::DeviceUnavailable);
+    copy("/src", "/dst");
+    EXPECT_EQ(report.CopyStatusFlags, CopyFailedBit);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, "/dst");
+}

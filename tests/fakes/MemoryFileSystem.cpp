@@ -99,6 +99,12 @@ public:
         return m_fs.copy(from.child(name), child(name), target);
     }
 
+    FsStatus flushToDevice() override
+    {
+        ++m_fs.m_flushes;
+        return m_fs.fault(m_path, MemoryFileSystem::Operation::Flush);
+    }
+
     FolderIdentity identity() override { return { 1, m_id }; }
 
     TimeGranularity timeGranularity() override

@@ -24,6 +24,7 @@ public:
         CreateFolder,
         ReadFile, // reading a file as the source of a copy
         WriteFile, // writing a file as the target of a copy
+        Flush, // writing a folder's file system out to its device
     };
 
     MemoryFileSystem();
@@ -56,6 +57,8 @@ public:
 
     /// Returns how often the folder's granularity was asked for.
     int granularityQueries() const { return m_granularityQueries; }
+    /// Returns how often a folder's file system was flushed to its device.
+    int flushes() const { return m_flushes; }
 
     bool driveExists(std::string_view designator) override;
     bool fileExists(std::string_view path) override;
@@ -82,6 +85,7 @@ private:
     std::optional<std::uint64_t> m_spaceLeft;
     TimeGranularity m_granularity;
     int m_granularityQueries = 0;
+    int m_flushes = 0;
     std::uint64_t m_nextId = 1;
 };
 

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace rinvo {
+
+/// Returns how many processors this process may run on (at least 1).
+unsigned usableProcessorCount();
+
+} // namespace rinvo
