@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev)
 for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools fusefat fuse) ;;
-    --bench) packages+=(rsync strace time) ;;
+    --bench) packages+=(rsync strace time linux-perf) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;
   esac
 done
