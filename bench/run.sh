@@ -53,24 +53,22 @@ record() { samples["$1"]+="$2 "; }
 med() { tr ' ' '\n' <<<"${samples[$1]}" | grep -v '^$' | median; }
 
 # Warm the page cache for both trees.
-cat $(find "$small" -type f | head -1) >/dev/null
 find "$small" "$mixed" -type f -print0 | xargs -0 cat >/dev/null
 
-wanted first && echo "first copy of the small-file tree to tmpfs ..." >&2
-wanted first && for ((r = 0; r < rounds; r++)); do
-  rm -rf "$tmpfs/dst"; record first_rinvo "$(elapsed "$rinvo" copy "$small" "$tmpfs/dst")"
-  rm -rf "$tmpfs/dst"; record first_cp "$(elapsed cp -r --preserve=timestamps "$small" "$tmpfs/dst")"
-  rm -rf "$tmpfs/dst"; record first_rsync "$(elapsed rsync -rt "$small/" "$tmpfs/dst/")"
-done
-rm -rf "$tmpfs/dst"
-
-wanted large && echo "first copy of the mixed tree (1 GiB, large files) to tmpfs ..." >&2
-wanted large && for ((r = 0; r < rounds; r++)); do
-  rm -rf "$tmpfs/dst"; record large_rinvo "$(elapsed "$rinvo" copy "$mixed" "$tmpfs/dst")"
-  rm -rf "$tmpfs/dst"; record large_cp "$(elapsed cp -r --preserve=timestamps "$mixed" "$tmpfs/dst")"
-  rm -rf "$tmpfs/dst"; record large_rsync "$(elapsed rsync -rt "$mixed/" "$tmpfs/dst/")"
-done
-rm -rf "$tmpfs/dst"
+# First copies of one tree to the tmpfs, each tool in turn: first_copies KEY TREE DESCRIPTION
+first_copies() {
+  local key=$1 tree=$2
+  wanted "$key" || return 0
+  echo "first copy of the $3 to tmpfs ..." >&2
+  for ((r = 0; r < rounds; r++)); do
+    rm -rf "$tmpfs/dst"; record "${key}_rinvo" "$(elapsed "$rinvo" copy "$tree" "$tmpfs/dst")"
+    rm -rf "$tmpfs/dst"; record "${key}_cp" "$(elapsed cp -r --preserve=timestamps "$tree" "$tmpfs/dst")"
+    rm -rf "$tmpfs/dst"; record "${key}_rsync" "$(elapsed rsync -rt "$tree/" "$tmpfs/dst/")"
+  done
+  rm -rf "$tmpfs/dst"
+}
+first_copies first "$small" "small-file tree"
+first_copies large "$mixed" "mixed tree (1 GiB, large files)"
 
 dst="$work/small-backup"
 if [ ! -f "$dst.done" ]; then
