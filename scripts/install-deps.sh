@@ -5,7 +5,8 @@
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
+  fonts-ipafont-gothic fonts-urw-base35)
 for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools fusefat fuse) ;;

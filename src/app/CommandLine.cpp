@@ -84,7 +84,10 @@ int runCopy(const std::vector<std::string>& args, FileSystem& fs, std::ostream& 
 
 bool isCommandLineRequest(const std::vector<std::string>& args)
 {
-    return !args.empty();
+    if (args.empty())
+        return false;
+    const std::string& first = args[0];
+    return first == "copy" || first == "--help" || first == "-h" || (!first.empty() && first[0] != '-');
 }
 
 int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out,

@@ -21,7 +21,8 @@ enum ExitStatus : int {
     ExitBadArguments = 2,
 };
 
-/// Tells whether the arguments (without the program name) ask for a command-line mode.
+/// Tells whether the arguments (without the program name) ask for a command-line mode rather
+/// than the window: a command name, or a request for the usage.
 bool isCommandLineRequest(const std::vector<std::string>& args);
 
 /// Runs a command-line mode: "copy SOURCE DESTINATION [--option 1|2|3]". Writes the summary to

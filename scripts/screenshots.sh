@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Renders the main window and the help window to docs/*.png on the offscreen platform.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh build >/dev/null
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen build/tests/rinvo_screenshots docs
+echo "docs/main-window.png docs/help-window.png"

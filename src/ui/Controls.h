@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace rinvo {
+
+/// Where a control stands, in twips from the client area's top left.
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+/// Names the control (its object name), places it, and gives it the accessible name and the
+/// tooltip, which also serves as its accessible description.
+void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal dpi,
+    const QString& accessibleName, const QString& toolTip = {});
+
+/// Makes a label with its text, font and, when valid, text colour.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where, qreal dpi,
+    const QFont& font, const QColor& colour = {});
+
+/// Sets the text colour and, when valid, the field colour of a control.
+void setColours(QWidget* control, const QColor& text, const QColor& field = {});
+
+} // namespace rinvo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+namespace rinvo {
+
+/// The font faces the windows name; on systems that lack them, registerFontSubstitutes maps
+/// them to metric-compatible free fonts.
+inline const QString GothicFace = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString CenturyFace = QStringLiteral("Century");
+
+/// The colour of the program's headings.
+inline const QColor HeadingColour = QColor(0x33, 0x5B, 0x51);
+
+/// Maps the named faces to fonts installed by the set-up (IPA P Gothic, C059); call once
+/// before any window is made.
+void registerFontSubstitutes();
+
+enum class FontWeight { Regular, Bold };
+enum class FontStyle { Upright, Italic };
+
+/// Returns a font of the face at the size in points.
+QFont makeFont(const QString& face, qreal points, FontWeight weight, FontStyle style = FontStyle::Upright);
+
+} // namespace rinvo

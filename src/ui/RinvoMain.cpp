@@ -1,0 +1,153 @@
+#include "RinvoMain.h"
+
+#include "Controls.h"
+#include "Fonts.h"
+#include "HelpForm.h"
+#include "RuleBox.h"
+#include "Twips.h"
+#include "WrappingButton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace rinvo {
+
+namespace {
+
+    const QColor ColumnHeadingColour(0x0E, 0x1F, 0xF1);
+
+    QFont gothic(qreal points, FontWeight weight = FontWeight::Bold)
+    {
+        return makeFont(GothicFace, points, weight);
+    }
+
+    QFont century(qreal points)
+    {
+        return makeFont(CenturyFace, points, FontWeight::Bold, FontStyle::Italic);
+    }
+
+} // namespace
+
+RinvoMain::RinvoMain(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("RinvoMain"));
+    setWindowTitle(QStringLiteral("Rinvo Ver5"));
+    QFont defaultFont = QApplication::font();
+    defaultFont.setPointSizeF(9);
+    setFont(defaultFont);
+
+    const qreal dpi = logicalDpiX();
+    resize(twipsToPixels(10680, dpi), twipsToPixels(8010, dpi));
+    addTitleBand(dpi);
+    addRuleRows(dpi);
+    addCurrentFileLine(dpi);
+    // The start button comes first in the focus order and holds the focus at opening.
+    m_goCopy->setFocus();
+}
+
+RinvoMain::~RinvoMain() = default;
+
+HelpForm* RinvoMain::helpWindow() const
+{
+    return m_help;
+}
+
+void RinvoMain::addTitleBand(qreal dpi)
+{
+    makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Rinvo"), { 120, 120, 2415, 735 }, dpi, century(27.75),
+        HeadingColour);
+    makeLabel(this, QStringLiteral("Label7"), QStringLiteral("Ver 5.0"), { 2640, 480, 1335, 375 }, dpi,
+        century(15.75), HeadingColour);
+
+    struct Command {
+        const char* name;
+        QString caption;
+        int left;
+    };
+    // NOTE: made in focus order, not in their row's order: the start button leads the focus
+    // chain, and the chain follows the order in which controls are made.
+    const Command commands[] = {
+        { "GoCopy", QStringLiteral("コピー  開始"), 7920 },
+        { "Owari", QStringLiteral("終了"), 9120 },
+        { "Setumei", QStringLiteral("説明"), 4320 },
+        { "Hozon", QStringLiteral("設定保存"), 5520 },
+        { "Yobikomi", QStringLiteral("設定    ロード"), 6720 },
+    };
+    for (const Command& command : commands) {
+        auto* button = new WrappingButton(command.caption, this);
+        setUpControl(button, QString::fromLatin1(command.name), { command.left, 120, 975, 615 }, dpi, command.caption);
+        button->setFont(gothic(9.75));
+        button->setAutoDefault(false);
+        if (button->objectName() == QLatin1String("GoCopy"))
+            m_goCopy = button;
+        else if (button->objectName() == QLatin1String("Setumei"))
+            connect(button, &QPushButton::clicked, this, &RinvoMain::Setumei_Click);
+    }
+
+    QLabel* optionLabel = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("コピーオプション"),
+        { 4320, 840, 1575, 255 }, dpi, gothic(9.75), HeadingColour);
+    m_attrStt = new QComboBox(this);
+    setUpControl(m_attrStt, QStringLiteral("AttrStt"), { 5880, 840, 3855, 300 }, dpi,
+        QStringLiteral("コピーオプション"), QStringLiteral("コピーオプションを３種類選択出来ます。"));
+    m_attrStt->setEditable(true);
+    m_attrStt->setInsertPolicy(QComboBox::NoInsert);
+    m_attrStt->addItem(QStringLiteral("隠しファイルもシステムファイルもコピーしない"), 1);
+    m_attrStt->addItem(QStringLiteral("システムファイルはコピーしない"), 2);
+    m_attrStt->addItem(QStringLiteral("すべてのファイルをコピーする"), 3);
+    m_attrStt->setCurrentIndex(1);
+    // The label names the box for screen readers, which take an editable box's name from it.
+    optionLabel->setBuddy(m_attrStt);
+    setColours(m_attrStt, palette().color(QPalette::Text), Qt::white);
+
+    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("コピー元フォルダ"), { 1320, 1320, 2775, 255 }, dpi,
+        gothic(9.75), ColumnHeadingColour);
+    makeLabel(this, QStringLiteral("Label3"), QStringLiteral("コピー先フォルダ"), { 6120, 1320, 2895, 255 }, dpi,
+        gothic(11.25), ColumnHeadingColour);
+}
+
+void RinvoMain::addRuleRows(qreal dpi)
+{
+    const QString sourceTip = QStringLiteral("クリックするとコピー元フォルダを選択できます。右クリックするとクリアします。");
+    const QString destinationTip
+        = QStringLiteral("クリックするとコピー先フォルダを選択出来ます。右クリックするとクリアします。");
+    for (int i = 0; i < RuleRows; ++i) {
+        const QString row = QString::number(i + 1);
+        const bool last = i == RuleRows - 1;
+        makeLabel(this, QStringLiteral("Label5_%1").arg(i), row, { last ? 0 : 120, 1680 + 600 * i, last ? 375 : 255, 255 },
+            dpi, gothic(14.25));
+
+        auto* source = new RuleBox(RuleSide::Source, i, this);
+        setUpControl(source, QStringLiteral("SFolder%1").arg(i), { 360, 1560 + 600 * i, 5055, 495 }, dpi,
+            QStringLiteral("コピー元フォルダ %1").arg(row), sourceTip);
+        auto* destination = new RuleBox(RuleSide::Destination, i, this);
+        setUpControl(destination, QStringLiteral("DFolder%1").arg(i), { 5400, 1560 + 600 * i, 5055, 495 }, dpi,
+            QStringLiteral("コピー先フォルダ %1").arg(row), destinationTip);
+        m_sourceBoxes[static_cast<std::size_t>(i)] = source;
+        m_destinationBoxes[static_cast<std::size_t>(i)] = destination;
+    }
+}
+
+void RinvoMain::addCurrentFileLine(qreal dpi)
+{
+    makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コピー中のファイル："), { 1680, 7560, 1695, 255 }, dpi,
+        gothic(9));
+    m_dspFileName = new QLineEdit(this);
+    setUpControl(m_dspFileName, QStringLiteral("DspFileName"), { 3360, 7560, 4815, 270 }, dpi,
+        QStringLiteral("コピー中のファイル"), QStringLiteral("実際にコピーしたファイルを表示します。"));
+    m_dspFileName->setReadOnly(true);
+}
+
+void RinvoMain::Setumei_Click()
+{
+    // One help window at most: a second click brings the open one to the front.
+    if (!m_help)
+        m_help = new HelpForm();
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+} // namespace rinvo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace rinvo {
+
+/// Which column a rule box belongs to.
+enum class RuleSide { Source, Destination };
+
+/// One rule box: a source or destination path, shown wrapped over two lines, read-only to the
+/// keyboard; a click or a right click on it is handed to the window.
+class RuleBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    RuleBox(RuleSide side, int index, QWidget* parent);
+
+    RuleSide side() const { return m_side; }
+    int index() const { return m_index; }
+
+signals:
+    /// A mouse button went down on the box.
+    void mousePressed(int index, Qt::MouseButton button);
+    /// The box was clicked with the left button.
+    void clicked(int index);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    RuleSide m_side;
+    int m_index;
+};
+
+} // namespace rinvo

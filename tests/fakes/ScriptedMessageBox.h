@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/MessageBoxService.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace rinvo::testing {
+
+/// A message box for tests: answers from a script of expected messages, records every message
+/// shown, and notes each surprise (an unexpected text or button set, a message beyond the
+/// script) in problems(); unused answers show in unusedAnswers().
+class ScriptedMessageBox final : public MessageBoxService {
+public:
+    struct Shown {
+        std::string text;
+        MessageButtons buttons;
+    };
+
+    /// Expects the next message to be 'text' with 'buttons', and answers it with 'answer'.
+    void expect(std::string text, MessageButtons buttons, MessageAnswer answer);
+
+    MessageAnswer show(std::string_view text, MessageButtons buttons) override;
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    const std::vector<std::string>& problems() const { return m_problems; }
+    std::size_t unusedAnswers() const { return m_script.size(); }
+
+private:
+    struct Expected {
+        std::string text;
+        MessageButtons buttons;
+        MessageAnswer answer;
+    };
+
+    std::deque<Expected> m_script;
+    std::vector<Shown> m_shown;
+    std::vector<std::string> m_problems;
+};
+
+} // namespace rinvo::testing
