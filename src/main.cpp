@@ -1,7 +1,13 @@
 #include "app/CommandLine.h"
+#include "app/RinvoModule.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Terminal.h"
+#include "platform/TextCodec.h"
+#include "rules/RuleFile.h"
 #include "ui/Fonts.h"
+#include "ui/QtFolderBrowser.h"
+#include "ui/QtMessageBox.h"
 #include "ui/RinvoMain.h"
 
 #include <QApplication>
@@ -15,8 +21,9 @@ namespace {
 int runCommandLine(const std::vector<std::string>& args)
 {
     auto fs = rinvo::createNativeFileSystem();
-    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output) ? rinvo::ProgressLine::Shown
-                                                                           : rinvo::ProgressLine::Hidden;
+    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output)
+        ? rinvo::ProgressLine::Shown
+        : rinvo::ProgressLine::Hidden;
     return rinvo::runCommandLine(args, *fs, std::cout, std::cerr, progress);
 }
 
@@ -24,7 +31,16 @@ int runWindow(int argc, char** argv)
 {
     QApplication application(argc, argv);
     rinvo::registerFontSubstitutes();
-    rinvo::RinvoMain window;
+    auto fs = rinvo::createNativeFileSystem();
+    auto codec = rinvo::createSystemCodec();
+    rinvo::QtMessageBox messages;
+    rinvo::QtFolderBrowser browser;
+    rinvo::RinvoModule module;
+    const std::string ruleFile
+        = rinvo::ruleFilePath(rinvo::programFolder(), rinvo::nativePathStyle());
+    rinvo::RinvoMain window({ *fs, messages, browser, *codec, ruleFile, module });
+    messages.setOwner(&window);
+    browser.setOwner(&window);
     window.show();
     return application.exec();
 }

@@ -87,7 +87,8 @@ bool isCommandLineRequest(const std::vector<std::string>& args)
     if (args.empty())
         return false;
     const std::string& first = args[0];
-    return first == "copy" || first == "--help" || first == "-h" || (!first.empty() && first[0] != '-');
+    return first == "copy" || first == "--help" || first == "-h"
+        || (!first.empty() && first[0] != '-');
 }
 
 int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out,

@@ -67,7 +67,8 @@ private:
     bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
     bool isOnWalk(const FolderIdentity& id) const;
     void fileDone(std::string_view name);
-    void flushIfCopied(OpenFolder& destination, const std::string& path, std::uint64_t copiedBefore);
+    void flushIfCopied(
+        OpenFolder& destination, const std::string& path, std::uint64_t copiedBefore);
 
     FileSystem& m_fs;
     CopyOption m_option;

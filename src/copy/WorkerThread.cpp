@@ -7,25 +7,24 @@ namespace rinvo {
 
 namespace {
 
-    // Tasks are a folder listing each, a fraction of a millisecond; waking a sleeping thread on
-    // another core costs about as much on a virtual machine, so both sides spin first: busily
-    // for a short while, then yielding, so a thread sharing the core can still run.
-    constexpr auto BusySpinTime = std::chrono::microseconds(150);
-    constexpr auto YieldSpinTime = std::chrono::microseconds(500);
+// Tasks are a folder listing each, a fraction of a millisecond; waking a sleeping thread on
+// another core costs about as much on a virtual machine, so both sides spin first: busily
+// for a short while, then yielding, so a thread sharing the core can still run.
+constexpr auto BusySpinTime = std::chrono::microseconds(150);
+constexpr auto YieldSpinTime = std::chrono::microseconds(500);
 
-    void pause()
-    {
+void pause()
+{
 #if defined(__x86_64__) || defined(__i386__)
-        __builtin_ia32_pause();
+    __builtin_ia32_pause();
 #endif
-    }
+}
 
 } // namespace
 
 WorkerThread::WorkerThread()
     : m_thread([this] { run(); })
-{
-}
+{ }
 
 WorkerThread::~WorkerThread()
 {

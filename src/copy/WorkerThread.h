@@ -10,7 +10,8 @@ namespace rinvo {
 
 /// One helper thread that runs one task at a time beside the caller, so the walk can read a
 /// destination folder while it reads the source folder.
-class WorkerThread {
+class WorkerThread
+{
 public:
     WorkerThread();
     ~WorkerThread();

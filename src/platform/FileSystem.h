@@ -111,8 +111,9 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
 
-    /// Tells whether the drive that the designator names is present.
-    virtual bool driveExists(std::string_view designator) = 0;
+    /// Tells whether the path names a present drive: a designator or a drive's root on
+    /// Windows; on POSIX the root "/" or another mount point.
+    virtual bool driveExists(std::string_view path) = 0;
 
     /// True only for an existing file (a link to one counts); false for a folder.
     virtual bool fileExists(std::string_view path) = 0;
@@ -128,6 +129,13 @@ public:
 
     /// Opens the folder at the path for a walk.
     virtual FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) = 0;
+
+    /// Returns the file's first 'maxBytes' bytes.
+    virtual FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) = 0;
+
+    /// Replaces the file's content: the new content is written beside it and renamed over it,
+    /// so a failure leaves the old file as it was. A read-only file is refused.
+    virtual FsStatus replaceFile(std::string_view path, std::string_view content) = 0;
 };
 
 /// Returns the service backed by the operating system.

@@ -25,7 +25,8 @@ enum class MessageAnswer {
 
 /// Tells the user something in a modal box titled with the program's title, without an icon.
 /// Every message of the program goes through here, so tests can script the answers.
-class MessageBoxService {
+class MessageBoxService
+{
 public:
     virtual ~MessageBoxService() = default;
 

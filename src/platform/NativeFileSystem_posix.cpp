@@ -386,10 +386,19 @@ FsStatus PosixOpenFolder::renameIntoPlace(
 class PosixFileSystem final : public FileSystem
 {
 public:
-    bool driveExists(std::string_view designator) override
+    bool driveExists(std::string_view path) override
     {
-        // POSIX has one tree: every absolute path is on a present "drive".
-        return !designator.empty() && designator.front() == '/';
+        // A mount point is a folder on another device than its parent, or the root itself.
+        if (path.empty() || path.front() != '/')
+            return false;
+        const std::string folder = trimTrailingSeparator(path, PathStyle::Posix);
+        struct stat self;
+        struct stat parent;
+        if (::stat(folder.c_str(), &self) != 0 || !S_ISDIR(self.st_mode))
+            return false;
+        if (::stat((folder == "/" ? folder : folder + "/..").c_str(), &parent) != 0)
+            return false;
+        return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
     }
 
     bool fileExists(std::string_view path) override
@@ -432,6 +441,73 @@ public:
         if (!fd.valid())
             return posix::lastError();
         return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_shared));
+    }
+
+    FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override
+    {
+        FileDescriptor fd(
+            ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        if (!fd.valid())
+            return posix::lastError();
+        struct stat st;
+        if (::fstat(fd.get(), &st) != 0)
+            return posix::lastError();
+        if (!S_ISREG(st.st_mode))
+            return posix::errorFromErrno(EISDIR);
+        std::string content;
+        char buffer[16384];
+        while (content.size() < maxBytes) {
+            const ssize_t got
+                = ::read(fd.get(), buffer, std::min(sizeof buffer, maxBytes - content.size()));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return posix::lastError();
+            if (got == 0)
+                break;
+            content.append(buffer, static_cast<std::size_t>(got));
+        }
+        return content;
+    }
+
+    FsStatus replaceFile(std::string_view path, std::string_view content) override
+    {
+        const std::string target(path);
+        mode_t mode = 0666 & ~m_shared.umask();
+        struct stat st;
+        if (::stat(target.c_str(), &st) == 0) {
+            // A rename would replace a read-only file without asking, so it is refused here.
+            if (!(st.st_mode & S_IWUSR))
+                return FsError { FsErrorKind::PermissionDenied, "read-only file" };
+            mode = st.st_mode & 0777;
+        }
+        const std::string folder = parentPath(target, PathStyle::Posix);
+        const std::string temp = joinPath(folder, m_shared.nextTempName(), PathStyle::Posix);
+        FileDescriptor fd(
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+        if (!fd.valid())
+            return posix::lastError();
+        auto fail = [&](FsError error) -> FsStatus {
+            fd = FileDescriptor();
+            ::unlink(temp.c_str());
+            return error;
+        };
+        for (std::size_t done = 0; done < content.size();) {
+            const ssize_t put = ::write(fd.get(), content.data() + done, content.size() - done);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0)
+                return fail(posix::lastError());
+            done += static_cast<std::size_t>(put);
+        }
+        // The settings are small: they are made durable before they replace the old ones.
+        if (::fsync(fd.get()) != 0)
+            return fail(posix::lastError());
+        if (FsStatus failed = fd.close())
+            return fail(*failed);
+        if (::rename(temp.c_str(), target.c_str()) != 0)
+            return fail(posix::lastError());
+        return std::nullopt;
     }
 
 private:

@@ -47,6 +47,25 @@ std::string_view lastComponent(std::string_view path, PathStyle style)
     return path;
 }
 
+std::string normalizedPath(std::string_view path, PathStyle style)
+{
+    std::string result;
+    result.reserve(path.size());
+    const char separator = pathSeparator(style);
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = isSeparator(path[i], style) ? separator : path[i];
+        // A Windows network path keeps its two leading separators.
+        const bool networkStart = style == PathStyle::Windows && i == 1 && result.size() == 1;
+        if (c == separator && !result.empty() && result.back() == separator && !networkStart)
+            continue;
+        result.push_back(c);
+    }
+    const bool windowsRoot = style == PathStyle::Windows && result.size() == 3 && result[1] == ':';
+    if (result.size() > 1 && result.back() == separator && !windowsRoot)
+        result.pop_back();
+    return result;
+}
+
 std::string parentPath(std::string_view path, PathStyle style)
 {
     const std::string_view name = lastComponent(path, style);

@@ -26,6 +26,10 @@ std::string joinPath(std::string_view folder, std::string_view name, PathStyle s
 /// Returns the last component of the path: the text after the last separator.
 std::string_view lastComponent(std::string_view path, PathStyle style);
 
+/// Returns the path as the file system names it: doubled separators made single, no trailing
+/// separator except on a root ("/", or "C:\" on Windows).
+std::string normalizedPath(std::string_view path, PathStyle style);
+
 /// Returns the folder part of a path to a file: "/" for "/x", "." for a bare name, "C:" for "C:x".
 std::string parentPath(std::string_view path, PathStyle style);
 

@@ -6,8 +6,8 @@
 
 namespace rinvo {
 
-void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal dpi, const QString& accessibleName,
-    const QString& toolTip)
+void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal dpi,
+    const QString& accessibleName, const QString& toolTip)
 {
     control->setObjectName(name);
     control->setGeometry(twipsToPixels(where.left, where.top, where.width, where.height, dpi));
@@ -18,8 +18,8 @@ void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal 
     }
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where, qreal dpi,
-    const QFont& font, const QColor& colour)
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where,
+    qreal dpi, const QFont& font, const QColor& colour)
 {
     auto* label = new QLabel(text, parent);
     setUpControl(label, name, where, dpi, text);

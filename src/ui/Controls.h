@@ -10,7 +10,8 @@ class QWidget;
 namespace rinvo {
 
 /// Where a control stands, in twips from the client area's top left.
-struct TwipsRect {
+struct TwipsRect
+{
     int left;
     int top;
     int width;
@@ -23,8 +24,8 @@ void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal 
     const QString& accessibleName, const QString& toolTip = {});
 
 /// Makes a label with its text, font and, when valid, text colour.
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where, qreal dpi,
-    const QFont& font, const QColor& colour = {});
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where,
+    qreal dpi, const QFont& font, const QColor& colour = {});
 
 /// Sets the text colour and, when valid, the field colour of a control.
 void setColours(QWidget* control, const QColor& text, const QColor& field = {});

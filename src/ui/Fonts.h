@@ -22,6 +22,7 @@ enum class FontWeight { Regular, Bold };
 enum class FontStyle { Upright, Italic };
 
 /// Returns a font of the face at the size in points.
-QFont makeFont(const QString& face, qreal points, FontWeight weight, FontStyle style = FontStyle::Upright);
+QFont makeFont(
+    const QString& face, qreal points, FontWeight weight, FontStyle style = FontStyle::Upright);
 
 } // namespace rinvo

@@ -10,7 +10,8 @@ QByteArray usageText();
 
 /// The help window: the usage text and a button that closes it. Modeless and without an
 /// owner, it is released when closed.
-class HelpForm : public QWidget {
+class HelpForm : public QWidget
+{
     Q_OBJECT
 public:
     explicit HelpForm(QWidget* parent = nullptr);

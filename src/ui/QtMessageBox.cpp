@@ -9,10 +9,10 @@ namespace rinvo {
 
 QtMessageBox::QtMessageBox(QWidget* owner)
     : m_owner(owner)
-{
-}
+{ }
 
-std::unique_ptr<QMessageBox> QtMessageBox::build(std::string_view text, MessageButtons buttons) const
+std::unique_ptr<QMessageBox> QtMessageBox::build(
+    std::string_view text, MessageButtons buttons) const
 {
     auto box = std::make_unique<QMessageBox>(m_owner);
     box->setWindowTitle(toQString(ProgramTitle));

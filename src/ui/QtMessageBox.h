@@ -10,10 +10,12 @@ class QWidget;
 namespace rinvo {
 
 /// The message box of the desktop: Qt's modal box with Japanese button captions.
-class QtMessageBox final : public MessageBoxService {
+class QtMessageBox final : public MessageBoxService
+{
 public:
     /// 'owner' is the window the box is modal to; null for none.
     explicit QtMessageBox(QWidget* owner = nullptr);
+    void setOwner(QWidget* owner) { m_owner = owner; }
 
     MessageAnswer show(std::string_view text, MessageButtons buttons) override;
 

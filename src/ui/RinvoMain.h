@@ -1,44 +1,83 @@
 #pragma once
 
+#include "app/RuleEditing.h"
+#include "app/SettingsCommands.h"
+
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <string>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace rinvo {
 
+class FileSystem;
+class FolderBrowser;
 class HelpForm;
+class MessageBoxService;
 class RuleBox;
+class TextCodec;
+
+/// What the main window works with; tests hand in fakes.
+struct MainWindowServices
+{
+    FileSystem& fs;
+    MessageBoxService& messages;
+    FolderBrowser& browser;
+    const TextCodec& codec;
+    std::string ruleFilePath;
+    RinvoModule& module;
+};
 
 /// The main window: five commands, the copy-option box, ten rule rows and the line that shows
 /// the file being copied. Controls keep fixed positions given in twips.
-class RinvoMain : public QWidget {
+class RinvoMain : public QWidget
+{
     Q_OBJECT
 public:
     static constexpr int RuleRows = 10;
 
-    explicit RinvoMain(QWidget* parent = nullptr);
+    explicit RinvoMain(MainWindowServices services, QWidget* parent = nullptr);
     ~RinvoMain() override;
 
-    RuleBox* sourceBox(int index) const { return m_sourceBoxes.at(static_cast<std::size_t>(index)); }
-    RuleBox* destinationBox(int index) const { return m_destinationBoxes.at(static_cast<std::size_t>(index)); }
+    RuleBox* sourceBox(int index) const
+    {
+        return m_sourceBoxes.at(static_cast<std::size_t>(index));
+    }
+    RuleBox* destinationBox(int index) const
+    {
+        return m_destinationBoxes.at(static_cast<std::size_t>(index));
+    }
     /// The open help window, or null.
     HelpForm* helpWindow() const;
+    bool rulesChanged() const { return m_state.RulesChanged; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void Setumei_Click();
+    void Hozon_Click();
+    void Yobikomi_Click();
+    void Owari_Click();
+    void Folder_Click(RuleSide side, int index);
+    void Folder_MouseDown(RuleSide side, int index, Qt::MouseButton button);
 
 private:
     void addTitleBand(qreal dpi);
     void addRuleRows(qreal dpi);
     void addCurrentFileLine(qreal dpi);
+    void readRuleBoxes();
+    void showRules();
 
-    QPushButton* m_goCopy = nullptr;
+    MainWindowServices m_services;
+    SettingsCommands m_settings;
+    RuleEditing m_editing;
+    RuleWindowState m_state;
     QComboBox* m_attrStt = nullptr;
     QLineEdit* m_dspFileName = nullptr;
     std::array<RuleBox*, RuleRows> m_sourceBoxes {};

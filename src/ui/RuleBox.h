@@ -1,15 +1,15 @@
 #pragma once
 
+#include "rules/CopyRule.h"
+
 #include <QPlainTextEdit>
 
 namespace rinvo {
 
-/// Which column a rule box belongs to.
-enum class RuleSide { Source, Destination };
-
 /// One rule box: a source or destination path, shown wrapped over two lines, read-only to the
 /// keyboard; a click or a right click on it is handed to the window.
-class RuleBox : public QPlainTextEdit {
+class RuleBox : public QPlainTextEdit
+{
     Q_OBJECT
 public:
     RuleBox(RuleSide side, int index, QWidget* parent);

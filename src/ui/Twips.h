@@ -17,8 +17,8 @@ inline int twipsToPixels(int twips, qreal logicalDpi)
 /// Converts a rectangle given in twips to pixels.
 inline QRect twipsToPixels(int left, int top, int width, int height, qreal logicalDpi)
 {
-    return { twipsToPixels(left, logicalDpi), twipsToPixels(top, logicalDpi), twipsToPixels(width, logicalDpi),
-        twipsToPixels(height, logicalDpi) };
+    return { twipsToPixels(left, logicalDpi), twipsToPixels(top, logicalDpi),
+        twipsToPixels(width, logicalDpi), twipsToPixels(height, logicalDpi) };
 }
 
 } // namespace rinvo

@@ -6,7 +6,8 @@
 
 namespace rinvo {
 
-QString wrapAtBlanks(const QString& caption, const std::function<int(const QString&)>& measure, int width)
+QString wrapAtBlanks(
+    const QString& caption, const std::function<int(const QString&)>& measure, int width)
 {
     if (measure(caption) <= width)
         return caption;
@@ -25,8 +26,7 @@ QString wrapAtBlanks(const QString& caption, const std::function<int(const QStri
 
 WrappingButton::WrappingButton(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent)
-{
-}
+{ }
 
 void WrappingButton::paintEvent(QPaintEvent*)
 {
@@ -39,8 +39,10 @@ void WrappingButton::paintEvent(QPaintEvent*)
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     const QFontMetrics metrics = fontMetrics();
     const QString lines = wrapAtBlanks(
-        caption, [&](const QString& text) { return metrics.horizontalAdvance(text); }, area.width());
-    painter.drawItemText(area, Qt::AlignCenter, palette(), isEnabled(), lines, QPalette::ButtonText);
+        caption, [&](const QString& text) { return metrics.horizontalAdvance(text); },
+        area.width());
+    painter.drawItemText(
+        area, Qt::AlignCenter, palette(), isEnabled(), lines, QPalette::ButtonText);
 }
 
 } // namespace rinvo

@@ -283,9 +283,41 @@ FsResult<EntryInfo> MemoryFileSystem::infoOf(const std::string& path) const
     return info;
 }
 
-bool MemoryFileSystem::driveExists(std::string_view designator)
+bool MemoryFileSystem::driveExists(std::string_view path)
 {
-    return !designator.empty() && designator.front() == '/';
+    return !path.empty() && path.front() == '/'
+        && m_mountPoints.count(canonicalMemoryPath(path)) > 0 && folderExists(path);
+}
+
+void MemoryFileSystem::addMountPoint(std::string_view path)
+{
+    m_mountPoints.insert(canonicalMemoryPath(path));
+}
+
+FsResult<std::string> MemoryFileSystem::readFile(std::string_view path, std::size_t maxBytes)
+{
+    if (FsStatus failed = fault(std::string(path), Operation::ReadFile))
+        return *failed;
+    Node* node = find(canonicalMemoryPath(path));
+    if (!node || node->kind != EntryKind::File)
+        return notFound();
+    return node->data.substr(0, maxBytes);
+}
+
+FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view content)
+{
+    if (FsStatus failed = fault(std::string(path), Operation::WriteFile))
+        return failed;
+    const std::string canonical = canonicalMemoryPath(path);
+    Node* parent = find(parentPath(canonical, PathStyle::Posix));
+    if (!parent || parent->kind != EntryKind::Folder)
+        return notFound();
+    Node* existing = find(canonical);
+    if (existing
+        && (existing->kind != EntryKind::File || (existing->attributes & ReadOnlyAttribute)))
+        return FsError { FsErrorKind::PermissionDenied, "read-only or not a file" };
+    create(canonical, false).data = std::string(content);
+    return std::nullopt;
 }
 
 bool MemoryFileSystem::fileExists(std::string_view path)

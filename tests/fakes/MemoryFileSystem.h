@@ -66,6 +66,10 @@ public:
     FsResult<EntryInfo> getInfo(std::string_view path) override;
     FsStatus createFolder(std::string_view path) override;
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override;
+    FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override;
+    FsStatus replaceFile(std::string_view path, std::string_view content) override;
+    /// Makes driveExists true for the folder, as for a mount point; "/" always is one.
+    void addMountPoint(std::string_view path);
 
     struct Node;
 
@@ -83,6 +87,7 @@ private:
     std::unique_ptr<Node> m_root;
     std::map<std::pair<std::string, Operation>, FsErrorKind> m_faults;
     std::optional<std::uint64_t> m_spaceLeft;
+    std::set<std::string> m_mountPoints { "/" };
     TimeGranularity m_granularity;
     int m_granularityQueries = 0;
     int m_flushes = 0;

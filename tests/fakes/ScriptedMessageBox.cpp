@@ -17,7 +17,8 @@ MessageAnswer ScriptedMessageBox::show(std::string_view text, MessageButtons but
     Expected next = std::move(m_script.front());
     m_script.pop_front();
     if (next.text != text)
-        m_problems.push_back("expected \"" + next.text + "\" but was shown \"" + std::string(text) + "\"");
+        m_problems.push_back(
+            "expected \"" + next.text + "\" but was shown \"" + std::string(text) + "\"");
     if (next.buttons != buttons)
         m_problems.push_back("wrong buttons for \"" + std::string(text) + "\"");
     return next.answer;

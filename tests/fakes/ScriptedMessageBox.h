@@ -11,9 +11,11 @@ namespace rinvo::testing {
 /// A message box for tests: answers from a script of expected messages, records every message
 /// shown, and notes each surprise (an unexpected text or button set, a message beyond the
 /// script) in problems(); unused answers show in unusedAnswers().
-class ScriptedMessageBox final : public MessageBoxService {
+class ScriptedMessageBox final : public MessageBoxService
+{
 public:
-    struct Shown {
+    struct Shown
+    {
         std::string text;
         MessageButtons buttons;
     };
@@ -28,7 +30,8 @@ public:
     std::size_t unusedAnswers() const { return m_script.size(); }
 
 private:
-    struct Expected {
+    struct Expected
+    {
         std::string text;
         MessageButtons buttons;
         MessageAnswer answer;

@@ -161,10 +161,32 @@ TEST_F(NativeFileSystem, ProbeFindsAPreciseFileSystemExactAndLeavesNothingBehind
     EXPECT_EQ(countEntries(temp.path()), 0);
 }
 
-TEST_F(NativeFileSystem, DrivesArePresentForAbsolutePathsOnly)
+TEST_F(NativeFileSystem, DrivesAreTheRootAndOtherMountPoints)
 {
-    EXPECT_TRUE(fs->driveExists("/h"));
     EXPECT_TRUE(fs->driveExists("/"));
+    EXPECT_TRUE(fs->driveExists("/proc"));
+    EXPECT_TRUE(fs->driveExists("/proc/"));
+    EXPECT_FALSE(fs->driveExists(temp.path()));
+    EXPECT_FALSE(fs->driveExists("/h"));
     EXPECT_FALSE(fs->driveExists("c:"));
     EXPECT_FALSE(fs->driveExists(""));
+}
+
+TEST_F(NativeFileSystem, ReplacingAFileKeepsTheOldOneOnFailureAndRefusesReadOnlyFiles)
+{
+    const std::string path = temp / "copyrule.txt";
+    EXPECT_FALSE(fs->replaceFile(path, "first"));
+    EXPECT_EQ(readFile(path), "first");
+    EXPECT_FALSE(fs->replaceFile(path, "second"));
+    EXPECT_EQ(fs->readFile(path, 100).value(), "second");
+    EXPECT_EQ(fs->readFile(path, 3).value(), "sec");
+    ::chmod(path.c_str(), 0444);
+    auto refused = fs->replaceFile(path, "third");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->kind, FsErrorKind::PermissionDenied);
+    EXPECT_EQ(readFile(path), "second");
+    EXPECT_EQ(countEntries(temp.path()), 1) << "no temporary file stays behind";
+    auto missing = fs->replaceFile(temp / "no/such/folder/file", "x");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->kind, FsErrorKind::PathNotFound);
 }

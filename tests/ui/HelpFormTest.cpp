@@ -1,5 +1,5 @@
-#include "ui/Fonts.h"
 #include "ui/HelpForm.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -52,7 +52,8 @@ const char* const UsageLines[] = {
 
 } // namespace
 
-class HelpFormTest : public QObject {
+class HelpFormTest : public QObject
+{
     Q_OBJECT
 
 private:
@@ -84,13 +85,16 @@ private slots:
         QVERIFY(line(1).isEmpty());
         QCOMPARE(line(19), QStringLiteral("  "));
         for (int n : { 2, 5, 8, 12, 15, 17, 20, 23, 26, 34 })
-            QVERIFY2(line(n).startsWith(QStringLiteral("  ")) && line(n)[2] != QLatin1Char(' '), qPrintable(line(n)));
+            QVERIFY2(line(n).startsWith(QStringLiteral("  ")) && line(n)[2] != QLatin1Char(' '),
+                qPrintable(line(n)));
         for (int n : { 3, 9, 18, 21, 24, 27 })
-            QVERIFY(line(n).startsWith(QString(6, QLatin1Char(' '))) && line(n)[6] != QLatin1Char(' '));
+            QVERIFY(
+                line(n).startsWith(QString(6, QLatin1Char(' '))) && line(n)[6] != QLatin1Char(' '));
         for (int n : { 6, 10, 13, 32 })
             QVERIFY(line(n).startsWith(QString(3, QChar(0x3000))) && line(n)[3] != QChar(0x3000));
         QVERIFY(line(35).startsWith(QString(7, QChar(0x3000))));
-        QVERIFY(line(29).startsWith(QStringLiteral("１０．")) && line(31).startsWith(QStringLiteral("１１．")));
+        QVERIFY(line(29).startsWith(QStringLiteral("１０．"))
+            && line(31).startsWith(QStringLiteral("１１．")));
         QVERIFY(line(23).endsWith(QStringLiteral("Rinvo ")));
         QVERIFY(line(34).contains(QStringLiteral("！注意：\u3000")));
         QVERIFY(line(26).contains(QStringLiteral("（ copyrule.txt ）")));
@@ -112,7 +116,8 @@ private slots:
         QCOMPARE(text->geometry(), QRect(8, 48, 497, 513));
         QCOMPARE(text->palette().color(QPalette::Text), QColor(0x00, 0x2D, 0x20));
         QCOMPARE(text->palette().color(QPalette::Base), QColor(0xFA, 0xFF, 0xEE));
-        QCOMPARE(text->toPlainText(), QString::fromUtf8(usageText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(text->toPlainText(),
+            QString::fromUtf8(usageText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
 
     void typingChangesNothingAndTheCloseButtonHasTheFocus()

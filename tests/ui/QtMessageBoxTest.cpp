@@ -6,7 +6,8 @@
 
 using namespace rinvo;
 
-class QtMessageBoxTest : public QObject {
+class QtMessageBoxTest : public QObject
+{
     Q_OBJECT
 
 private:
@@ -25,10 +26,13 @@ private slots:
         QTest::addColumn<int>("buttons");
         QTest::addColumn<QStringList>("expectedCaptions");
         QTest::addColumn<QString>("defaultCaption");
-        QTest::newRow("OK") << int(MessageButtons::Ok) << QStringList { QStringLiteral("OK") } << QStringLiteral("OK");
+        QTest::newRow("OK") << int(MessageButtons::Ok) << QStringList { QStringLiteral("OK") }
+                            << QStringLiteral("OK");
         const QStringList yesNo = QStringList { QStringLiteral("いいえ"), QStringLiteral("はい") };
-        QTest::newRow("Yes default") << int(MessageButtons::YesNoDefaultYes) << yesNo << QStringLiteral("はい");
-        QTest::newRow("No default") << int(MessageButtons::YesNoDefaultNo) << yesNo << QStringLiteral("いいえ");
+        QTest::newRow("Yes default")
+            << int(MessageButtons::YesNoDefaultYes) << yesNo << QStringLiteral("はい");
+        QTest::newRow("No default")
+            << int(MessageButtons::YesNoDefaultNo) << yesNo << QStringLiteral("いいえ");
     }
 
     void boxesCarryTheTitleNoIconAndJapaneseButtons()

@@ -4,6 +4,7 @@
 #include "ui/HelpForm.h"
 #include "ui/RinvoMain.h"
 #include "ui/RuleBox.h"
+#include "ui/WindowHarness.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -19,10 +20,12 @@ int main(int argc, char** argv)
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     rinvo::registerFontSubstitutes();
-    rinvo::RinvoMain window;
+    rinvo::testing::WindowHarness harness;
+    rinvo::RinvoMain window(harness.services());
     window.sourceBox(0)->setPlainText(QStringLiteral("/home/user/documents"));
     window.destinationBox(0)->setPlainText(QStringLiteral("/media/user/backup/documents"));
-    window.sourceBox(1)->setPlainText(QStringLiteral("/home/user/projects/annual-report-2026/drafts"));
+    window.sourceBox(1)->setPlainText(
+        QStringLiteral("/home/user/projects/annual-report-2026/drafts"));
     window.destinationBox(1)->setPlainText(
         QStringLiteral("/media/user/backup/projects/annual-report-2026/drafts/latest-version"));
     window.show();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/FolderBrowser.h"
+
+class QWidget;
+
+namespace rinvo {
+
+/// The folder-browse dialog of the desktop, modal to its owner window.
+class QtFolderBrowser final : public FolderBrowser
+{
+public:
+    explicit QtFolderBrowser(QWidget* owner = nullptr);
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override;
+
+private:
+    QWidget* m_owner;
+};
+
+} // namespace rinvo

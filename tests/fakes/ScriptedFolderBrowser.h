@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/FolderBrowser.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace rinvo::testing {
+
+/// A folder-browse dialog for tests: returns scripted paths (empty text for a cancel) and
+/// records the prompt and start path of every call.
+class ScriptedFolderBrowser final : public FolderBrowser
+{
+public:
+    struct Call
+    {
+        std::string prompt;
+        std::string startPath;
+    };
+
+    void willChoose(std::string path) { m_answers.push_back(std::move(path)); }
+
+    std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
+    {
+        m_calls.push_back({ std::string(prompt), std::string(startPath) });
+        if (m_answers.empty())
+            return {};
+        std::string answer = std::move(m_answers.front());
+        m_answers.pop_front();
+        return answer;
+    }
+
+    const std::vector<Call>& calls() const { return m_calls; }
+
+private:
+    std::deque<std::string> m_answers;
+    std::vector<Call> m_calls;
+};
+
+} // namespace rinvo::testing
