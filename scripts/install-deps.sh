@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Rinvo needs that are not there yet.
 #   scripts/install-deps.sh          what building and starting the program needs
-#   scripts/install-deps.sh --test   also what the tests need (FAT volume through FUSE)
+#   scripts/install-deps.sh --test   also what the tests need (FAT volume through FUSE, clang for
+#                                    the fuzzer)
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against
 set -euo pipefail
 
@@ -9,7 +10,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
   fonts-ipafont-gothic fonts-urw-base35)
 for arg in "$@"; do
   case "$arg" in
-    --test) packages+=(dosfstools fusefat fuse) ;;
+    --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev) ;;
     --bench) packages+=(rsync strace time linux-perf) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;
   esac

@@ -1,0 +1,68 @@
+#include "app/SettingsCommands.h"
+#include "app/Messages.h"
+#include "fakes/MemoryFileSystem.h"
+#include "fakes/ScriptedMessageBox.h"
+#include "platform/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+using namespace rinvo;
+using namespace rinvo::testing;
+
+namespace {
+
+class SettingsCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { fs.addFile("/opt/rinvo/copyrule.txt", "\"/a\",\"/b\"\r\n", {}); }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(messages.problems().empty())
+            << (messages.problems().empty() ? "" : messages.problems()[0]);
+        EXPECT_EQ(messages.unusedAnswers(), 0u);
+    }
+
+    MemoryFileSystem fs;
+    ScriptedMessageBox messages;
+    std::unique_ptr<TextCodec> codec = createCodec("UTF-8");
+    SettingsCommands commands { fs, messages, *codec, "/opt/rinvo/copyrule.txt" };
+    RuleWindowState state;
+    RinvoModule module;
+    const std::string failure = std::string(messages::LoadFailed)
+        + "\n/opt/rinvo/copyrule.txt\nデバイスが使用できません (injected failure)";
+};
+
+} // namespace
+
+TEST_F(SettingsCommandsTest, StartUpReadsTheFileAndResetsTheOption)
+{
+    module.copyOption = CopyOption::CopyEverything;
+    state.RulesChanged = true;
+    commands.Form_Load(state, module);
+    EXPECT_EQ(state.rules[0], (CopyRule { "/a", "/b" }));
+    EXPECT_FALSE(state.RulesChanged);
+    EXPECT_EQ(module.copyOption, CopyOption::SkipSystem);
+}
+
+TEST_F(SettingsCommandsTest, AnUnreadableFileAtStartUpIsToldAndLeavesTheRowsEmpty)
+{
+    fs.injectFault("/opt/rinvo/copyrule.txt", MemoryFileSystem::Operation::ReadFile,
+        FsErrorKind::DeviceUnavailable);
+    messages.expect(failure, MessageButtons::Ok, MessageAnswer::Ok);
+    commands.Form_Load(state, module);
+    EXPECT_EQ(state.rules, CopyRuleTable {});
+}
+
+TEST_F(SettingsCommandsTest, AnUnreadableFileOnReloadKeepsTheRowsAndRulesChanged)
+{
+    state.rules[0] = { "/edited", "/rows" };
+    state.RulesChanged = true;
+    fs.injectFault("/opt/rinvo/copyrule.txt", MemoryFileSystem::Operation::ReadFile,
+        FsErrorKind::DeviceUnavailable);
+    messages.expect(messages::ReloadQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
+    messages.expect(failure, MessageButtons::Ok, MessageAnswer::Ok);
+    commands.Yobikomi_Click(state);
+    EXPECT_EQ(state.rules[0], (CopyRule { "/edited", "/rows" }));
+    EXPECT_TRUE(state.RulesChanged);
+}
