@@ -21,10 +21,12 @@ namespace {
 int runCommandLine(const std::vector<std::string>& args)
 {
     auto fs = rinvo::createNativeFileSystem();
-    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output)
-        ? rinvo::ProgressLine::Shown
-        : rinvo::ProgressLine::Hidden;
-    return rinvo::runCommandLine(args, *fs, std::cout, std::cerr, progress);
+    auto codec = rinvo::createSystemCodec();
+    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output) ? rinvo::ProgressLine::Shown
+                                                                           : rinvo::ProgressLine::Hidden;
+    const rinvo::CommandLineContext context { *fs, *codec,
+        rinvo::ruleFilePath(rinvo::programFolder(), rinvo::nativePathStyle()), std::cout, std::cerr, progress };
+    return rinvo::runCommandLine(args, context);
 }
 
 int runWindow(int argc, char** argv)

@@ -1,83 +1,106 @@
 #include "CommandLine.h"
 
+#include "CommandLineArguments.h"
 #include "CopySummary.h"
 #include "ProgressPrinter.h"
-#include "copy/CopyFolderTree.h"
+#include "TextMessageBox.h"
+#include "copy/CopyRun.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "rules/RuleFile.h"
 
 #include <chrono>
-#include <optional>
 #include <ostream>
 
 namespace rinvo {
 
 namespace {
 
-constexpr const char* Usage
-    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3]\n"
-      "  コピー元のフォルダ (またはファイル) をコピー先のフォルダへコピーします。\n"
-      "  コピー先に無いファイルと、コピー先より新しいファイルだけをコピーします。\n"
-      "  --option 1  隠しファイルもシステムファイルもコピーしない\n"
-      "  --option 2  システムファイルはコピーしない (既定)\n"
-      "  --option 3  すべてのファイルをコピーする\n";
+using Clock = std::chrono::steady_clock;
 
-struct CopyArguments
+int runCopy(const CommandLineArguments& arguments, const CommandLineContext& context)
 {
-    std::string source;
-    std::string destination;
-    CopyOption option = DefaultCopyOption;
-};
-
-std::optional<CopyArguments> parseCopyArguments(
-    const std::vector<std::string>& args, std::ostream& err)
-{
-    CopyArguments parsed;
-    std::vector<std::string> paths;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--option") {
-            if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1'
-                || args[i + 1][0] > '3') {
-                err << "--option には 1、2、3 のいずれかを指定して下さい。\n";
-                return std::nullopt;
-            }
-            parsed.option = static_cast<CopyOption>(args[++i][0] - '0');
-        } else if (arg.starts_with("--") && arg != "--") {
-            err << "不明なオプションです: " << arg << "\n";
-            return std::nullopt;
-        } else {
-            paths.push_back(arg);
-        }
-    }
-    if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
-        err << "コピー元とコピー先を一つずつ指定して下さい。\n";
-        return std::nullopt;
-    }
-    parsed.source = paths[0];
-    parsed.destination = paths[1];
-    return parsed;
-}
-
-int runCopy(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out,
-    std::ostream& err, ProgressLine progressLine)
-{
-    auto parsed = parseCopyArguments(args, err);
-    if (!parsed) {
-        err << Usage;
-        return ExitBadArguments;
-    }
-    if (!fs.fileExists(parsed->source) && !fs.folderExists(parsed->source)) {
-        err << "コピー元フォルダ " << parsed->source << " が存在しません。正しく設定して下さい。\n";
+    const std::string& source = arguments.paths[0];
+    const std::string& destination = arguments.paths[1];
+    if (!context.fs.fileExists(source) && !context.fs.folderExists(source)) {
+        context.err << "コピー元フォルダ " << source << " が存在しません。正しく設定して下さい。\n";
         return ExitNotEverythingCopied;
     }
-    const auto started = std::chrono::steady_clock::now();
+    const auto started = Clock::now();
     CopyReport report;
-    ProgressPrinter printer(out, progressLine);
-    CopyFolderTree(fs, parsed->source, parsed->destination, parsed->option, report,
-        [&](std::string_view name) { printer.fileCopied(name, report); });
+    ProgressPrinter printer(context.out, context.progressLine);
+    CopyFolderTree(context.fs, source, destination, arguments.option, report,
+        [&](std::string_view, std::string_view name) { printer.fileCopied(name); });
     printer.finish();
-    printCopySummary(out, report, std::chrono::steady_clock::now() - started);
+    printCopySummary(context.out, report, Clock::now() - started);
     return report.CopyStatusFlags == 0 ? ExitSuccess : ExitNotEverythingCopied;
+}
+
+// Tells an unattended run's progress: each row as it starts and ends, and in a dry run every
+// file that would be copied.
+class PrintingObserver final : public CopyRunObserver {
+public:
+    PrintingObserver(const CommandLineContext& context, const CopyRuleTable& rules, CopyMode mode)
+        : m_context(context)
+        , m_rules(rules)
+        , m_mode(mode)
+        , m_printer(context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine)
+    {
+    }
+
+    void rowStarted(std::size_t row) override
+    {
+        m_context.out << "行 " << row + 1 << ": " << m_rules[row].source << " → " << m_rules[row].destination
+                      << "\n";
+    }
+
+    void fileCopied(std::string_view folder, std::string_view name) override
+    {
+        if (m_mode == CopyMode::DryRun)
+            m_context.out << "  " << joinPath(folder, name, nativePathStyle()) << "\n";
+        else
+            m_printer.fileCopied(name);
+    }
+
+    void rowFinished(std::size_t row, const CopyReport& report) override
+    {
+        m_printer.finish();
+        m_context.out << "行 " << row + 1 << ": コピー " << report.filesCopied << " (" << report.bytesCopied
+                      << " バイト), 最新 " << report.filesUpToDate << ", 対象外 " << report.entriesExcluded
+                      << ", 失敗 " << report.failureCount << "\n";
+    }
+
+private:
+    const CommandLineContext& m_context;
+    const CopyRuleTable& m_rules;
+    CopyMode m_mode;
+    ProgressPrinter m_printer;
+};
+
+int runRules(const CommandLineArguments& arguments, const CommandLineContext& context)
+{
+    const std::string ruleFile = arguments.rulesFile.value_or(context.ruleFile);
+    if (!context.fs.fileExists(ruleFile)) {
+        context.err << "設定ファイル " << ruleFile << " がありません。\n";
+        return ExitBadArguments;
+    }
+    FsResult<CopyRuleTable> rules = LoadRuleFile(context.fs, ruleFile, context.codec);
+    if (!rules) {
+        context.err << "設定ファイル " << ruleFile << " を読み込めませんでした: " << describeError(rules.error())
+                    << "\n";
+        return ExitBadArguments;
+    }
+    const auto started = Clock::now();
+    const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
+    TextMessageBox messages(context.out, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
+    PrintingObserver observer(context, *rules, mode);
+    CopyRun run(context.fs, messages, observer, mode);
+    const CopyRunResult result = run.run(*rules, arguments.option);
+    if (arguments.dryRun)
+        context.out << "(--dry-run: 何も書き込んでいません)\n";
+    printCopySummary(context.out, result.report, Clock::now() - started);
+    const bool complete = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;
+    return complete ? ExitSuccess : ExitNotEverythingCopied;
 }
 
 } // namespace
@@ -87,17 +110,19 @@ bool isCommandLineRequest(const std::vector<std::string>& args)
     if (args.empty())
         return false;
     const std::string& first = args[0];
-    return first == "copy" || first == "--help" || first == "-h"
-        || (!first.empty() && first[0] != '-');
+    return first == "--help" || first == "-h" || (!first.empty() && first[0] != '-');
 }
 
-int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out,
-    std::ostream& err, ProgressLine progressLine)
+int runCommandLine(const std::vector<std::string>& args, const CommandLineContext& context)
 {
-    if (!args.empty() && args[0] == "copy")
-        return runCopy(args, fs, out, err, progressLine);
-    err << Usage;
-    return ExitBadArguments;
+    const std::optional<CommandLineArguments> arguments = parseCommandLine(args, context.err);
+    if (!arguments) {
+        context.err << CommandLineUsage;
+        return ExitBadArguments;
+    }
+    if (arguments->command == "copy")
+        return runCopy(*arguments, context);
+    return runRules(*arguments, context);
 }
 
 } // namespace rinvo

@@ -7,6 +7,7 @@
 namespace rinvo {
 
 class FileSystem;
+class TextCodec;
 
 /// Whether the command line redraws a progress line while it copies.
 enum class ProgressLine {
@@ -21,13 +22,26 @@ enum ExitStatus : int {
     ExitBadArguments = 2,
 };
 
+/// What the command line works with.
+struct CommandLineContext {
+    FileSystem& fs;
+    /// The code page of the rule file.
+    const TextCodec& codec;
+    /// The rule file beside the program, used unless --rules names another.
+    std::string ruleFile;
+    std::ostream& out;
+    std::ostream& err;
+    ProgressLine progressLine = ProgressLine::Hidden;
+};
+
 /// Tells whether the arguments (without the program name) ask for a command-line mode rather
 /// than the window: a command name, or a request for the usage.
 bool isCommandLineRequest(const std::vector<std::string>& args);
 
-/// Runs a command-line mode: "copy SOURCE DESTINATION [--option 1|2|3]". Writes the summary to
-/// 'out' and problems to 'err'; returns the exit status.
-int runCommandLine(const std::vector<std::string>& args, FileSystem& fs, std::ostream& out,
-    std::ostream& err, ProgressLine progressLine);
+/// Runs a command-line mode:
+///   copy SOURCE DESTINATION [--option 1|2|3]                 one rule
+///   run [--rules FILE] [--option 1|2|3] [--create-missing] [--dry-run]   every rule of the file
+/// Writes the summary to 'out' and problems to 'err'; returns the exit status.
+int runCommandLine(const std::vector<std::string>& args, const CommandLineContext& context);
 
 } // namespace rinvo

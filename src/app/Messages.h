@@ -1,6 +1,7 @@
 #pragma once
 
-// Every text the program shows in a message box, in one place.
+// The texts the settings commands and rule editing show in message boxes; the copy run keeps
+// its own in copy/CopyRunMessages.h.
 
 namespace rinvo::messages {
 

@@ -1,7 +1,5 @@
 #include "ProgressPrinter.h"
 
-#include "copy/CopyReport.h"
-
 #include <ostream>
 
 namespace rinvo {
@@ -29,8 +27,9 @@ ProgressPrinter::ProgressPrinter(std::ostream& out, ProgressLine mode)
     , m_mode(mode)
 { }
 
-void ProgressPrinter::fileCopied(std::string_view name, const CopyReport& report)
+void ProgressPrinter::fileCopied(std::string_view name)
 {
+    ++m_files;
     if (m_mode == ProgressLine::Hidden)
         return;
     const auto now = std::chrono::steady_clock::now();
@@ -38,8 +37,7 @@ void ProgressPrinter::fileCopied(std::string_view name, const CopyReport& report
         return;
     m_lastDraw = now;
     m_drawn = true;
-    m_out << "\r\x1b[K" << report.filesCopied << " 個コピー, " << report.filesUpToDate
-          << " 個最新  " << shortened(name, MaxShownName) << std::flush;
+    m_out << "\r\x1b[K" << m_files << " 個目  " << shortened(name, MaxShownName) << std::flush;
 }
 
 void ProgressPrinter::finish()

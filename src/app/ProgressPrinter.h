@@ -3,12 +3,11 @@
 #include "CommandLine.h"
 
 #include <chrono>
+#include <cstdint>
 #include <iosfwd>
 #include <string_view>
 
 namespace rinvo {
-
-struct CopyReport;
 
 /// Redraws one terminal line with the counts and the last copied file, a few times a second.
 class ProgressPrinter
@@ -17,7 +16,7 @@ public:
     ProgressPrinter(std::ostream& out, ProgressLine mode);
 
     /// Notes a copied file; redraws when the last redraw is old enough.
-    void fileCopied(std::string_view name, const CopyReport& report);
+    void fileCopied(std::string_view name);
     /// Clears the line, so the summary starts on a clean one.
     void finish();
 
@@ -25,6 +24,7 @@ private:
     std::ostream& m_out;
     ProgressLine m_mode;
     bool m_drawn = false;
+    std::uint64_t m_files = 0;
     std::chrono::steady_clock::time_point m_lastDraw;
 };
 

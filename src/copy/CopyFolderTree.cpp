@@ -30,12 +30,13 @@ const FolderEntry* findEntry(const std::vector<FolderEntry>& entries, const std:
 class FolderTreeCopier
 {
 public:
-    FolderTreeCopier(
-        FileSystem& fs, CopyOption option, CopyReport& report, const CopyProgress& progress)
+    FolderTreeCopier(FileSystem& fs, CopyOption option, CopyReport& report, const CopyProgress& progress,
+        CopyMode mode)
         : m_fs(fs)
         , m_option(option)
         , m_report(report)
         , m_progress(progress)
+        , m_mode(mode)
         , m_style(nativePathStyle())
     {
         // Reading the destination beside the source only pays where a second core runs it.
@@ -50,50 +51,60 @@ private:
     // Where the destination side of a folder stands before its files are compared.
     struct Destination
     {
-        OpenFolder& folder;
+        // The open folder; null only in a dry run, for a folder that does not exist yet.
+        OpenFolder* folder;
         const std::string& path;
-        // The folder's entries; none when it was just created or could not be listed.
+        // The folder's entries; none when it is new or could not be listed.
         std::optional<std::vector<FolderEntry>> entries;
         bool isNew = false;
     };
 
+    // A destination subfolder, opened or made (or, in a dry run, found missing).
+    struct OpenedDestination
+    {
+        std::unique_ptr<OpenFolder> folder;
+        bool isNew = false;
+    };
+
+    bool dryRun() const { return m_mode == CopyMode::DryRun; }
     void walk(OpenFolder& source, const std::string& sourcePath, Destination& destination);
+    void listBothSides(
+        Destination& destination, OpenFolder& source, FsResult<std::vector<FolderEntry>>& listing);
     void copySubfolder(OpenFolder& source, const std::string& sourcePath, Destination& destination,
         const std::string& name);
     bool copyFile(OpenFolder& source, const std::string& sourcePath, Destination& destination,
         const FolderEntry& entry);
-    std::optional<std::unique_ptr<OpenFolder>> openOrCreate(
-        Destination& parent, const std::string& name, bool& isNew, const std::string& path);
+    std::optional<OpenedDestination> openOrCreate(
+        Destination& parent, const std::string& name, const std::string& path);
     bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
     bool isOnWalk(const FolderIdentity& id) const;
-    void fileDone(std::string_view name);
-    void flushIfCopied(
-        OpenFolder& destination, const std::string& path, std::uint64_t copiedBefore);
+    void fileDone(const std::string& sourceFolder, std::string_view name);
+    void flushIfCopied(OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore);
 
     FileSystem& m_fs;
     CopyOption m_option;
     CopyReport& m_report;
     const CopyProgress& m_progress;
+    CopyMode m_mode;
     PathStyle m_style;
     std::vector<FolderIdentity> m_walkPath;
     std::optional<FolderIdentity> m_destinationRoot;
     std::optional<WorkerThread> m_helper;
 };
 
-void FolderTreeCopier::fileDone(std::string_view name)
+void FolderTreeCopier::fileDone(const std::string& sourceFolder, std::string_view name)
 {
     if (m_progress)
-        m_progress(name);
+        m_progress(sourceFolder, name);
 }
 
-void FolderTreeCopier::flushIfCopied(
-    OpenFolder& destination, const std::string& path, std::uint64_t copiedBefore)
+void FolderTreeCopier::flushIfCopied(OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore)
 {
     // NOTE: one flush per row rather than one per file: a per-file flush costs more than
     // copying a small file, and the copies only have to be safe once the row is reported done.
-    if (m_report.filesCopied == copiedBefore)
+    if (dryRun() || !destination || m_report.filesCopied == copiedBefore)
         return;
-    if (FsStatus failed = destination.flushToDevice())
+    if (FsStatus failed = destination->flushToDevice())
         m_report.addFailure(path, *failed);
 }
 
@@ -103,13 +114,15 @@ bool FolderTreeCopier::isOnWalk(const FolderIdentity& id) const
         || (m_destinationRoot && *m_destinationRoot == id);
 }
 
-bool FolderTreeCopier::isLater(
-    const EntryInfo& source, const EntryInfo& target, OpenFolder& destination)
+bool FolderTreeCopier::isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination)
 {
     if (source.modified <= target.modified)
         return false;
     if (differenceInNanoseconds(source.modified, target.modified) >= CoarsestGranularity)
         return true;
+    // A dry run does not write the probe that tells the granularity, so it assumes the coarsest.
+    if (dryRun())
+        return false;
     return isStrictlyLater(source.modified, target.modified, destination.timeGranularity());
 }
 
@@ -136,18 +149,18 @@ void FolderTreeCopier::copySingleFile(std::string_view src, std::string_view dst
         m_report.addFailure(destinationPath, destinationFolder.error());
         return;
     }
-    Destination destination { **destinationFolder, destinationPath, std::nullopt, false };
+    Destination destination { destinationFolder->get(), destinationPath, std::nullopt, false };
     FolderEntry entry { std::string(lastComponent(src, m_style)), *info, std::nullopt };
     const std::uint64_t copiedBefore = m_report.filesCopied;
     copyFile(**sourceFolder, sourceFolderPath, destination, entry);
-    flushIfCopied(**destinationFolder, destinationPath, copiedBefore);
+    flushIfCopied(destinationFolder->get(), destinationPath, copiedBefore);
 }
 
 void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
 {
     bool isNew = false;
     if (!m_fs.folderExists(dst)) {
-        if (FsStatus failed = m_fs.createFolder(dst)) {
+        if (FsStatus failed = dryRun() ? FsStatus {} : m_fs.createFolder(dst)) {
             // Every later step needs the folder, so the row ends here.
             m_report.addFailure(std::string(dst), *failed);
             return;
@@ -162,40 +175,50 @@ void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
         m_report.addFailure(sourcePath, source.error());
         return;
     }
-    auto destinationFolder = m_fs.openFolder(destinationPath);
-    if (!destinationFolder) {
-        m_report.addFailure(destinationPath, destinationFolder.error());
-        return;
+    std::unique_ptr<OpenFolder> destinationFolder;
+    if (!(dryRun() && isNew)) {
+        auto opened = m_fs.openFolder(destinationPath);
+        if (!opened) {
+            m_report.addFailure(destinationPath, opened.error());
+            return;
+        }
+        destinationFolder = std::move(*opened);
+        // NOTE: a destination inside its own source is never walked as source, so the copy
+        // cannot feed on itself.
+        m_destinationRoot = destinationFolder->identity();
     }
-    // NOTE: a destination inside its own source is never walked as source, so the copy
-    // cannot feed on itself.
-    m_destinationRoot = (*destinationFolder)->identity();
     m_walkPath.assign(1, (*source)->identity());
-    Destination destination { **destinationFolder, destinationPath, std::nullopt, isNew };
+    Destination destination { destinationFolder.get(), destinationPath, std::nullopt, isNew };
     const std::uint64_t copiedBefore = m_report.filesCopied;
     walk(**source, sourcePath, destination);
-    flushIfCopied(**destinationFolder, destinationPath, copiedBefore);
+    flushIfCopied(destinationFolder.get(), destinationPath, copiedBefore);
 }
 
-void FolderTreeCopier::walk(
-    OpenFolder& source, const std::string& sourcePath, Destination& destination)
+void FolderTreeCopier::listBothSides(
+    Destination& destination, OpenFolder& source, FsResult<std::vector<FolderEntry>>& listing)
 {
-    // The destination's details are read on the helper while the source's are read here;
-    // a destination that could not be listed is looked up name by name instead.
+    // The destination's details are read on the helper while the source's are read here; a
+    // destination that could not be listed is looked up name by name instead.
     std::optional<FsResult<std::vector<FolderEntry>>> destinationListing;
-    auto listDestination
-        = [&] { destinationListing.emplace(destination.folder.list(ListingPurpose::Destination)); };
-    if (!destination.isNew && m_helper)
-        m_helper->post(listDestination);
-    auto listing = source.list(ListingPurpose::Source);
-    if (!destination.isNew) {
-        if (m_helper)
-            m_helper->wait();
-        else
-            listDestination();
-        if (*destinationListing)
-            destination.entries = std::move(destinationListing->value());
-    }
+    auto read = [&] { destinationListing.emplace(destination.folder->list(ListingPurpose::Destination)); };
+    if (m_helper)
+        m_helper->post(read);
+    listing = source.list(ListingPurpose::Source);
+    if (m_helper)
+        m_helper->wait();
+    else
+        read();
+    if (*destinationListing)
+        destination.entries = std::move(destinationListing->value());
+}
+
+void FolderTreeCopier::walk(OpenFolder& source, const std::string& sourcePath, Destination& destination)
+{
+    FsResult<std::vector<FolderEntry>> listing = FsError {};
+    if (destination.isNew || !destination.folder)
+        listing = source.list(ListingPurpose::Source);
+    else
+        listBothSides(destination, source, listing);
     if (!listing) {
         m_report.addFailure(sourcePath, listing.error());
         return;
@@ -210,8 +233,7 @@ void FolderTreeCopier::walk(
             m_report.addFailure(joinPath(sourcePath, entry.name, m_style), *entry.error);
             continue;
         }
-        if (isExcludedByOption(entry.info.attributes, m_option)
-            || entry.info.kind == EntryKind::Special) {
+        if (isExcludedByOption(entry.info.attributes, m_option) || entry.info.kind == EntryKind::Special) {
             ++m_report.entriesExcluded;
             continue;
         }
@@ -229,8 +251,8 @@ void FolderTreeCopier::walk(
     }
 }
 
-void FolderTreeCopier::copySubfolder(OpenFolder& source, const std::string& sourcePath,
-    Destination& destination, const std::string& name)
+void FolderTreeCopier::copySubfolder(
+    OpenFolder& source, const std::string& sourcePath, Destination& destination, const std::string& name)
 {
     const std::string childSourcePath = joinPath(sourcePath, name, m_style);
     const std::string childDestinationPath = joinPath(destination.path, name, m_style);
@@ -240,29 +262,30 @@ void FolderTreeCopier::copySubfolder(OpenFolder& source, const std::string& sour
         ++m_report.entriesExcluded;
         return;
     }
-    bool isNew = false;
-    auto childDestination = openOrCreate(destination, name, isNew, childDestinationPath);
+    auto childDestination = openOrCreate(destination, name, childDestinationPath);
     if (!childSource) {
         m_report.addFailure(childSourcePath, childSource.error());
         return;
     }
     if (!childDestination)
         return;
-    Destination child { **childDestination, childDestinationPath, std::nullopt, isNew };
+    Destination child { childDestination->folder.get(), childDestinationPath, std::nullopt, childDestination->isNew };
     m_walkPath.push_back((*childSource)->identity());
     walk(**childSource, childSourcePath, child);
     m_walkPath.pop_back();
 }
 
-std::optional<std::unique_ptr<OpenFolder>> FolderTreeCopier::openOrCreate(
-    Destination& parent, const std::string& name, bool& isNew, const std::string& path)
+std::optional<FolderTreeCopier::OpenedDestination> FolderTreeCopier::openOrCreate(
+    Destination& parent, const std::string& name, const std::string& path)
 {
+    if (!parent.folder)
+        return OpenedDestination { nullptr, true };
     const bool known = parent.isNew || parent.entries;
     const bool present = !parent.isNew && parent.entries && findEntry(*parent.entries, name);
     if (!known || present) {
-        auto opened = parent.folder.openFolder(name);
+        auto opened = parent.folder->openFolder(name);
         if (opened)
-            return std::move(*opened);
+            return OpenedDestination { std::move(*opened), false };
         if (present || opened.error().kind != FsErrorKind::PathNotFound) {
             // A file in the folder's place: creating the folder would fail the same way.
             FsError error = opened.error();
@@ -272,7 +295,10 @@ std::optional<std::unique_ptr<OpenFolder>> FolderTreeCopier::openOrCreate(
             return std::nullopt;
         }
     }
-    if (FsStatus failed = parent.folder.createFolder(name)) {
+    if (dryRun())
+        return OpenedDestination { nullptr, true };
+    bool isNew = false;
+    if (FsStatus failed = parent.folder->createFolder(name)) {
         if (failed->kind != FsErrorKind::AlreadyExists) {
             m_report.addFailure(path, *failed);
             return std::nullopt;
@@ -280,16 +306,16 @@ std::optional<std::unique_ptr<OpenFolder>> FolderTreeCopier::openOrCreate(
     } else {
         isNew = true;
     }
-    auto opened = parent.folder.openFolder(name);
+    auto opened = parent.folder->openFolder(name);
     if (!opened) {
         m_report.addFailure(path, opened.error());
         return std::nullopt;
     }
-    return std::move(*opened);
+    return OpenedDestination { std::move(*opened), isNew };
 }
 
-bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePath,
-    Destination& destination, const FolderEntry& entry)
+bool FolderTreeCopier::copyFile(
+    OpenFolder& source, const std::string& sourcePath, Destination& destination, const FolderEntry& entry)
 {
     const std::string& name = entry.name;
     // Two rounds at most: a file that appeared under the name meanwhile is compared anew.
@@ -297,12 +323,12 @@ bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePat
         std::optional<EntryInfo> target;
         const FolderEntry* listed
             = destination.entries && round == 0 ? findEntry(*destination.entries, name) : nullptr;
-        const bool lookUp = round > 0 || (!destination.isNew && !destination.entries)
-            || (listed && listed->error);
+        const bool lookUp = destination.folder
+            && (round > 0 || (!destination.isNew && !destination.entries) || (listed && listed->error));
         if (listed && !listed->error) {
             target = listed->info;
         } else if (lookUp) {
-            auto found = destination.folder.stat(name);
+            auto found = destination.folder->stat(name);
             if (found) {
                 target = *found;
             } else if (found.error().kind == FsErrorKind::PermissionDenied) {
@@ -315,17 +341,28 @@ bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePat
                 return false;
             }
         }
-        if (target && target->kind == EntryKind::File
-            && !isLater(entry.info, *target, destination.folder)) {
+        if (target && target->kind == EntryKind::File && !isLater(entry.info, *target, *destination.folder)) {
             ++m_report.filesUpToDate;
             return true;
         }
-        auto copied = destination.folder.copyFileFrom(
-            source, name, entry.info, target ? &*target : nullptr);
+        if (dryRun()) {
+            // The refusals a copy would meet are foreseen; everything else counts as copied.
+            if (target && (target->kind != EntryKind::File || (target->attributes & ReadOnlyAttribute)))
+                m_report.addFailure(joinPath(destination.path, name, m_style),
+                    { FsErrorKind::PermissionDenied, "read-only file, or a folder of that name" });
+            else {
+                ++m_report.filesCopied;
+                m_report.bytesCopied += entry.info.size;
+            }
+            fileDone(sourcePath, name);
+            return true;
+        }
+        auto copied
+            = destination.folder->copyFileFrom(source, name, entry.info, target ? &*target : nullptr);
         if (copied) {
             ++m_report.filesCopied;
             m_report.bytesCopied += *copied;
-            fileDone(name);
+            fileDone(sourcePath, name);
             return true;
         }
         const FsError& error = copied.error();
@@ -333,7 +370,7 @@ bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePat
             continue;
         if (error.kind == FsErrorKind::PermissionDenied) {
             m_report.addFailure(joinPath(destination.path, name, m_style), error);
-            fileDone(name);
+            fileDone(sourcePath, name);
             return true;
         }
         if (error.kind == FsErrorKind::PathNotFound && !source.stat(name)) {
@@ -349,9 +386,9 @@ bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePat
 } // namespace
 
 void CopyFolderTree(FileSystem& fs, std::string_view src, std::string_view dst, CopyOption option,
-    CopyReport& report, const CopyProgress& progress)
+    CopyReport& report, const CopyProgress& progress, CopyMode mode)
 {
-    FolderTreeCopier copier(fs, option, report, progress);
+    FolderTreeCopier copier(fs, option, report, progress, mode);
     if (fs.fileExists(src))
         copier.copySingleFile(src, dst);
     else

@@ -10,13 +10,23 @@ namespace rinvo {
 
 class FileSystem;
 
-/// Receives the name (last component only) of each file copied or refused as read-only.
-using CopyProgress = std::function<void(std::string_view fileName)>;
+/// Receives each file copied or refused as read-only: the source folder's path and the file's
+/// name (the last component only).
+using CopyProgress = std::function<void(std::string_view sourceFolder, std::string_view fileName)>;
+
+/// Whether a copy writes, or only tells what it would write.
+enum class CopyMode {
+    Copy,
+    /// Nothing is created, copied or written; the report and the progress tell what a copy
+    /// would do. Times within two seconds of each other count as equal, since the destination's
+    /// granularity is learned by writing.
+    DryRun,
+};
 
 /// Copies the file or folder tree 'src' into the folder 'dst': a file only when the
 /// destination lacks it or holds it with a strictly earlier time, skipping what the option
 /// excludes, never removing anything. Failures are noted in the report, never thrown.
 void CopyFolderTree(FileSystem& fs, std::string_view src, std::string_view dst, CopyOption option,
-    CopyReport& report, const CopyProgress& progress = {});
+    CopyReport& report, const CopyProgress& progress = {}, CopyMode mode = CopyMode::Copy);
 
 } // namespace rinvo

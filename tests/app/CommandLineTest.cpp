@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@ class CommandLineTest : public ::testing::Test
 protected:
     TempFolder temp;
     std::unique_ptr<FileSystem> fs = createNativeFileSystem();
+    std::unique_ptr<TextCodec> codec = createCodec("UTF-8");
+    std::string ruleFile = temp / "copyrule.txt";
     std::ostringstream out;
     std::ostringstream err;
 
@@ -24,7 +27,7 @@ protected:
     {
         out.str("");
         err.str("");
-        return runCommandLine(args, *fs, out, err, ProgressLine::Hidden);
+        return runCommandLine(args, { *fs, *codec, ruleFile, out, err, ProgressLine::Hidden });
     }
 };
 
@@ -69,8 +72,69 @@ TEST_F(CommandLineTest, BadArgumentsExitWithTwoAndTheUsage)
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> { {},
              { "copy" }, { "copy", "a" }, { "copy", "a", "b", "c" },
              { "copy", "a", "b", "--option" }, { "copy", "a", "b", "--option", "4" },
-             { "copy", "a", "b", "--fast" }, { "frobnicate" } }) {
+             { "copy", "a", "b", "--fast" }, { "frobnicate" }, { "run", "extra" },
+             { "run", "--rules" }, { "copy", "a", "b", "--dry-run" }, { "copy", "", "b" } }) {
         EXPECT_EQ(run(args), ExitBadArguments);
         EXPECT_NE(err.str().find("使い方: rinvo copy"), std::string::npos);
+        EXPECT_TRUE(out.str().empty());
     }
+}
+
+TEST_F(CommandLineTest, RunBacksUpEveryRuleAndASecondRunCopiesNothing)
+{
+    writeFile(temp / "src1/a", "aa");
+    writeFile(temp / "src1/sub/b", "bbb");
+    writeFile(temp / "src2/c", "c");
+    makeFolders(temp / "dst1");
+    makeFolders(temp / "dst2");
+    writeFile(ruleFile, "\"" + temp / "src1" + "\",\"" + temp / "dst1" + "\"\r\n\"" + temp / "src2" + "\",\"" + temp / "dst2"
+            + "\"\r\n");
+    EXPECT_EQ(run({ "run" }), ExitSuccess) << out.str() << err.str();
+    EXPECT_EQ(readFile(temp / "dst1/sub/b"), "bbb");
+    EXPECT_EQ(readFile(temp / "dst2/c"), "c");
+    EXPECT_NE(out.str().find("行 1: コピー 2 (5 バイト)"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("行 2: コピー 1 (1 バイト)"), std::string::npos);
+    EXPECT_NE(out.str().find("コピーしたファイル: 3 (6 バイト)"), std::string::npos);
+    EXPECT_NE(out.str().find("コピーを完了しました。"), std::string::npos);
+
+    EXPECT_EQ(run({ "run", "--rules", ruleFile }), ExitSuccess);
+    EXPECT_NE(out.str().find("コピーしたファイル: 0 (0 バイト)"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("最新のため省いたファイル: 3"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, RunAnswersTheCreateQuestionNoUnlessAsked)
+{
+    writeFile(temp / "src/a", "a");
+    writeFile(ruleFile, "\"" + temp / "src" + "\",\"" + temp / "new" + "\"\r\n");
+    EXPECT_EQ(run({ "run" }), ExitNotEverythingCopied);
+    EXPECT_NE(out.str().find("コピー先フォルダ " + temp / "new" + " が存在しません。作成しますか？ → いいえ"),
+        std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("コピーは行われませんでした。"), std::string::npos);
+    EXPECT_EQ(countEntries(temp / "new"), -1);
+
+    EXPECT_EQ(run({ "run", "--create-missing" }), ExitSuccess) << out.str();
+    EXPECT_EQ(readFile(temp / "new/a"), "a");
+}
+
+TEST_F(CommandLineTest, DryRunListsWhatWouldBeCopiedAndWritesNothing)
+{
+    writeFile(temp / "src/a", "aaaa", { 1'700'000'000, 0 });
+    writeFile(temp / "src/sub/b", "b", { 1'700'000'000, 0 });
+    writeFile(temp / "dst/a", "old", { 1'600'000'000, 0 });
+    writeFile(ruleFile, "\"" + temp / "src" + "\",\"" + temp / "dst" + "\"\r\n\"" + temp / "src" + "\",\"" + temp / "fresh"
+            + "\"\r\n");
+    EXPECT_EQ(run({ "run", "--dry-run", "--create-missing" }), ExitSuccess) << out.str() << err.str();
+    EXPECT_EQ(readFile(temp / "dst/a"), "old");
+    EXPECT_EQ(countEntries(temp / "dst"), 1);
+    EXPECT_EQ(countEntries(temp / "fresh"), -1);
+    EXPECT_NE(out.str().find("  " + temp / "src/a\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("  " + temp / "src/sub/b\n"), std::string::npos);
+    EXPECT_NE(out.str().find("コピーしたファイル: 4 (10 バイト)"), std::string::npos) << "2 files, twice";
+}
+
+TEST_F(CommandLineTest, RunNeedsARuleFile)
+{
+    EXPECT_EQ(run({ "run" }), ExitBadArguments);
+    EXPECT_NE(err.str().find("がありません"), std::string::npos);
 }

@@ -24,7 +24,7 @@ protected:
     void copy(std::string_view src = "/src", std::string_view dst = "/dst")
     {
         CopyFolderTree(fs, src, dst, CopyOption::SkipSystem, report,
-            [this](std::string_view name) { shown.emplace_back(name); });
+            [this](std::string_view, std::string_view name) { shown.emplace_back(name); });
     }
 };
 

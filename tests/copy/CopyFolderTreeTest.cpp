@@ -25,7 +25,7 @@ protected:
         std::string_view src, std::string_view dst, CopyOption option = CopyOption::SkipSystem)
     {
         CopyFolderTree(fs, src, dst, option, report,
-            [this](std::string_view name) { shown.emplace_back(name); });
+            [this](std::string_view, std::string_view name) { shown.emplace_back(name); });
     }
 };
 

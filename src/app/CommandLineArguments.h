@@ -1,0 +1,29 @@
+#pragma once
+
+#include "copy/CopyOption.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rinvo {
+
+/// The arguments of a command-line mode, parsed.
+struct CommandLineArguments {
+    std::string command;
+    std::vector<std::string> paths;
+    CopyOption option = DefaultCopyOption;
+    std::optional<std::string> rulesFile;
+    bool createMissing = false;
+    bool dryRun = false;
+};
+
+/// Parses "COMMAND [paths] [options]"; tells what is wrong on 'err' and returns nothing for
+/// an option the command does not take or a malformed value.
+std::optional<CommandLineArguments> parseCommandLine(const std::vector<std::string>& args, std::ostream& err);
+
+/// The usage text of every mode.
+extern const char* const CommandLineUsage;
+
+} // namespace rinvo

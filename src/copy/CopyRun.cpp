@@ -1,0 +1,125 @@
+#include "CopyRun.h"
+
+#include "CopyRunMessages.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PathRules.h"
+
+namespace rinvo {
+
+namespace {
+
+    // The drive designator of a path: its first two characters, as typed.
+    std::string_view driveOf(std::string_view path)
+    {
+        return path.substr(0, 2);
+    }
+
+    // A network path ("\\server") has no drive to test, nor, on POSIX, an absolute one.
+    bool hasDriveToTest(std::string_view path)
+    {
+        if (path.starts_with("\\\\"))
+            return false;
+        return !(nativePathStyle() == PathStyle::Posix && path.starts_with("/"));
+    }
+
+} // namespace
+
+CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer, CopyMode mode)
+    : m_fs(fs)
+    , m_messages(messages)
+    , m_observer(observer)
+    , m_mode(mode)
+{
+}
+
+bool CopyRun::checkRow(const CopyRule& rule)
+{
+    const std::string& source = rule.source;
+    const std::string& destination = rule.destination;
+    if (hasDriveToTest(source) && !m_fs.driveExists(driveOf(source))) {
+        m_messages.show(messages::sourceDriveMissing(driveOf(source)), MessageButtons::Ok);
+        return false;
+    }
+    // A single file goes straight to the copy; nothing about the destination is tested.
+    if (m_fs.fileExists(source))
+        return true;
+    if (!m_fs.folderExists(source)) {
+        m_messages.show(messages::sourceFolderMissing(source), MessageButtons::Ok);
+        return false;
+    }
+    if (hasDriveToTest(destination) && !m_fs.driveExists(driveOf(destination))) {
+        m_messages.show(messages::destinationDriveMissing(driveOf(destination)), MessageButtons::Ok);
+        return false;
+    }
+    if (m_fs.folderExists(destination))
+        return true;
+    if (m_messages.show(messages::createDestinationQuestion(destination), MessageButtons::YesNoDefaultYes)
+        != MessageAnswer::Yes)
+        return false;
+    if (m_mode == CopyMode::DryRun)
+        return true;
+    // NOTE: a folder that cannot be made (missing parent, no permission, invalid name) is told,
+    // and the row is skipped like the other failed checks.
+    if (FsStatus failed = m_fs.createFolder(destination)) {
+        m_messages.show(messages::destinationNotCreated(destination, describeError(*failed)), MessageButtons::Ok);
+        return false;
+    }
+    return true;
+}
+
+CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option)
+{
+    CopyRunResult result;
+    const CopyProgress progress
+        = [this](std::string_view folder, std::string_view name) { m_observer.fileCopied(folder, name); };
+    // Each row is finished, its copy included, before the next is read.
+    for (std::size_t row = 0; row < rules.size(); ++row) {
+        const CopyRule& rule = rules[row];
+        if (rule.source.empty() || rule.destination.empty())
+            continue;
+        if (!checkRow(rule)) {
+            result.everyFilledRowRan = false;
+            continue;
+        }
+        m_observer.rowStarted(row);
+        CopyReport rowReport;
+        CopyFolderTree(m_fs, rule.source, rule.destination, option, rowReport, progress, m_mode);
+        m_observer.rowFinished(row, rowReport);
+        result.report.merge(rowReport);
+        result.AnyRowRun = true;
+    }
+    tellOutcome(result);
+    return result;
+}
+
+void CopyRun::tellOutcome(const CopyRunResult& result)
+{
+    const CopyReport& report = result.report;
+    if (report.CopyStatusFlags & PermissionDeniedBit)
+        m_messages.show(messages::ReadOnlyNotice, MessageButtons::Ok);
+    // NOTE: failures other than permission denied are told too, so "done" never hides them.
+    if (report.CopyStatusFlags & CopyFailedBit) {
+        std::string notice = messages::NotEverythingCopied;
+        std::size_t named = 0;
+        std::uint64_t others = 0;
+        for (const CopyFailure& failure : report.failures) {
+            if (failure.error.kind == FsErrorKind::PermissionDenied)
+                continue;
+            if (named < FailuresNamed) {
+                notice += "\n" + failure.path + " (" + describeErrorKind(failure.error.kind) + ")";
+                ++named;
+            } else {
+                ++others;
+            }
+        }
+        // Failures beyond those the report keeps count as others too.
+        others += report.failureCount - report.failures.size();
+        if (others > 0)
+            notice += "\nほか " + std::to_string(others) + " 件";
+        m_messages.show(notice, MessageButtons::Ok);
+    }
+    m_messages.show(result.AnyRowRun ? messages::CopyDone : messages::NothingCopied, MessageButtons::Ok);
+}
+
+} // namespace rinvo

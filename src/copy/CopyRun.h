@@ -1,0 +1,58 @@
+#pragma once
+
+#include "CopyFolderTree.h"
+#include "rules/CopyRule.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace rinvo {
+
+class FileSystem;
+class MessageBoxService;
+
+/// Hears what a copy run does, row by row; fileCopied may come from a helper thread's walk.
+class CopyRunObserver {
+public:
+    virtual ~CopyRunObserver() = default;
+    /// A row passed its checks and its copy begins.
+    virtual void rowStarted(std::size_t row) = 0;
+    /// A file was copied (or refused as read-only) in the running row.
+    virtual void fileCopied(std::string_view sourceFolder, std::string_view fileName) = 0;
+    /// The row's copy ended with this report.
+    virtual void rowFinished(std::size_t row, const CopyReport& report) = 0;
+};
+
+/// What a copy run did.
+struct CopyRunResult {
+    /// At least one row passed its checks and was copied.
+    bool AnyRowRun = false;
+    /// Every filled row passed its checks.
+    bool everyFilledRowRan = true;
+    /// The rows' reports summed; CopyStatusFlags among them.
+    CopyReport report;
+};
+
+/// How many failed paths the closing notice names before it counts the rest.
+inline constexpr std::size_t FailuresNamed = 5;
+
+/// One backup of every filled rule row: each row is checked (source drive and folder,
+/// destination drive and folder, offering to create a missing one), copied, and the outcome is
+/// told at the end. The save question and closing the window are the caller's.
+class CopyRun {
+public:
+    CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer, CopyMode mode = CopyMode::Copy);
+
+    CopyRunResult run(const CopyRuleTable& rules, CopyOption option);
+
+private:
+    bool checkRow(const CopyRule& rule);
+    void tellOutcome(const CopyRunResult& result);
+
+    FileSystem& m_fs;
+    MessageBoxService& m_messages;
+    CopyRunObserver& m_observer;
+    CopyMode m_mode;
+};
+
+} // namespace rinvo
