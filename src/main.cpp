@@ -22,10 +22,12 @@ int runCommandLine(const std::vector<std::string>& args)
 {
     auto fs = rinvo::createNativeFileSystem();
     auto codec = rinvo::createSystemCodec();
-    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output) ? rinvo::ProgressLine::Shown
-                                                                           : rinvo::ProgressLine::Hidden;
+    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output)
+        ? rinvo::ProgressLine::Shown
+        : rinvo::ProgressLine::Hidden;
     const rinvo::CommandLineContext context { *fs, *codec,
-        rinvo::ruleFilePath(rinvo::programFolder(), rinvo::nativePathStyle()), std::cout, std::cerr, progress };
+        rinvo::ruleFilePath(rinvo::programFolder(), rinvo::nativePathStyle()), std::cout, std::cerr,
+        progress };
     return rinvo::runCommandLine(args, context);
 }
 

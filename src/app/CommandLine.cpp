@@ -38,20 +38,21 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
 
 // Tells an unattended run's progress: each row as it starts and ends, and in a dry run every
 // file that would be copied.
-class PrintingObserver final : public CopyRunObserver {
+class PrintingObserver final : public CopyRunObserver
+{
 public:
     PrintingObserver(const CommandLineContext& context, const CopyRuleTable& rules, CopyMode mode)
         : m_context(context)
         , m_rules(rules)
         , m_mode(mode)
-        , m_printer(context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine)
-    {
-    }
+        , m_printer(
+              context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine)
+    { }
 
     void rowStarted(std::size_t row) override
     {
-        m_context.out << "行 " << row + 1 << ": " << m_rules[row].source << " → " << m_rules[row].destination
-                      << "\n";
+        m_context.out << "行 " << row + 1 << ": " << m_rules[row].source << " → "
+                      << m_rules[row].destination << "\n";
     }
 
     void fileCopied(std::string_view folder, std::string_view name) override
@@ -65,9 +66,10 @@ public:
     void rowFinished(std::size_t row, const CopyReport& report) override
     {
         m_printer.finish();
-        m_context.out << "行 " << row + 1 << ": コピー " << report.filesCopied << " (" << report.bytesCopied
-                      << " バイト), 最新 " << report.filesUpToDate << ", 対象外 " << report.entriesExcluded
-                      << ", 失敗 " << report.failureCount << "\n";
+        m_context.out << "行 " << row + 1 << ": コピー " << report.filesCopied << " ("
+                      << report.bytesCopied << " バイト), 最新 " << report.filesUpToDate
+                      << ", 対象外 " << report.entriesExcluded << ", 失敗 " << report.failureCount
+                      << "\n";
     }
 
 private:
@@ -86,20 +88,22 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
     }
     FsResult<CopyRuleTable> rules = LoadRuleFile(context.fs, ruleFile, context.codec);
     if (!rules) {
-        context.err << "設定ファイル " << ruleFile << " を読み込めませんでした: " << describeError(rules.error())
-                    << "\n";
+        context.err << "設定ファイル " << ruleFile
+                    << " を読み込めませんでした: " << describeError(rules.error()) << "\n";
         return ExitBadArguments;
     }
     const auto started = Clock::now();
     const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
-    TextMessageBox messages(context.out, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
+    TextMessageBox messages(
+        context.out, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
     PrintingObserver observer(context, *rules, mode);
     CopyRun run(context.fs, messages, observer, mode);
     const CopyRunResult result = run.run(*rules, arguments.option);
     if (arguments.dryRun)
         context.out << "(--dry-run: 何も書き込んでいません)\n";
     printCopySummary(context.out, result.report, Clock::now() - started);
-    const bool complete = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;
+    const bool complete
+        = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;
     return complete ? ExitSuccess : ExitNotEverythingCopied;
 }
 

@@ -23,7 +23,8 @@ enum ExitStatus : int {
 };
 
 /// What the command line works with.
-struct CommandLineContext {
+struct CommandLineContext
+{
     FileSystem& fs;
     /// The code page of the rule file.
     const TextCodec& codec;

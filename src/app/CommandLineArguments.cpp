@@ -17,7 +17,8 @@ const char* const CommandLineUsage
       "  --create-missing    存在しないコピー先フォルダを作成する (run)\n"
       "  --dry-run           コピーするファイルを表示するだけで、何も書き込まない (run)\n";
 
-std::optional<CommandLineArguments> parseCommandLine(const std::vector<std::string>& args, std::ostream& err)
+std::optional<CommandLineArguments> parseCommandLine(
+    const std::vector<std::string>& args, std::ostream& err)
 {
     CommandLineArguments parsed;
     if (args.empty() || (args[0] != "copy" && args[0] != "run")) {
@@ -56,7 +57,8 @@ std::optional<CommandLineArguments> parseCommandLine(const std::vector<std::stri
     }
     const std::size_t wantedPaths = isRun ? 0 : 2;
     if (parsed.paths.size() != wantedPaths) {
-        err << (isRun ? "run はパスを取りません。\n" : "コピー元とコピー先を一つずつ指定して下さい。\n");
+        err << (isRun ? "run はパスを取りません。\n"
+                      : "コピー元とコピー先を一つずつ指定して下さい。\n");
         return std::nullopt;
     }
     for (const std::string& path : parsed.paths) {

@@ -10,7 +10,8 @@
 namespace rinvo {
 
 /// The arguments of a command-line mode, parsed.
-struct CommandLineArguments {
+struct CommandLineArguments
+{
     std::string command;
     std::vector<std::string> paths;
     CopyOption option = DefaultCopyOption;
@@ -21,7 +22,8 @@ struct CommandLineArguments {
 
 /// Parses "COMMAND [paths] [options]"; tells what is wrong on 'err' and returns nothing for
 /// an option the command does not take or a malformed value.
-std::optional<CommandLineArguments> parseCommandLine(const std::vector<std::string>& args, std::ostream& err);
+std::optional<CommandLineArguments> parseCommandLine(
+    const std::vector<std::string>& args, std::ostream& err);
 
 /// The usage text of every mode.
 extern const char* const CommandLineUsage;

@@ -7,8 +7,7 @@ namespace rinvo {
 TextMessageBox::TextMessageBox(std::ostream& out, MessageAnswer answerToQuestions)
     : m_out(out)
     , m_answer(answerToQuestions)
-{
-}
+{ }
 
 MessageAnswer TextMessageBox::show(std::string_view text, MessageButtons buttons)
 {

@@ -8,7 +8,8 @@ namespace rinvo {
 
 /// The message box of unattended runs: every message is printed as a line, questions with the
 /// answer given in advance.
-class TextMessageBox final : public MessageBoxService {
+class TextMessageBox final : public MessageBoxService
+{
 public:
     TextMessageBox(std::ostream& out, MessageAnswer answerToQuestions);
 

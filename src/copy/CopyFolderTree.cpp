@@ -30,8 +30,8 @@ const FolderEntry* findEntry(const std::vector<FolderEntry>& entries, const std:
 class FolderTreeCopier
 {
 public:
-    FolderTreeCopier(FileSystem& fs, CopyOption option, CopyReport& report, const CopyProgress& progress,
-        CopyMode mode)
+    FolderTreeCopier(FileSystem& fs, CopyOption option, CopyReport& report,
+        const CopyProgress& progress, CopyMode mode)
         : m_fs(fs)
         , m_option(option)
         , m_report(report)
@@ -79,7 +79,8 @@ private:
     bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
     bool isOnWalk(const FolderIdentity& id) const;
     void fileDone(const std::string& sourceFolder, std::string_view name);
-    void flushIfCopied(OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore);
+    void flushIfCopied(
+        OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore);
 
     FileSystem& m_fs;
     CopyOption m_option;
@@ -98,7 +99,8 @@ void FolderTreeCopier::fileDone(const std::string& sourceFolder, std::string_vie
         m_progress(sourceFolder, name);
 }
 
-void FolderTreeCopier::flushIfCopied(OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore)
+void FolderTreeCopier::flushIfCopied(
+    OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore)
 {
     // NOTE: one flush per row rather than one per file: a per-file flush costs more than
     // copying a small file, and the copies only have to be safe once the row is reported done.
@@ -114,7 +116,8 @@ bool FolderTreeCopier::isOnWalk(const FolderIdentity& id) const
         || (m_destinationRoot && *m_destinationRoot == id);
 }
 
-bool FolderTreeCopier::isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination)
+bool FolderTreeCopier::isLater(
+    const EntryInfo& source, const EntryInfo& target, OpenFolder& destination)
 {
     if (source.modified <= target.modified)
         return false;
@@ -200,7 +203,9 @@ void FolderTreeCopier::listBothSides(
     // The destination's details are read on the helper while the source's are read here; a
     // destination that could not be listed is looked up name by name instead.
     std::optional<FsResult<std::vector<FolderEntry>>> destinationListing;
-    auto read = [&] { destinationListing.emplace(destination.folder->list(ListingPurpose::Destination)); };
+    auto read = [&] {
+        destinationListing.emplace(destination.folder->list(ListingPurpose::Destination));
+    };
     if (m_helper)
         m_helper->post(read);
     listing = source.list(ListingPurpose::Source);
@@ -212,7 +217,8 @@ void FolderTreeCopier::listBothSides(
         destination.entries = std::move(destinationListing->value());
 }
 
-void FolderTreeCopier::walk(OpenFolder& source, const std::string& sourcePath, Destination& destination)
+void FolderTreeCopier::walk(
+    OpenFolder& source, const std::string& sourcePath, Destination& destination)
 {
     FsResult<std::vector<FolderEntry>> listing = FsError {};
     if (destination.isNew || !destination.folder)
@@ -233,7 +239,8 @@ void FolderTreeCopier::walk(OpenFolder& source, const std::string& sourcePath, D
             m_report.addFailure(joinPath(sourcePath, entry.name, m_style), *entry.error);
             continue;
         }
-        if (isExcludedByOption(entry.info.attributes, m_option) || entry.info.kind == EntryKind::Special) {
+        if (isExcludedByOption(entry.info.attributes, m_option)
+            || entry.info.kind == EntryKind::Special) {
             ++m_report.entriesExcluded;
             continue;
         }
@@ -251,8 +258,8 @@ void FolderTreeCopier::walk(OpenFolder& source, const std::string& sourcePath, D
     }
 }
 
-void FolderTreeCopier::copySubfolder(
-    OpenFolder& source, const std::string& sourcePath, Destination& destination, const std::string& name)
+void FolderTreeCopier::copySubfolder(OpenFolder& source, const std::string& sourcePath,
+    Destination& destination, const std::string& name)
 {
     const std::string childSourcePath = joinPath(sourcePath, name, m_style);
     const std::string childDestinationPath = joinPath(destination.path, name, m_style);
@@ -269,7 +276,8 @@ void FolderTreeCopier::copySubfolder(
     }
     if (!childDestination)
         return;
-    Destination child { childDestination->folder.get(), childDestinationPath, std::nullopt, childDestination->isNew };
+    Destination child { childDestination->folder.get(), childDestinationPath, std::nullopt,
+        childDestination->isNew };
     m_walkPath.push_back((*childSource)->identity());
     walk(**childSource, childSourcePath, child);
     m_walkPath.pop_back();
@@ -314,8 +322,8 @@ std::optional<FolderTreeCopier::OpenedDestination> FolderTreeCopier::openOrCreat
     return OpenedDestination { std::move(*opened), isNew };
 }
 
-bool FolderTreeCopier::copyFile(
-    OpenFolder& source, const std::string& sourcePath, Destination& destination, const FolderEntry& entry)
+bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePath,
+    Destination& destination, const FolderEntry& entry)
 {
     const std::string& name = entry.name;
     // Two rounds at most: a file that appeared under the name meanwhile is compared anew.
@@ -324,7 +332,8 @@ bool FolderTreeCopier::copyFile(
         const FolderEntry* listed
             = destination.entries && round == 0 ? findEntry(*destination.entries, name) : nullptr;
         const bool lookUp = destination.folder
-            && (round > 0 || (!destination.isNew && !destination.entries) || (listed && listed->error));
+            && (round > 0 || (!destination.isNew && !destination.entries)
+                || (listed && listed->error));
         if (listed && !listed->error) {
             target = listed->info;
         } else if (lookUp) {
@@ -341,13 +350,15 @@ bool FolderTreeCopier::copyFile(
                 return false;
             }
         }
-        if (target && target->kind == EntryKind::File && !isLater(entry.info, *target, *destination.folder)) {
+        if (target && target->kind == EntryKind::File
+            && !isLater(entry.info, *target, *destination.folder)) {
             ++m_report.filesUpToDate;
             return true;
         }
         if (dryRun()) {
             // The refusals a copy would meet are foreseen; everything else counts as copied.
-            if (target && (target->kind != EntryKind::File || (target->attributes & ReadOnlyAttribute)))
+            if (target
+                && (target->kind != EntryKind::File || (target->attributes & ReadOnlyAttribute)))
                 m_report.addFailure(joinPath(destination.path, name, m_style),
                     { FsErrorKind::PermissionDenied, "read-only file, or a folder of that name" });
             else {
@@ -357,8 +368,8 @@ bool FolderTreeCopier::copyFile(
             fileDone(sourcePath, name);
             return true;
         }
-        auto copied
-            = destination.folder->copyFileFrom(source, name, entry.info, target ? &*target : nullptr);
+        auto copied = destination.folder->copyFileFrom(
+            source, name, entry.info, target ? &*target : nullptr);
         if (copied) {
             ++m_report.filesCopied;
             m_report.bytesCopied += *copied;

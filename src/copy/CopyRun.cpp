@@ -9,29 +9,29 @@ namespace rinvo {
 
 namespace {
 
-    // The drive designator of a path: its first two characters, as typed.
-    std::string_view driveOf(std::string_view path)
-    {
-        return path.substr(0, 2);
-    }
+// The drive designator of a path: its first two characters, as typed.
+std::string_view driveOf(std::string_view path)
+{
+    return path.substr(0, 2);
+}
 
-    // A network path ("\\server") has no drive to test, nor, on POSIX, an absolute one.
-    bool hasDriveToTest(std::string_view path)
-    {
-        if (path.starts_with("\\\\"))
-            return false;
-        return !(nativePathStyle() == PathStyle::Posix && path.starts_with("/"));
-    }
+// A network path ("\\server") has no drive to test, nor, on POSIX, an absolute one.
+bool hasDriveToTest(std::string_view path)
+{
+    if (path.starts_with("\\\\"))
+        return false;
+    return !(nativePathStyle() == PathStyle::Posix && path.starts_with("/"));
+}
 
 } // namespace
 
-CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer, CopyMode mode)
+CopyRun::CopyRun(
+    FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer, CopyMode mode)
     : m_fs(fs)
     , m_messages(messages)
     , m_observer(observer)
     , m_mode(mode)
-{
-}
+{ }
 
 bool CopyRun::checkRow(const CopyRule& rule)
 {
@@ -49,12 +49,14 @@ bool CopyRun::checkRow(const CopyRule& rule)
         return false;
     }
     if (hasDriveToTest(destination) && !m_fs.driveExists(driveOf(destination))) {
-        m_messages.show(messages::destinationDriveMissing(driveOf(destination)), MessageButtons::Ok);
+        m_messages.show(
+            messages::destinationDriveMissing(driveOf(destination)), MessageButtons::Ok);
         return false;
     }
     if (m_fs.folderExists(destination))
         return true;
-    if (m_messages.show(messages::createDestinationQuestion(destination), MessageButtons::YesNoDefaultYes)
+    if (m_messages.show(
+            messages::createDestinationQuestion(destination), MessageButtons::YesNoDefaultYes)
         != MessageAnswer::Yes)
         return false;
     if (m_mode == CopyMode::DryRun)
@@ -62,7 +64,8 @@ bool CopyRun::checkRow(const CopyRule& rule)
     // NOTE: a folder that cannot be made (missing parent, no permission, invalid name) is told,
     // and the row is skipped like the other failed checks.
     if (FsStatus failed = m_fs.createFolder(destination)) {
-        m_messages.show(messages::destinationNotCreated(destination, describeError(*failed)), MessageButtons::Ok);
+        m_messages.show(messages::destinationNotCreated(destination, describeError(*failed)),
+            MessageButtons::Ok);
         return false;
     }
     return true;
@@ -71,8 +74,9 @@ bool CopyRun::checkRow(const CopyRule& rule)
 CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option)
 {
     CopyRunResult result;
-    const CopyProgress progress
-        = [this](std::string_view folder, std::string_view name) { m_observer.fileCopied(folder, name); };
+    const CopyProgress progress = [this](std::string_view folder, std::string_view name) {
+        m_observer.fileCopied(folder, name);
+    };
     // Each row is finished, its copy included, before the next is read.
     for (std::size_t row = 0; row < rules.size(); ++row) {
         const CopyRule& rule = rules[row];
@@ -119,7 +123,8 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
             notice += "\nほか " + std::to_string(others) + " 件";
         m_messages.show(notice, MessageButtons::Ok);
     }
-    m_messages.show(result.AnyRowRun ? messages::CopyDone : messages::NothingCopied, MessageButtons::Ok);
+    m_messages.show(
+        result.AnyRowRun ? messages::CopyDone : messages::NothingCopied, MessageButtons::Ok);
 }
 
 } // namespace rinvo

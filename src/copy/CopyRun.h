@@ -12,7 +12,8 @@ class FileSystem;
 class MessageBoxService;
 
 /// Hears what a copy run does, row by row; fileCopied may come from a helper thread's walk.
-class CopyRunObserver {
+class CopyRunObserver
+{
 public:
     virtual ~CopyRunObserver() = default;
     /// A row passed its checks and its copy begins.
@@ -24,7 +25,8 @@ public:
 };
 
 /// What a copy run did.
-struct CopyRunResult {
+struct CopyRunResult
+{
     /// At least one row passed its checks and was copied.
     bool AnyRowRun = false;
     /// Every filled row passed its checks.
@@ -39,9 +41,11 @@ inline constexpr std::size_t FailuresNamed = 5;
 /// One backup of every filled rule row: each row is checked (source drive and folder,
 /// destination drive and folder, offering to create a missing one), copied, and the outcome is
 /// told at the end. The save question and closing the window are the caller's.
-class CopyRun {
+class CopyRun
+{
 public:
-    CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer, CopyMode mode = CopyMode::Copy);
+    CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
+        CopyMode mode = CopyMode::Copy);
 
     CopyRunResult run(const CopyRuleTable& rules, CopyOption option);
 

@@ -29,12 +29,14 @@ inline std::string createDestinationQuestion(std::string_view destination)
 
 inline std::string destinationNotCreated(std::string_view destination, std::string_view reason)
 {
-    return "コピー先フォルダ " + std::string(destination) + " を作成できませんでした。\n" + std::string(reason);
+    return "コピー先フォルダ " + std::string(destination) + " を作成できませんでした。\n"
+        + std::string(reason);
 }
 
 inline constexpr const char* ReadOnlyNotice
     = "読み取り専用ファイルを上書きしようとしましたので、すべてをコピーしていません。";
-inline constexpr const char* NotEverythingCopied = "一部のファイルまたはフォルダをコピーできませんでした。";
+inline constexpr const char* NotEverythingCopied
+    = "一部のファイルまたはフォルダをコピーできませんでした。";
 inline constexpr const char* CopyDone = "コピーを完了しました。";
 inline constexpr const char* NothingCopied = "コピーは行われませんでした。";
 inline constexpr const char* SaveChangedRules = "変更された設定を保存しますか？";

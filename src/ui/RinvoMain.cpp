@@ -5,10 +5,14 @@
 #include "HelpForm.h"
 #include "QtText.h"
 #include "RuleBox.h"
+#include "ThreadedCopyRun.h"
 #include "Twips.h"
 #include "WrappingButton.h"
+#include "copy/CopyRunMessages.h"
+#include "platform/MessageBoxService.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -100,6 +104,8 @@ void RinvoMain::addTitleBand(qreal dpi)
         &RinvoMain::Yobikomi_Click);
     connect(findChild<QPushButton*>(QStringLiteral("Owari")), &QPushButton::clicked, this,
         &RinvoMain::Owari_Click);
+    connect(findChild<QPushButton*>(QStringLiteral("GoCopy")), &QPushButton::clicked, this,
+        &RinvoMain::GoCopy_Click);
 
     QLabel* optionLabel
         = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("コピーオプション"),
@@ -190,6 +196,31 @@ bool RinvoMain::eventFilter(QObject* watched, QEvent* event)
         && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
         m_editing.AttrStt_LostFocus(toUtf8(m_attrStt->currentText()));
     return QWidget::eventFilter(watched, event);
+}
+
+void RinvoMain::closeEvent(QCloseEvent* event)
+{
+    // A close request during a copy run waits for the run's end, which closes the window.
+    if (m_copying)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
+void RinvoMain::GoCopy_Click()
+{
+    readRuleBoxes();
+    m_copying = true;
+    ThreadedCopyRun copyRun(m_services.fs, m_services.messages, *m_dspFileName);
+    copyRun.run(m_state.rules, m_services.module.copyOption);
+    m_copying = false;
+    // The save question runs without the row test that the quit command makes.
+    if (m_state.RulesChanged
+        && m_services.messages.show(messages::SaveChangedRules, MessageButtons::YesNoDefaultYes)
+            == MessageAnswer::Yes
+        && !m_settings.saveRules(m_state))
+        return; // NOTE: a failed save keeps the window open, so the edits are not lost.
+    close();
 }
 
 void RinvoMain::Hozon_Click()

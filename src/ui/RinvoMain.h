@@ -58,9 +58,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void Setumei_Click();
+    void GoCopy_Click();
     void Hozon_Click();
     void Yobikomi_Click();
     void Owari_Click();
@@ -83,6 +85,7 @@ private:
     std::array<RuleBox*, RuleRows> m_sourceBoxes {};
     std::array<RuleBox*, RuleRows> m_destinationBoxes {};
     QPointer<HelpForm> m_help;
+    bool m_copying = false;
 };
 
 } // namespace rinvo

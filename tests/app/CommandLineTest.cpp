@@ -87,8 +87,9 @@ TEST_F(CommandLineTest, RunBacksUpEveryRuleAndASecondRunCopiesNothing)
     writeFile(temp / "src2/c", "c");
     makeFolders(temp / "dst1");
     makeFolders(temp / "dst2");
-    writeFile(ruleFile, "\"" + temp / "src1" + "\",\"" + temp / "dst1" + "\"\r\n\"" + temp / "src2" + "\",\"" + temp / "dst2"
-            + "\"\r\n");
+    writeFile(ruleFile,
+        "\"" + temp / "src1" + "\",\"" + temp / "dst1" + "\"\r\n\"" + temp / "src2" + "\",\""
+            + temp / "dst2" + "\"\r\n");
     EXPECT_EQ(run({ "run" }), ExitSuccess) << out.str() << err.str();
     EXPECT_EQ(readFile(temp / "dst1/sub/b"), "bbb");
     EXPECT_EQ(readFile(temp / "dst2/c"), "c");
@@ -107,7 +108,8 @@ TEST_F(CommandLineTest, RunAnswersTheCreateQuestionNoUnlessAsked)
     writeFile(temp / "src/a", "a");
     writeFile(ruleFile, "\"" + temp / "src" + "\",\"" + temp / "new" + "\"\r\n");
     EXPECT_EQ(run({ "run" }), ExitNotEverythingCopied);
-    EXPECT_NE(out.str().find("コピー先フォルダ " + temp / "new" + " が存在しません。作成しますか？ → いいえ"),
+    EXPECT_NE(out.str().find(
+                  "コピー先フォルダ " + temp / "new" + " が存在しません。作成しますか？ → いいえ"),
         std::string::npos)
         << out.str();
     EXPECT_NE(out.str().find("コピーは行われませんでした。"), std::string::npos);
@@ -122,15 +124,18 @@ TEST_F(CommandLineTest, DryRunListsWhatWouldBeCopiedAndWritesNothing)
     writeFile(temp / "src/a", "aaaa", { 1'700'000'000, 0 });
     writeFile(temp / "src/sub/b", "b", { 1'700'000'000, 0 });
     writeFile(temp / "dst/a", "old", { 1'600'000'000, 0 });
-    writeFile(ruleFile, "\"" + temp / "src" + "\",\"" + temp / "dst" + "\"\r\n\"" + temp / "src" + "\",\"" + temp / "fresh"
-            + "\"\r\n");
-    EXPECT_EQ(run({ "run", "--dry-run", "--create-missing" }), ExitSuccess) << out.str() << err.str();
+    writeFile(ruleFile,
+        "\"" + temp / "src" + "\",\"" + temp / "dst" + "\"\r\n\"" + temp / "src" + "\",\""
+            + temp / "fresh" + "\"\r\n");
+    EXPECT_EQ(run({ "run", "--dry-run", "--create-missing" }), ExitSuccess)
+        << out.str() << err.str();
     EXPECT_EQ(readFile(temp / "dst/a"), "old");
     EXPECT_EQ(countEntries(temp / "dst"), 1);
     EXPECT_EQ(countEntries(temp / "fresh"), -1);
     EXPECT_NE(out.str().find("  " + temp / "src/a\n"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("  " + temp / "src/sub/b\n"), std::string::npos);
-    EXPECT_NE(out.str().find("コピーしたファイル: 4 (10 バイト)"), std::string::npos) << "2 files, twice";
+    EXPECT_NE(out.str().find("コピーしたファイル: 4 (10 バイト)"), std::string::npos)
+        << "2 files, twice";
 }
 
 TEST_F(CommandLineTest, RunNeedsARuleFile)

@@ -1,0 +1,118 @@
+#include "ThreadedCopyRun.h"
+
+#include "QtText.h"
+#include "platform/MessageBoxService.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+
+#include <thread>
+
+namespace rinvo {
+
+namespace {
+
+// Hands the messages of a run on a helper thread to the user-interface thread, waiting for
+// the answer.
+class UiThreadMessageBox final : public MessageBoxService
+{
+public:
+    UiThreadMessageBox(MessageBoxService& target, QObject& uiObject)
+        : m_target(target)
+        , m_uiObject(uiObject)
+    { }
+
+    MessageAnswer show(std::string_view text, MessageButtons buttons) override
+    {
+        if (QThread::currentThread() == m_uiObject.thread())
+            return m_target.show(text, buttons);
+        MessageAnswer answer = MessageAnswer::No;
+        QMetaObject::invokeMethod(
+            &m_uiObject, [&] { answer = m_target.show(text, buttons); },
+            Qt::BlockingQueuedConnection);
+        return answer;
+    }
+
+private:
+    MessageBoxService& m_target;
+    QObject& m_uiObject;
+};
+
+} // namespace
+
+ThreadedCopyRun::ThreadedCopyRun(
+    FileSystem& fs, MessageBoxService& messages, QLineEdit& currentFile)
+    : m_fs(fs)
+    , m_messages(messages)
+    , m_currentFile(currentFile)
+{ }
+
+CopyRunResult ThreadedCopyRun::run(const CopyRuleTable& rules, CopyOption option)
+{
+    UiThreadMessageBox messages(m_messages, *this);
+    CopyRun copyRun(m_fs, messages, *this);
+    CopyRunResult result;
+    QEventLoop loop;
+    QTimer refresh;
+    const QScreen* screen = m_currentFile.screen();
+    const qreal rate = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60.0;
+    refresh.setInterval(std::max(1, qRound(1000.0 / rate)));
+    connect(&refresh, &QTimer::timeout, this, &ThreadedCopyRun::showLatestName);
+    refresh.start();
+
+    std::thread worker([&] {
+        result = copyRun.run(rules, option);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // Paint, timer and the run's own events only: no input reaches the windows meanwhile.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    refresh.stop();
+    showLatestName();
+    return result;
+}
+
+void ThreadedCopyRun::rowStarted(std::size_t)
+{
+    QMetaObject::invokeMethod(
+        this, [] { QApplication::setOverrideCursor(Qt::WaitCursor); }, Qt::QueuedConnection);
+}
+
+void ThreadedCopyRun::fileCopied(std::string_view, std::string_view fileName)
+{
+    std::lock_guard lock(m_mutex);
+    m_latestName = toQString(fileName);
+    m_nameChanged = true;
+}
+
+void ThreadedCopyRun::rowFinished(std::size_t, const CopyReport&)
+{
+    // The row's last copied name stands in the box when the row ends.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            showLatestName();
+            QApplication::restoreOverrideCursor();
+        },
+        Qt::QueuedConnection);
+}
+
+void ThreadedCopyRun::showLatestName()
+{
+    QString name;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_nameChanged)
+            return;
+        name = m_latestName;
+        m_nameChanged = false;
+    }
+    m_currentFile.setText(name);
+    m_currentFile.repaint();
+}
+
+} // namespace rinvo
