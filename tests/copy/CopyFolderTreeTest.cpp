@@ -261,3 +261,43 @@ TEST_F(CopyFolderTreeTest, AFailedFlushIsAFailureOfTheRow)
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].path, "/dst");
 }
+
+TEST_F(CopyFolderTreeTest, ADryRunWritesNothingAndForetellsWhatACopyDoes)
+{
+    fs.addFile("/src/new", "nn", T2);
+    fs.addFile("/src/older", "oo", T2);
+    fs.addFile("/src/same", "s", T2);
+    fs.addFile("/src/locked", "l", T2);
+    fs.addFile("/src/d/deep", "ddd", T2);
+    fs.addFile("/dst/older", "o", T1);
+    fs.addFile("/dst/same", "s", T2);
+    fs.addFile("/dst/locked", "l", T1, ReadOnlyAttribute);
+    const std::vector<std::string> before = fs.allPaths();
+    CopyFolderTree(
+        fs, "/src", "/dst", CopyOption::SkipSystem, report,
+        [this](std::string_view, std::string_view name) { shown.emplace_back(name); },
+        CopyMode::DryRun);
+    EXPECT_EQ(fs.allPaths(), before);
+    EXPECT_EQ(fs.flushes(), 0);
+    const CopyReport foretold = report;
+
+    report = {};
+    shown.clear();
+    copy("/src", "/dst");
+    EXPECT_EQ(foretold.filesCopied, report.filesCopied);
+    EXPECT_EQ(foretold.bytesCopied, report.bytesCopied);
+    EXPECT_EQ(foretold.filesUpToDate, report.filesUpToDate);
+    EXPECT_EQ(foretold.CopyStatusFlags, report.CopyStatusFlags);
+    EXPECT_EQ(foretold.filesCopied, 3u);
+}
+
+TEST_F(CopyFolderTreeTest, ADryRunIntoAMissingDestinationCountsEverything)
+{
+    fs.addFile("/src/a", "a", T1);
+    fs.addFile("/src/d/b", "bb", T1);
+    CopyFolderTree(fs, "/src", "/nowhere", CopyOption::SkipSystem, report, {}, CopyMode::DryRun);
+    EXPECT_FALSE(fs.exists("/nowhere"));
+    EXPECT_EQ(report.filesCopied, 2u);
+    EXPECT_EQ(report.bytesCopied, 3u);
+    EXPECT_EQ(report.CopyStatusFlags, 0);
+}

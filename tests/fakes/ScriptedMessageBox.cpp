@@ -10,6 +10,8 @@ void ScriptedMessageBox::expect(std::string text, MessageButtons buttons, Messag
 MessageAnswer ScriptedMessageBox::show(std::string_view text, MessageButtons buttons)
 {
     m_shown.push_back({ std::string(text), buttons });
+    if (whileShown)
+        whileShown(text);
     if (m_script.empty()) {
         m_problems.push_back("unexpected message: " + std::string(text));
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;

@@ -3,6 +3,7 @@
 #include "platform/MessageBoxService.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     void expect(std::string text, MessageButtons buttons, MessageAnswer answer);
 
     MessageAnswer show(std::string_view text, MessageButtons buttons) override;
+
+    /// Runs as each message is shown, before it is answered, as a user acting meanwhile.
+    std::function<void(std::string_view text)> whileShown;
 
     const std::vector<Shown>& shown() const { return m_shown; }
     const std::vector<std::string>& problems() const { return m_problems; }

@@ -191,6 +191,17 @@ private slots:
         QCOMPARE(modifiedTime(h->temp / "dst2/b.txt"), before);
     }
 
+    void aCloseRequestDuringTheRunWaitsForItsEnd()
+    {
+        writeRules({ { h->temp / "src", h->temp / "dst" } });
+        RinvoMain window(h->services());
+        bool closedDuringRun = true;
+        h->messages.whileShown = [&](std::string_view) { closedDuringRun = window.close(); };
+        expectOk(msg::CopyDone);
+        runCopy(window);
+        QVERIFY(!closedDuringRun);
+    }
+
     void theCopyOptionInForceIsTheOneTaken()
     {
         writeFile(h->temp / "src/.hidden", "h");
