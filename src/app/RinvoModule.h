@@ -15,6 +15,8 @@ struct RinvoModule
     std::string BrowseStartPath;
     /// The copy option in force: the item data of the copy-option box when it last lost focus.
     CopyOption copyOption = DefaultCopyOption;
+    /// Lets the folder selection window make new folders; nothing sets it in this version.
+    bool AllowNewFolder = false;
 };
 
 } // namespace rinvo

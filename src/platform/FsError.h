@@ -47,6 +47,7 @@ public:
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
     T& operator*() { return value(); }
+    const T& operator*() const { return value(); }
 
     const FsError& error() const { return std::get<1>(m_state); }
 
