@@ -2,9 +2,23 @@
 
 #include "Twips.h"
 
+#include <QApplication>
 #include <QLabel>
 
 namespace rinvo {
+
+qreal setUpWindow(
+    QWidget* window, const QString& name, const QString& caption, int widthTwips, int heightTwips)
+{
+    window->setObjectName(name);
+    window->setWindowTitle(caption);
+    QFont defaultFont = QApplication::font();
+    defaultFont.setPointSizeF(9);
+    window->setFont(defaultFont);
+    const qreal dpi = window->logicalDpiX();
+    window->resize(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi));
+    return dpi;
+}
 
 void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal dpi,
     const QString& accessibleName, const QString& toolTip)

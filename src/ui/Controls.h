@@ -18,6 +18,11 @@ struct TwipsRect
     int height;
 };
 
+/// Names the window, gives it its caption, the default user-interface font at 9 points and its
+/// client size in twips; returns the logical DPI the window's layout converts with.
+qreal setUpWindow(
+    QWidget* window, const QString& name, const QString& caption, int widthTwips, int heightTwips);
+
 /// Names the control (its object name), places it, and gives it the accessible name and the
 /// tooltip, which also serves as its accessible description.
 void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal dpi,

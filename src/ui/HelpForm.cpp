@@ -30,11 +30,9 @@ QByteArray usageText()
 HelpForm::HelpForm(QWidget* parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("HelpForm"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Rinvoの使い方"));
-    const qreal dpi = logicalDpiX();
-    resize(twipsToPixels(7725, dpi), twipsToPixels(8535, dpi));
+    const qreal dpi = setUpWindow(
+        this, QStringLiteral("HelpForm"), QStringLiteral("Rinvoの使い方"), 7725, 8535);
 
     auto* ok = new QPushButton(QStringLiteral("閉じる"), this);
     setUpControl(

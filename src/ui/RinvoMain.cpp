@@ -42,14 +42,8 @@ RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     , m_settings(services.fs, services.messages, services.codec, services.ruleFilePath)
     , m_editing(services.fs, services.messages, services.browser, services.codec, services.module)
 {
-    setObjectName(QStringLiteral("RinvoMain"));
-    setWindowTitle(QStringLiteral("Rinvo Ver5"));
-    QFont defaultFont = QApplication::font();
-    defaultFont.setPointSizeF(9);
-    setFont(defaultFont);
-
-    const qreal dpi = logicalDpiX();
-    resize(twipsToPixels(10680, dpi), twipsToPixels(8010, dpi));
+    const qreal dpi
+        = setUpWindow(this, QStringLiteral("RinvoMain"), QStringLiteral("Rinvo Ver5"), 10680, 8010);
     addTitleBand(dpi);
     addRuleRows(dpi);
     addCurrentFileLine(dpi);

@@ -51,14 +51,9 @@ SelectFolderForm::SelectFolderForm(SelectFolderServices services, QWidget* paren
     : QWidget(parent)
     , m_services(std::move(services))
 {
-    setObjectName(QStringLiteral("SelectFolderForm"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("フォルダ選択"));
-    QFont defaultFont = QApplication::font();
-    defaultFont.setPointSizeF(9);
-    setFont(defaultFont);
-    const qreal dpi = logicalDpiX();
-    resize(twipsToPixels(9195, dpi), twipsToPixels(7380, dpi));
+    const qreal dpi = setUpWindow(
+        this, QStringLiteral("SelectFolderForm"), QStringLiteral("フォルダ選択"), 9195, 7380);
 
     // NOTE: made in focus order: the focus chain follows the order in which controls are made.
     m_drives = new QComboBox(this);
