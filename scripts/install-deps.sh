@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh --test   also what the tests need (FAT volume through FUSE, clang for
 #                                    the fuzzer)
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against
+#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler and Wine
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
@@ -12,6 +13,7 @@ for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev) ;;
     --bench) packages+=(rsync strace time linux-perf) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;
   esac
 done

@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a normal build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes the rule file reader briefly.
-# FUZZ_SECONDS=0 skips the fuzzing.
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then the core and its tests built for
+# Windows and run under Wine; then fuzzes the rule file reader briefly.
+# FUZZ_SECONDS=0 skips the fuzzing; WINDOWS_TESTS=0 skips the Windows build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh --test
+scripts/install-deps.sh --test --windows
 
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j2)
 
 scripts/build.sh build-sanitize -DRINVO_SANITIZE=ON
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+
+if [ "${WINDOWS_TESTS:-1}" != 0 ]; then
+  cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DRINVO_WITH_WINDOW=OFF -DRINVO_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-windows
+  # A Wine prefix of the build's own, with an empty folder mapped as drive R: for the tests
+  # that copy from a drive's root.
+  export WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDEBUG=-all
+  [ -d "$WINEPREFIX/dosdevices" ] || /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w || true
+  rm -rf build-windows/empty-drive && mkdir -p build-windows/empty-drive
+  ln -sfn "$PWD/build-windows/empty-drive" "$WINEPREFIX/dosdevices/r:"
+  # Wine's ANSI code page follows the locale: Japanese, for the code page 932 cases.
+  (cd build-windows && LC_ALL=ja_JP.UTF-8 RINVO_TEST_EMPTY_DRIVE=r: ctest --output-on-failure)
+fi
 
 fuzz_seconds="${FUZZ_SECONDS:-30}"
 if [ "$fuzz_seconds" -gt 0 ]; then

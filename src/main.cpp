@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ProgramCommandLine.h"
 #include "app/RinvoModule.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
@@ -12,24 +13,10 @@
 
 #include <QApplication>
 
-#include <iostream>
 #include <string>
 #include <vector>
 
 namespace {
-
-int runCommandLine(const std::vector<std::string>& args)
-{
-    auto fs = rinvo::createNativeFileSystem();
-    auto codec = rinvo::createSystemCodec();
-    const auto progress = rinvo::isTerminal(rinvo::StandardStream::Output)
-        ? rinvo::ProgressLine::Shown
-        : rinvo::ProgressLine::Hidden;
-    const rinvo::CommandLineContext context { *fs, *codec,
-        rinvo::ruleFilePath(rinvo::programFolder(), rinvo::nativePathStyle()), std::cout, std::cerr,
-        progress };
-    return rinvo::runCommandLine(args, context);
-}
 
 int runWindow(int argc, char** argv)
 {
@@ -53,8 +40,8 @@ int runWindow(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = rinvo::programArguments(argc, argv);
     if (rinvo::isCommandLineRequest(args))
-        return runCommandLine(args);
+        return rinvo::runProgramCommandLine(args);
     return runWindow(argc, argv);
 }

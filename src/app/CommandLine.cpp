@@ -58,7 +58,7 @@ public:
     void fileCopied(std::string_view folder, std::string_view name) override
     {
         if (m_mode == CopyMode::DryRun)
-            m_context.out << "  " << joinPath(folder, name, nativePathStyle()) << "\n";
+            m_context.out << "  " << joinPath(folder, name, m_context.fs.pathStyle()) << "\n";
         else
             m_printer.fileCopied(name);
     }

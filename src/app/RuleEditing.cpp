@@ -67,7 +67,7 @@ void RuleEditing::SFolder_Click(RuleWindowState& state, int index)
     const std::optional<std::string> chosen = browse(SourcePrompt, rule.source);
     if (!chosen)
         return;
-    const PathStyle style = nativePathStyle();
+    const PathStyle style = m_fs.pathStyle();
     // The folder test comes first: a source at a drive's root keeps its separator.
     if (m_fs.folderExists(*chosen) || m_fs.driveExists(*chosen) || m_fs.fileExists(*chosen)) {
         rule.source = normalizedPath(*chosen, style);
@@ -86,7 +86,7 @@ void RuleEditing::DFolder_Click(RuleWindowState& state, int index)
     // The drive test comes first: a destination at a drive's root takes the drive's own form,
     // which on POSIX is the mount point's path, as for a source.
     if (m_fs.driveExists(*chosen) || m_fs.folderExists(*chosen)) {
-        rule.destination = normalizedPath(*chosen, nativePathStyle());
+        rule.destination = normalizedPath(*chosen, m_fs.pathStyle());
         state.RulesChanged = true;
         return;
     }

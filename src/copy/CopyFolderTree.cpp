@@ -37,7 +37,7 @@ public:
         , m_report(report)
         , m_progress(progress)
         , m_mode(mode)
-        , m_style(nativePathStyle())
+        , m_style(fs.pathStyle())
     {
         // Reading the destination beside the source only pays where a second core runs it.
         if (usableProcessorCount() > 1)

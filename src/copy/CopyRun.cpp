@@ -16,11 +16,11 @@ std::string_view driveOf(std::string_view path)
 }
 
 // A network path ("\\server") has no drive to test, nor, on POSIX, an absolute one.
-bool hasDriveToTest(std::string_view path)
+bool hasDriveToTest(std::string_view path, PathStyle style)
 {
     if (path.starts_with("\\\\"))
         return false;
-    return !(nativePathStyle() == PathStyle::Posix && path.starts_with("/"));
+    return !(style == PathStyle::Posix && path.starts_with("/"));
 }
 
 } // namespace
@@ -37,7 +37,7 @@ bool CopyRun::checkRow(const CopyRule& rule)
 {
     const std::string& source = rule.source;
     const std::string& destination = rule.destination;
-    if (hasDriveToTest(source) && !m_fs.driveExists(driveOf(source))) {
+    if (hasDriveToTest(source, m_fs.pathStyle()) && !m_fs.driveExists(driveOf(source))) {
         m_messages.show(messages::sourceDriveMissing(driveOf(source)), MessageButtons::Ok);
         return false;
     }
@@ -48,7 +48,7 @@ bool CopyRun::checkRow(const CopyRule& rule)
         m_messages.show(messages::sourceFolderMissing(source), MessageButtons::Ok);
         return false;
     }
-    if (hasDriveToTest(destination) && !m_fs.driveExists(driveOf(destination))) {
+    if (hasDriveToTest(destination, m_fs.pathStyle()) && !m_fs.driveExists(driveOf(destination))) {
         m_messages.show(
             messages::destinationDriveMissing(driveOf(destination)), MessageButtons::Ok);
         return false;

@@ -2,6 +2,7 @@
 
 #include "FileTime.h"
 #include "FsError.h"
+#include "PathRules.h"
 
 #include <cstdint>
 #include <memory>
@@ -110,6 +111,9 @@ class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
+
+    /// Returns the path rules of this file system's paths.
+    virtual PathStyle pathStyle() const = 0;
 
     /// Tells whether the path names a present drive: a designator or a drive's root on
     /// Windows; on POSIX the root "/" or another mount point.

@@ -386,6 +386,8 @@ FsStatus PosixOpenFolder::renameIntoPlace(
 class PosixFileSystem final : public FileSystem
 {
 public:
+    PathStyle pathStyle() const override { return PathStyle::Posix; }
+
     bool driveExists(std::string_view path) override
     {
         // A mount point is a folder on another device than its parent, or the root itself.

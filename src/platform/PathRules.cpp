@@ -29,8 +29,8 @@ std::string joinPath(std::string_view folder, std::string_view name, PathStyle s
     std::string joined;
     joined.reserve(folder.size() + 1 + name.size());
     joined.append(folder);
-    // The POSIX root's children are "/name", never "//name".
-    if (!(style == PathStyle::Posix && folder == "/"))
+    // A root ("/", "C:\\") already ends with its separator: its children are "/name", "C:\\name".
+    if (folder.empty() || folder.back() != pathSeparator(style))
         joined.push_back(pathSeparator(style));
     joined.append(name);
     return joined;

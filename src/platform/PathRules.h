@@ -20,7 +20,8 @@ char pathSeparator(PathStyle style);
 /// Returns the path without one trailing separator; a POSIX root "/" stays as it is.
 std::string trimTrailingSeparator(std::string_view path, PathStyle style);
 
-/// Returns folder + one separator + name.
+/// Returns folder + one separator + name; a folder that ends with the separator (a root) gets
+/// no second one.
 std::string joinPath(std::string_view folder, std::string_view name, PathStyle style);
 
 /// Returns the last component of the path: the text after the last separator.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace rinvo {
 
 /// The standard streams the command line writes to.
@@ -10,5 +13,11 @@ enum class StandardStream {
 
 /// Tells whether the stream is an interactive terminal, where a progress line makes sense.
 bool isTerminal(StandardStream stream);
+
+/// Returns the program's arguments, without its name, as UTF-8.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+/// Makes the console show the program's UTF-8 output (Windows); nothing to do on POSIX.
+void prepareConsoleOutput();
 
 } // namespace rinvo

@@ -31,6 +31,13 @@ QFont gothic(qreal points, FontWeight weight = FontWeight::Bold)
     return makeFont(GothicFace, points, weight);
 }
 
+// The root folder of the drive list's entry: "c:" names "c:\" on Windows; a mount point is
+// its own root.
+std::string driveRoot(const std::string& drive, PathStyle style)
+{
+    return style == PathStyle::Windows ? drive.substr(0, 2) + "\\" : drive;
+}
+
 std::string keyOf(const QTreeWidgetItem* node)
 {
     return toUtf8(node->data(0, SelectFolderForm::KeyRole).toString());
@@ -170,8 +177,7 @@ void SelectFolderForm::showFiles(const std::string& folder)
 FsStatus SelectFolderForm::fillDrive(bool setFileListSettings)
 {
     const std::string drive = toUtf8(m_drives->currentText());
-    // On POSIX a drive's root folder is its mount point itself.
-    auto entries = entriesOf(m_services.fs, drive);
+    auto entries = entriesOf(m_services.fs, driveRoot(drive, m_services.fs.pathStyle()));
     if (!entries)
         return entries.error();
     m_tree->clear();
@@ -183,7 +189,7 @@ FsStatus SelectFolderForm::fillDrive(bool setFileListSettings)
         m_showHiddenFiles = settings.showHidden;
         m_showSystemFiles = settings.showSystem;
     }
-    showFiles(drive);
+    showFiles(driveRoot(drive, m_services.fs.pathStyle()));
     int counter = 1;
     for (const FolderEntry& entry : *entries) {
         if (entry.error || !isListedFolder(entry.info.attributes, m_services.module.copyOption))
@@ -209,13 +215,16 @@ void SelectFolderForm::Drive1_Change()
 
 FsResult<std::string> SelectFolderForm::FolderObj(const QTreeWidgetItem* node) const
 {
+    const PathStyle style = m_services.fs.pathStyle();
+    const std::string separator(1, pathSeparator(style));
     std::string path = toUtf8(node->text(0));
-    if (node->parent()) {
-        for (const QTreeWidgetItem* above = node->parent(); above; above = above->parent()) {
-            const std::string text = toUtf8(above->text(0));
-            path = above->parent() ? text + "/" + path : joinPath(text, path, PathStyle::Posix);
-        }
+    for (const QTreeWidgetItem* above = node->parent(); above; above = above->parent()) {
+        const std::string text = toUtf8(above->text(0));
+        path = above->parent() ? text + separator + path
+                               : joinPath(driveRoot(text, style), path, style);
     }
+    if (!node->parent())
+        path = driveRoot(path, style);
     if (!m_services.fs.folderExists(path))
         return FsError { FsErrorKind::PathNotFound, "no such folder" };
     return path;
@@ -277,12 +286,12 @@ void SelectFolderForm::Sinki_Click()
         toUtf8(m_selectedNode->text(0)) + " の下に新規のフォルダを作成します。");
     if (answer.empty())
         return;
-    const std::string newPath = joinPath(*folder, answer, PathStyle::Posix);
+    const std::string newPath = joinPath(*folder, answer, m_services.fs.pathStyle());
     std::vector<std::string> existing;
     if (auto entries = entriesOf(m_services.fs, *folder)) {
         for (const FolderEntry& entry : *entries) {
             if (!entry.error && entry.info.kind == EntryKind::Folder)
-                existing.push_back(joinPath(*folder, entry.name, PathStyle::Posix));
+                existing.push_back(joinPath(*folder, entry.name, m_services.fs.pathStyle()));
         }
     }
     if (clashesWithExisting(existing, newPath)) {

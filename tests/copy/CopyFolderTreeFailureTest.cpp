@@ -158,7 +158,8 @@ TEST_F(CopyFailureTest, ASourceFileThatVanishedIsNotAFailure)
 TEST_F(CopyFailureTest, FailuresBeyondTheKeptNumberAreOnlyCounted)
 {
     for (int i = 0; i < 1005; ++i) {
-        const std::string name = "f" + std::to_string(i);
+        std::string name = std::to_string(i);
+        name.insert(name.begin(), 'f');
         fs.addFile("/src/" + name, "new", New);
         fs.addFile("/dst/" + name, "old", Old, ReadOnlyAttribute);
     }

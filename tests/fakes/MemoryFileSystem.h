@@ -60,6 +60,7 @@ public:
     /// Returns how often a folder's file system was flushed to its device.
     int flushes() const { return m_flushes; }
 
+    PathStyle pathStyle() const override { return PathStyle::Posix; }
     bool driveExists(std::string_view designator) override;
     bool fileExists(std::string_view path) override;
     bool folderExists(std::string_view path) override;

@@ -19,6 +19,7 @@ TEST(PathRules, JoinsWithExactlyOneSeparator)
     EXPECT_EQ(joinPath("/data", "a.txt", PathStyle::Posix), "/data/a.txt");
     EXPECT_EQ(joinPath("/", "a.txt", PathStyle::Posix), "/a.txt");
     EXPECT_EQ(joinPath("D:", "a.txt", PathStyle::Windows), "D:\\a.txt");
+    EXPECT_EQ(joinPath("D:\\", "a.txt", PathStyle::Windows), "D:\\a.txt");
     EXPECT_EQ(joinPath("\\\\server\\share", "a", PathStyle::Windows), "\\\\server\\share\\a");
 }
 

@@ -141,7 +141,9 @@ TEST_F(RuleFileTest, TheFileLivesBesideTheProgramEvenInARoot)
     EXPECT_EQ(ruleFilePath("/", PathStyle::Posix), "//copyrule.txt");
     EXPECT_EQ(ruleFilePath("C:\\", PathStyle::Windows), "C:\\\\copyrule.txt");
     auto fs = createNativeFileSystem();
-    EXPECT_EQ(fs->fileExists("//etc/hostname"), fs->fileExists("/etc/hostname"));
+    if (fs->pathStyle() == PathStyle::Posix) {
+        EXPECT_EQ(fs->fileExists("//etc/hostname"), fs->fileExists("/etc/hostname"));
+    }
 }
 
 TEST_F(RuleFileTest, SaveAndLoadThroughTheFileSystem)

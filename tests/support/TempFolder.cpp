@@ -6,8 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <random>
 
 namespace rinvo::testing {
 
@@ -15,10 +14,18 @@ namespace fs = std::filesystem;
 
 TempFolder::TempFolder()
 {
-    std::string pattern = (fs::temp_directory_path() / "rinvo-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    m_path = pattern;
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate
+            = fs::temp_directory_path() / ("rinvo-test-" + std::to_string(random() % 1000000000));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            m_path = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempFolder::~TempFolder()
@@ -36,6 +43,12 @@ TempFolder::~TempFolder()
 std::string TempFolder::operator/(std::string_view relative) const
 {
     return m_path + "/" + std::string(relative);
+}
+
+void makeReadOnly(const std::string& path)
+{
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        fs::perm_options::remove);
 }
 
 void makeFolders(const std::string& path)
@@ -61,22 +74,6 @@ std::optional<std::string> readFile(const std::string& path)
     std::ostringstream data;
     data << in.rdbuf();
     return data.str();
-}
-
-std::optional<FileTime> modifiedTime(const std::string& path)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return FileTime { st.st_mtim.tv_sec, static_cast<std::int32_t>(st.st_mtim.tv_nsec) };
-}
-
-void setModifiedTime(const std::string& path, FileTime modified)
-{
-    const struct timespec times[2]
-        = { { 0, UTIME_OMIT }, { modified.seconds, modified.nanoseconds } };
-    if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        throw std::runtime_error("cannot set the time of " + path);
 }
 
 int countEntries(const std::string& path)

@@ -30,6 +30,8 @@ private:
 void writeFile(
     const std::string& path, std::string_view data, FileTime modified = { 1'700'000'000, 0 });
 void makeFolders(const std::string& path);
+/// Takes away write permission: the read-only attribute on Windows.
+void makeReadOnly(const std::string& path);
 std::optional<std::string> readFile(const std::string& path);
 std::optional<FileTime> modifiedTime(const std::string& path);
 void setModifiedTime(const std::string& path, FileTime modified);

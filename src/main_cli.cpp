@@ -1,0 +1,11 @@
+// The command line alone: on Windows the console companion "rinvo.com" of the window program
+// "rinvo.exe", which cmd.exe runs first when "rinvo" is typed; elsewhere the program of builds
+// without the windows.
+
+#include "app/ProgramCommandLine.h"
+#include "platform/Terminal.h"
+
+int main(int argc, char** argv)
+{
+    return rinvo::runProgramCommandLine(rinvo::programArguments(argc, argv));
+}
