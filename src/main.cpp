@@ -6,8 +6,8 @@
 #include "platform/Terminal.h"
 #include "platform/TextCodec.h"
 #include "rules/RuleFile.h"
+#include "ui/DesktopFolderBrowser.h"
 #include "ui/Fonts.h"
-#include "ui/QtFolderBrowser.h"
 #include "ui/QtMessageBox.h"
 #include "ui/RinvoMain.h"
 
@@ -25,13 +25,21 @@ int runWindow(int argc, char** argv)
     auto fs = rinvo::createNativeFileSystem();
     auto codec = rinvo::createSystemCodec();
     rinvo::QtMessageBox messages;
-    rinvo::QtFolderBrowser browser;
     rinvo::RinvoModule module;
-    const std::string ruleFile
-        = rinvo::ruleFilePath(rinvo::programFolder(), rinvo::nativePathStyle());
+    const std::string ruleFile = rinvo::ruleFilePath(rinvo::programFolder(), fs->pathStyle());
+    // The dialog's owner is the window, made after it: the window asks through this forwarder.
+    class ForwardingBrowser final : public rinvo::FolderBrowser
+    {
+    public:
+        std::unique_ptr<rinvo::FolderBrowser> target;
+        std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
+        {
+            return target ? target->BrowseForFolder(prompt, startPath) : std::string();
+        }
+    } browser;
     rinvo::RinvoMain window({ *fs, messages, browser, *codec, ruleFile, module });
     messages.setOwner(&window);
-    browser.setOwner(&window);
+    browser.target = rinvo::createDesktopFolderBrowser(&window);
     window.show();
     return application.exec();
 }

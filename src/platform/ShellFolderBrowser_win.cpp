@@ -1,0 +1,68 @@
+#include "ShellFolderBrowser.h"
+
+#include "WinSupport.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace rinvo {
+
+namespace {
+
+// The rule boxes' flags: file-system items only, the resizable style, files beside folders.
+constexpr UINT BrowseFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_BROWSEINCLUDEFILES;
+
+// Selects the start path once the dialog exists; a path the dialog cannot find leaves its
+// own initial selection.
+int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM, LPARAM startPath)
+{
+    if (message == BFFM_INITIALIZED && startPath)
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, startPath);
+    return 0;
+}
+
+class ShellFolderBrowser final : public FolderBrowser
+{
+public:
+    explicit ShellFolderBrowser(HWND owner)
+        : m_owner(owner)
+    { }
+
+    std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
+    {
+        const std::wstring title = win::widen(prompt);
+        const std::wstring start = win::widen(startPath);
+        // The newer dialog style needs OLE on this thread.
+        const HRESULT initialised = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        BROWSEINFOW info {};
+        info.hwndOwner = m_owner;
+        info.lpszTitle = title.c_str();
+        info.ulFlags = BrowseFlags;
+        info.lpfn = browseCallback;
+        // NOTE: the start path travels in the record's lParam rather than in a shared text.
+        info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+        std::string chosen;
+        if (PIDLIST_ABSOLUTE list = ::SHBrowseForFolderW(&info)) {
+            wchar_t path[32768];
+            if (::SHGetPathFromIDListEx(
+                    list, path, static_cast<DWORD>(std::size(path)), GPFIDL_DEFAULT))
+                chosen = win::narrow(path);
+            ::CoTaskMemFree(list);
+        }
+        if (SUCCEEDED(initialised))
+            ::CoUninitialize();
+        return chosen;
+    }
+
+private:
+    HWND m_owner;
+};
+
+} // namespace
+
+std::unique_ptr<FolderBrowser> createShellFolderBrowser(std::uintptr_t ownerWindow)
+{
+    return std::make_unique<ShellFolderBrowser>(reinterpret_cast<HWND>(ownerWindow));
+}
+
+} // namespace rinvo
