@@ -119,6 +119,10 @@ bool isCommandLineRequest(const std::vector<std::string>& args)
 
 int runCommandLine(const std::vector<std::string>& args, const CommandLineContext& context)
 {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        context.out << CommandLineUsage;
+        return ExitSuccess;
+    }
     const std::optional<CommandLineArguments> arguments = parseCommandLine(args, context.err);
     if (!arguments) {
         context.err << CommandLineUsage;

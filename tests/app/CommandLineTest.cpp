@@ -138,6 +138,13 @@ TEST_F(CommandLineTest, DryRunListsWhatWouldBeCopiedAndWritesNothing)
         << "2 files, twice";
 }
 
+TEST_F(CommandLineTest, HelpPrintsTheUsageAndSucceeds)
+{
+    EXPECT_EQ(run({ "--help" }), ExitSuccess);
+    EXPECT_NE(out.str().find("rinvo run [--rules"), std::string::npos);
+    EXPECT_TRUE(err.str().empty());
+}
+
 TEST_F(CommandLineTest, RunNeedsARuleFile)
 {
     EXPECT_EQ(run({ "run" }), ExitBadArguments);
