@@ -120,10 +120,18 @@ public:
     virtual bool driveExists(std::string_view path) = 0;
 
     /// True only for an existing file (a link to one counts); false for a folder.
-    virtual bool fileExists(std::string_view path) = 0;
+    bool fileExists(std::string_view path)
+    {
+        auto info = getInfo(path);
+        return info && info->kind == EntryKind::File;
+    }
 
     /// True only for an existing folder.
-    virtual bool folderExists(std::string_view path) = 0;
+    bool folderExists(std::string_view path)
+    {
+        auto info = getInfo(path);
+        return info && info->kind == EntryKind::Folder;
+    }
 
     /// Returns the details of the file or folder at the path.
     virtual FsResult<EntryInfo> getInfo(std::string_view path) = 0;

@@ -403,18 +403,6 @@ public:
         return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
     }
 
-    bool fileExists(std::string_view path) override
-    {
-        auto info = getInfo(path);
-        return info && info->kind == EntryKind::File;
-    }
-
-    bool folderExists(std::string_view path) override
-    {
-        auto info = getInfo(path);
-        return info && info->kind == EntryKind::Folder;
-    }
-
     FsResult<EntryInfo> getInfo(std::string_view path) override
     {
         struct stat st;

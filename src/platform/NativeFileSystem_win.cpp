@@ -242,18 +242,6 @@ public:
             && ::GetDriveTypeW(root.c_str()) != DRIVE_UNKNOWN;
     }
 
-    bool fileExists(std::string_view path) override
-    {
-        auto info = getInfo(path);
-        return info && info->kind == EntryKind::File;
-    }
-
-    bool folderExists(std::string_view path) override
-    {
-        auto info = getInfo(path);
-        return info && info->kind == EntryKind::Folder;
-    }
-
     FsResult<EntryInfo> getInfo(std::string_view path) override
     {
         if (path.empty())

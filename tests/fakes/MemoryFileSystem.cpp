@@ -320,18 +320,6 @@ FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view c
     return std::nullopt;
 }
 
-bool MemoryFileSystem::fileExists(std::string_view path)
-{
-    auto info = infoOf(std::string(path));
-    return info && info->kind == EntryKind::File;
-}
-
-bool MemoryFileSystem::folderExists(std::string_view path)
-{
-    auto info = infoOf(std::string(path));
-    return info && info->kind == EntryKind::Folder;
-}
-
 FsResult<EntryInfo> MemoryFileSystem::getInfo(std::string_view path)
 {
     return infoOf(std::string(path));

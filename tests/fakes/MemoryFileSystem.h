@@ -62,8 +62,6 @@ public:
 
     PathStyle pathStyle() const override { return PathStyle::Posix; }
     bool driveExists(std::string_view designator) override;
-    bool fileExists(std::string_view path) override;
-    bool folderExists(std::string_view path) override;
     FsResult<EntryInfo> getInfo(std::string_view path) override;
     FsStatus createFolder(std::string_view path) override;
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override;
