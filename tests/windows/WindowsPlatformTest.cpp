@@ -7,6 +7,7 @@
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
+#include "platform/WinSupport.h"
 #include "rules/RuleFile.h"
 #include "support/TempFolder.h"
 
@@ -23,12 +24,7 @@ namespace {
 
 std::wstring wide(const std::string& utf8)
 {
-    const int length
-        = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(
-        CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), result.data(), length);
-    return result;
+    return win::widen(utf8);
 }
 
 // A drive letter no drive has.
