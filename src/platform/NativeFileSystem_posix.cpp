@@ -19,11 +19,6 @@
 
 namespace rinvo {
 
-PathStyle nativePathStyle()
-{
-    return PathStyle::Posix;
-}
-
 namespace {
 
 using posix::FileDescriptor;

@@ -10,11 +10,6 @@
 
 namespace rinvo {
 
-PathStyle nativePathStyle()
-{
-    return PathStyle::Windows;
-}
-
 namespace {
 
 using win::lastError;

@@ -11,9 +11,6 @@ enum class PathStyle {
     Windows,
 };
 
-/// Returns the style of the system the program runs on.
-PathStyle nativePathStyle();
-
 /// Returns the separator of the style: "/" on POSIX, "\" on Windows.
 char pathSeparator(PathStyle style);
 

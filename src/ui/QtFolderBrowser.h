@@ -11,7 +11,6 @@ class QtFolderBrowser final : public FolderBrowser
 {
 public:
     explicit QtFolderBrowser(QWidget* owner = nullptr);
-    void setOwner(QWidget* owner) { m_owner = owner; }
 
     std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override;
 

@@ -26,4 +26,14 @@ MessageAnswer ScriptedMessageBox::show(std::string_view text, MessageButtons but
     return next.answer;
 }
 
+std::string ScriptedMessageBox::surprises() const
+{
+    std::string text;
+    for (const std::string& problem : m_problems)
+        text += problem + "\n";
+    if (!m_script.empty())
+        text += std::to_string(m_script.size()) + " scripted answers unused\n";
+    return text;
+}
+
 } // namespace rinvo::testing

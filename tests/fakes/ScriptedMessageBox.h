@@ -32,6 +32,9 @@ public:
     const std::vector<Shown>& shown() const { return m_shown; }
     const std::vector<std::string>& problems() const { return m_problems; }
     std::size_t unusedAnswers() const { return m_script.size(); }
+    /// Returns every problem and the count of unused answers, one a line; empty when the
+    /// script ran exactly as written.
+    std::string surprises() const;
 
 private:
     struct Expected

@@ -16,6 +16,7 @@ TEST(ScriptedMessageBox, AnswersFromItsScriptAndRecordsEveryMessage)
     EXPECT_EQ(box.unusedAnswers(), 0u);
     ASSERT_EQ(box.shown().size(), 2u);
     EXPECT_EQ(box.shown()[1].text, "完了");
+    EXPECT_EQ(box.surprises(), "");
 }
 
 TEST(ScriptedMessageBox, NotesEverySurprise)
@@ -29,4 +30,5 @@ TEST(ScriptedMessageBox, NotesEverySurprise)
     box.show("D", MessageButtons::YesNoDefaultYes);
     EXPECT_EQ(box.problems().size(), 4u) << "the script was wrong once more, then ran out";
     EXPECT_EQ(box.unusedAnswers(), 0u);
+    EXPECT_NE(box.surprises().find("expected \"unused\""), std::string::npos) << box.surprises();
 }
