@@ -2,6 +2,7 @@
 #include "app/ProgramCommandLine.h"
 #include "app/RinvoModule.h"
 #include "platform/FileSystem.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Terminal.h"
 #include "platform/TextCodec.h"
@@ -48,6 +49,7 @@ int runWindow(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    rinvo::raiseOpenFileLimit();
     const std::vector<std::string> args = rinvo::programArguments(argc, argv);
     if (rinvo::isCommandLineRequest(args))
         return rinvo::runProgramCommandLine(args);

@@ -3,9 +3,11 @@
 // without the windows.
 
 #include "app/ProgramCommandLine.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/Terminal.h"
 
 int main(int argc, char** argv)
 {
+    rinvo::raiseOpenFileLimit();
     return rinvo::runProgramCommandLine(rinvo::programArguments(argc, argv));
 }

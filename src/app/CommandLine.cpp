@@ -68,8 +68,10 @@ public:
         m_printer.finish();
         m_context.out << "行 " << row + 1 << ": コピー " << report.filesCopied << " ("
                       << report.bytesCopied << " バイト), 最新 " << report.filesUpToDate
-                      << ", 対象外 " << report.entriesExcluded << ", 失敗 " << report.failureCount
-                      << "\n";
+                      << ", 対象外 " << report.entriesExcluded << ", 失敗 " << report.failureCount;
+        if (report.entriesNotExamined > 0)
+            m_context.out << ", 調べなかった項目 " << report.entriesNotExamined;
+        m_context.out << "\n";
     }
 
 private:

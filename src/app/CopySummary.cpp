@@ -17,9 +17,12 @@ void printCopySummary(
         << "対象外の項目: " << report.entriesExcluded << "\n"
         << "失敗: " << report.failureCount << "\n";
     for (const CopyFailure& failure : report.failures)
-        out << "  " << failure.path << ": " << describeError(failure.error) << "\n";
+        out << "  " << describeFailedPath(failure) << ": " << describeError(failure.error) << "\n";
     if (report.failureCount > report.failures.size())
         out << "  ほか " << (report.failureCount - report.failures.size()) << " 件\n";
+    if (report.entriesNotExamined > 0)
+        out << "コピー先が使えなくなったため調べなかった項目: " << report.entriesNotExamined
+            << "\n";
     out << "所要時間: " << std::fixed << std::setprecision(2) << seconds << " 秒\n";
 }
 

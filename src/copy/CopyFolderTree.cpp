@@ -1,5 +1,6 @@
 #include "CopyFolderTree.h"
 
+#include "CaseClashes.h"
 #include "WorkerThread.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
@@ -19,13 +20,38 @@ namespace {
 // rounding (FAT keeps two seconds), so only then is the destination's granularity needed.
 constexpr std::int64_t CoarsestGranularity = 2 * NanosecondsPerSecond;
 
-// Finds a name in a listing sorted by name.
-const FolderEntry* findEntry(const std::vector<FolderEntry>& entries, const std::string& name)
+// Whether the walk goes on after a step, or the row ends because its destination is unusable.
+enum class Flow {
+    Continue,
+    EndRow,
+};
+
+// The destination side of one folder on the walk.
+struct Destination
 {
-    auto found = std::lower_bound(entries.begin(), entries.end(), name,
-        [](const FolderEntry& entry, const std::string& key) { return entry.name < key; });
-    return found != entries.end() && found->name == name ? &*found : nullptr;
-}
+    // The open folder; null only in a dry run, for a folder that does not exist yet.
+    std::unique_ptr<OpenFolder> folder;
+    // The folder's entries; none when it is new or could not be listed.
+    std::optional<FolderListing> entries;
+    bool isNew = false;
+};
+
+// One folder on the walk: both sides, the source's entries, and how far the walk has come.
+struct Frame
+{
+    std::unique_ptr<OpenFolder> source;
+    Destination destination;
+    FolderListing listing;
+    // Entries that a case-folding destination cannot hold beside an earlier name.
+    std::vector<CaseClash> clashes;
+    // The next entry the subfolder pass looks at.
+    std::size_t nextSubfolder = 0;
+    // Entries dealt with so far, files and subfolders alike.
+    std::size_t examined = 0;
+    // The lengths of the walk's two paths while this folder is the current one.
+    std::size_t sourcePathLength = 0;
+    std::size_t destinationPathLength = 0;
+};
 
 class FolderTreeCopier
 {
@@ -48,39 +74,35 @@ public:
     void copyTree(std::string_view src, std::string_view dst);
 
 private:
-    // Where the destination side of a folder stands before its files are compared.
-    struct Destination
-    {
-        // The open folder; null only in a dry run, for a folder that does not exist yet.
-        OpenFolder* folder;
-        const std::string& path;
-        // The folder's entries; none when it is new or could not be listed.
-        std::optional<std::vector<FolderEntry>> entries;
-        bool isNew = false;
-    };
-
-    // A destination subfolder, opened or made (or, in a dry run, found missing).
-    struct OpenedDestination
-    {
-        std::unique_ptr<OpenFolder> folder;
-        bool isNew = false;
-    };
-
     bool dryRun() const { return m_mode == CopyMode::DryRun; }
-    void walk(OpenFolder& source, const std::string& sourcePath, Destination& destination);
-    void listBothSides(
-        Destination& destination, OpenFolder& source, FsResult<std::vector<FolderEntry>>& listing);
-    void copySubfolder(OpenFolder& source, const std::string& sourcePath, Destination& destination,
-        const std::string& name);
-    bool copyFile(OpenFolder& source, const std::string& sourcePath, Destination& destination,
-        const FolderEntry& entry);
-    std::optional<OpenedDestination> openOrCreate(
-        Destination& parent, const std::string& name, const std::string& path);
+    void walk(Frame root);
+    Flow enterFolder(Frame& frame);
+    void listBothSides(Frame& frame, FsResult<FolderListing>& sourceListing,
+        std::optional<FsResult<FolderListing>>& destinationListing);
+    Flow copyFiles(Frame& frame);
+    std::optional<std::size_t> nextSubfolder(Frame& frame);
+    Flow openSubfolder(Frame& parent, std::size_t index, std::optional<Frame>& child);
+    Flow openOrCreate(Destination& parent, std::string_view name, std::uint32_t permissions,
+        std::optional<Destination>& opened);
+    Flow copyFile(OpenFolder& source, Destination& destination, const FolderEntry& entry);
     bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
     bool isOnWalk(const FolderIdentity& id) const;
-    void fileDone(const std::string& sourceFolder, std::string_view name);
-    void flushIfCopied(
-        OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore);
+    bool isClash(const Frame& frame, std::size_t index);
+    void fileDone(std::string_view name);
+    void flushIfCopied(OpenFolder* destination, std::uint64_t copiedBefore);
+
+    // Where an entry lies on either side, for reports.
+    std::string sourcePathOf(std::string_view name) const
+    {
+        return joinPath(m_sourcePath, name, m_style);
+    }
+    std::string destinationPathOf(std::string_view name) const
+    {
+        return joinPath(m_destinationPath, name, m_style);
+    }
+    // Records a failure of one entry; one that shows the destination unusable ends the row.
+    Flow fail(std::string path, FsError error, FailedSide side);
+    Flow endRow(FsError error);
 
     FileSystem& m_fs;
     CopyOption m_option;
@@ -88,31 +110,59 @@ private:
     const CopyProgress& m_progress;
     CopyMode m_mode;
     PathStyle m_style;
-    std::vector<FolderIdentity> m_walkPath;
+    // The current folder's paths on both sides, grown and cut as the walk goes down and up,
+    // so memory holds one path per side however deep the tree is.
+    std::string m_sourcePath;
+    std::string m_destinationPath;
+    std::string m_destinationRootPath;
+    // NOTE: the walk keeps its folders on this explicit stack, not on the call stack, so a
+    // tree thousands of folders deep needs no more than a few bytes of stack per level.
+    std::vector<Frame> m_stack;
+    std::vector<FolderIdentity> m_walkIdentities;
     std::optional<FolderIdentity> m_destinationRoot;
+    bool m_rowEnded = false;
     std::optional<WorkerThread> m_helper;
 };
 
-void FolderTreeCopier::fileDone(const std::string& sourceFolder, std::string_view name)
+void FolderTreeCopier::fileDone(std::string_view name)
 {
     if (m_progress)
-        m_progress(sourceFolder, name);
+        m_progress(m_sourcePath, name);
 }
 
-void FolderTreeCopier::flushIfCopied(
-    OpenFolder* destination, const std::string& path, std::uint64_t copiedBefore)
+Flow FolderTreeCopier::fail(std::string path, FsError error, FailedSide side)
+{
+    if (side == FailedSide::Destination && showsVolumeUnusable(error))
+        return endRow(std::move(error));
+    error.side = side;
+    m_report.addFailure(std::move(path), std::move(error));
+    return Flow::Continue;
+}
+
+Flow FolderTreeCopier::endRow(FsError error)
+{
+    // NOTE: one line names the destination and the reason, rather than one failure for each
+    // entry still to come: the whole destination is gone, full or read-only.
+    error.side = FailedSide::Destination;
+    m_report.addFailure(m_destinationRootPath, std::move(error));
+    m_rowEnded = true;
+    return Flow::EndRow;
+}
+
+void FolderTreeCopier::flushIfCopied(OpenFolder* destination, std::uint64_t copiedBefore)
 {
     // NOTE: one flush per row rather than one per file: a per-file flush costs more than
     // copying a small file, and the copies only have to be safe once the row is reported done.
     if (dryRun() || !destination || m_report.filesCopied == copiedBefore)
         return;
-    if (FsStatus failed = destination->flushToDevice())
-        m_report.addFailure(path, *failed);
+    // A row already ended by its destination has said why; a failing flush adds nothing.
+    if (FsStatus failed = destination->flushToDevice(); failed && !m_rowEnded)
+        fail(m_destinationRootPath, *failed, FailedSide::Destination);
 }
 
 bool FolderTreeCopier::isOnWalk(const FolderIdentity& id) const
 {
-    return std::find(m_walkPath.begin(), m_walkPath.end(), id) != m_walkPath.end()
+    return std::find(m_walkIdentities.begin(), m_walkIdentities.end(), id) != m_walkIdentities.end()
         || (m_destinationRoot && *m_destinationRoot == id);
 }
 
@@ -129,6 +179,18 @@ bool FolderTreeCopier::isLater(
     return isStrictlyLater(source.modified, target.modified, destination.timeGranularity());
 }
 
+bool FolderTreeCopier::isClash(const Frame& frame, std::size_t index)
+{
+    auto found = std::lower_bound(frame.clashes.begin(), frame.clashes.end(), index,
+        [](const CaseClash& clash, std::size_t key) { return clash.later < key; });
+    if (found == frame.clashes.end() || found->later != index)
+        return false;
+    FsError error { FsErrorKind::NameDiffersOnlyInCase,
+        std::string(frame.listing[found->earlier].name), FailedSide::Source };
+    m_report.addFailure(sourcePathOf(frame.listing[index].name), std::move(error));
+    return true;
+}
+
 void FolderTreeCopier::copySingleFile(std::string_view src, std::string_view dst)
 {
     auto info = m_fs.getInfo(src);
@@ -140,103 +202,170 @@ void FolderTreeCopier::copySingleFile(std::string_view src, std::string_view dst
         ++m_report.entriesExcluded;
         return;
     }
-    const std::string sourceFolderPath = parentPath(src, m_style);
-    auto sourceFolder = m_fs.openFolder(sourceFolderPath);
+    m_sourcePath = parentPath(src, m_style);
+    m_destinationPath = std::string(dst);
+    m_destinationRootPath = m_destinationPath;
+    auto sourceFolder = m_fs.openFolder(m_sourcePath, FolderSide::Source);
     if (!sourceFolder) {
-        m_report.addFailure(sourceFolderPath, sourceFolder.error());
+        fail(m_sourcePath, sourceFolder.error(), FailedSide::Source);
         return;
     }
-    const std::string destinationPath(dst);
-    auto destinationFolder = m_fs.openFolder(destinationPath);
+    auto destinationFolder = m_fs.openFolder(m_destinationPath, FolderSide::Destination);
     if (!destinationFolder) {
-        m_report.addFailure(destinationPath, destinationFolder.error());
+        fail(m_destinationPath, destinationFolder.error(), FailedSide::Destination);
         return;
     }
-    Destination destination { destinationFolder->get(), destinationPath, std::nullopt, false };
-    FolderEntry entry { std::string(lastComponent(src, m_style)), *info, std::nullopt };
+    Destination destination { std::move(*destinationFolder), std::nullopt, false };
+    const std::string name(lastComponent(src, m_style));
+    const FolderEntry entry { name, *info, nullptr };
     const std::uint64_t copiedBefore = m_report.filesCopied;
-    copyFile(**sourceFolder, sourceFolderPath, destination, entry);
-    flushIfCopied(destinationFolder->get(), destinationPath, copiedBefore);
+    copyFile(**sourceFolder, destination, entry);
+    flushIfCopied(destination.folder.get(), copiedBefore);
 }
 
 void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
 {
-    bool isNew = false;
-    if (!m_fs.folderExists(dst)) {
-        if (FsStatus failed = dryRun() ? FsStatus {} : m_fs.createFolder(dst)) {
-            // Every later step needs the folder, so the row ends here.
-            m_report.addFailure(std::string(dst), *failed);
-            return;
-        }
-        isNew = true;
-    }
-    const std::string sourcePath = trimTrailingSeparator(src, m_style);
-    const std::string destinationPath = trimTrailingSeparator(dst, m_style);
+    m_sourcePath = trimTrailingSeparator(src, m_style);
+    m_destinationPath = trimTrailingSeparator(dst, m_style);
+    m_destinationRootPath = m_destinationPath;
+    auto source = m_fs.openFolder(m_sourcePath, FolderSide::Source);
+    const std::uint32_t permissions = source ? (*source)->permissions() : DefaultFolderPermissions;
 
-    auto source = m_fs.openFolder(sourcePath);
+    Frame root;
+    if (!m_fs.folderExists(dst)) {
+        if (dryRun()) {
+            root.destination.isNew = true;
+        } else if (FsStatus failed = m_fs.createFolder(dst, permissions)) {
+            // Another run that made the folder meanwhile leaves it ready for this one too.
+            if (failed->kind != FsErrorKind::AlreadyExists || !m_fs.folderExists(dst)) {
+                // Every later step needs the folder, so the row ends here.
+                fail(m_destinationPath, *failed, FailedSide::Destination);
+                return;
+            }
+        } else {
+            root.destination.isNew = true;
+        }
+    }
     if (!source) {
-        m_report.addFailure(sourcePath, source.error());
+        fail(m_sourcePath, source.error(), FailedSide::Source);
         return;
     }
-    std::unique_ptr<OpenFolder> destinationFolder;
-    if (!(dryRun() && isNew)) {
-        auto opened = m_fs.openFolder(destinationPath);
+    if (!(dryRun() && root.destination.isNew)) {
+        auto opened = m_fs.openFolder(m_destinationPath, FolderSide::Destination);
         if (!opened) {
-            m_report.addFailure(destinationPath, opened.error());
+            fail(m_destinationPath, opened.error(), FailedSide::Destination);
             return;
         }
-        destinationFolder = std::move(*opened);
+        root.destination.folder = std::move(*opened);
         // NOTE: a destination inside its own source is never walked as source, so the copy
         // cannot feed on itself.
-        m_destinationRoot = destinationFolder->identity();
+        m_destinationRoot = root.destination.folder->identity();
     }
-    m_walkPath.assign(1, (*source)->identity());
-    Destination destination { destinationFolder.get(), destinationPath, std::nullopt, isNew };
+    root.source = std::move(*source);
+    root.sourcePathLength = m_sourcePath.size();
+    root.destinationPathLength = m_destinationPath.size();
     const std::uint64_t copiedBefore = m_report.filesCopied;
-    walk(**source, sourcePath, destination);
-    flushIfCopied(destinationFolder.get(), destinationPath, copiedBefore);
+    walk(std::move(root));
+    flushIfCopied(m_stack.front().destination.folder.get(), copiedBefore);
+    m_stack.clear();
 }
 
-void FolderTreeCopier::listBothSides(
-    Destination& destination, OpenFolder& source, FsResult<std::vector<FolderEntry>>& listing)
+void FolderTreeCopier::walk(Frame root)
 {
+    m_walkIdentities.assign(1, root.source->identity());
+    m_stack.clear();
+    m_stack.push_back(std::move(root));
+    Flow flow = enterFolder(m_stack.back());
+    while (flow == Flow::Continue) {
+        Frame& top = m_stack.back();
+        const std::optional<std::size_t> next = nextSubfolder(top);
+        if (!next) {
+            // The root stays for the caller's flush; any other folder is done, and the walk
+            // goes back up to its parent.
+            if (m_stack.size() == 1)
+                break;
+            m_stack.pop_back();
+            m_walkIdentities.pop_back();
+            m_sourcePath.resize(m_stack.back().sourcePathLength);
+            m_destinationPath.resize(m_stack.back().destinationPathLength);
+            continue;
+        }
+        std::optional<Frame> child;
+        flow = openSubfolder(top, *next, child);
+        if (flow != Flow::Continue || !child)
+            continue;
+        m_walkIdentities.push_back(child->source->identity());
+        m_stack.push_back(std::move(*child));
+        flow = enterFolder(m_stack.back());
+    }
+    if (flow == Flow::EndRow) {
+        for (const Frame& frame : m_stack)
+            m_report.entriesNotExamined += frame.listing.size() - frame.examined;
+    }
+}
+
+void FolderTreeCopier::listBothSides(Frame& frame, FsResult<FolderListing>& sourceListing,
+    std::optional<FsResult<FolderListing>>& destinationListing)
+{
+    Destination& destination = frame.destination;
+    if (destination.isNew || !destination.folder) {
+        sourceListing = frame.source->list();
+        return;
+    }
     // The destination's details are read on the helper while the source's are read here; a
     // destination that could not be listed is looked up name by name instead.
-    std::optional<FsResult<std::vector<FolderEntry>>> destinationListing;
-    auto read = [&] {
-        destinationListing.emplace(destination.folder->list(ListingPurpose::Destination));
-    };
+    auto read = [&] { destinationListing.emplace(destination.folder->list()); };
     if (m_helper)
         m_helper->post(read);
-    listing = source.list(ListingPurpose::Source);
+    sourceListing = frame.source->list();
     if (m_helper)
         m_helper->wait();
     else
         read();
-    if (*destinationListing)
-        destination.entries = std::move(destinationListing->value());
 }
 
-void FolderTreeCopier::walk(
-    OpenFolder& source, const std::string& sourcePath, Destination& destination)
+Flow FolderTreeCopier::enterFolder(Frame& frame)
 {
-    FsResult<std::vector<FolderEntry>> listing = FsError {};
-    if (destination.isNew || !destination.folder)
-        listing = source.list(ListingPurpose::Source);
-    else
-        listBothSides(destination, source, listing);
-    if (!listing) {
-        m_report.addFailure(sourcePath, listing.error());
-        return;
+    FsResult<FolderListing> sourceListing = FsError {};
+    std::optional<FsResult<FolderListing>> destinationListing;
+    listBothSides(frame, sourceListing, destinationListing);
+    if (sourceListing)
+        frame.listing = std::move(*sourceListing);
+    if (destinationListing) {
+        if (*destinationListing)
+            frame.destination.entries = std::move(destinationListing->value());
+        else if (showsVolumeUnusable(destinationListing->error()))
+            return endRow(destinationListing->error());
     }
+    if (!sourceListing) {
+        fail(m_sourcePath, sourceListing.error(), FailedSide::Source);
+        return Flow::Continue;
+    }
+    // Only where two names of this folder fold together is the destination asked whether it
+    // folds case; a dry run writes no probe and takes it as case-sensitive.
+    if (!dryRun() && frame.destination.folder) {
+        frame.clashes = findCaseClashes(frame.listing, [&](std::size_t index) {
+            const FolderEntry entry = frame.listing[index];
+            return !entry.error && entry.info.kind != EntryKind::Special
+                && !isExcludedByOption(entry.info.attributes, m_option);
+        });
+        if (!frame.clashes.empty() && !frame.destination.folder->foldsCase())
+            frame.clashes.clear();
+    }
+    return copyFiles(frame);
+}
 
+Flow FolderTreeCopier::copyFiles(Frame& frame)
+{
     // All of a folder's files come before its first subfolder.
-    for (const FolderEntry& entry : *listing) {
+    for (std::size_t i = 0; i < frame.listing.size(); ++i) {
+        const FolderEntry entry = frame.listing[i];
         if (!entry.error && entry.info.kind == EntryKind::Folder)
             continue;
+        ++frame.examined;
         if (entry.error) {
             // An entry that cannot be looked at is left out; the folder goes on.
-            m_report.addFailure(joinPath(sourcePath, entry.name, m_style), *entry.error);
+            fail(sourcePathOf(entry.name), *entry.error, FailedSide::Source);
             continue;
         }
         if (isExcludedByOption(entry.info.attributes, m_option)
@@ -244,93 +373,116 @@ void FolderTreeCopier::walk(
             ++m_report.entriesExcluded;
             continue;
         }
-        if (!copyFile(source, sourcePath, destination, entry))
-            return;
+        if (isClash(frame, i))
+            continue;
+        if (copyFile(*frame.source, frame.destination, entry) == Flow::EndRow)
+            return Flow::EndRow;
     }
-    for (const FolderEntry& entry : *listing) {
+    return Flow::Continue;
+}
+
+std::optional<std::size_t> FolderTreeCopier::nextSubfolder(Frame& frame)
+{
+    while (frame.nextSubfolder < frame.listing.size()) {
+        const std::size_t index = frame.nextSubfolder++;
+        const FolderEntry entry = frame.listing[index];
         if (entry.error || entry.info.kind != EntryKind::Folder)
             continue;
+        ++frame.examined;
         if (isExcludedByOption(entry.info.attributes, m_option)) {
             ++m_report.entriesExcluded;
             continue;
         }
-        copySubfolder(source, sourcePath, destination, entry.name);
+        if (isClash(frame, index))
+            continue;
+        return index;
     }
+    return std::nullopt;
 }
 
-void FolderTreeCopier::copySubfolder(OpenFolder& source, const std::string& sourcePath,
-    Destination& destination, const std::string& name)
+Flow FolderTreeCopier::openSubfolder(Frame& parent, std::size_t index, std::optional<Frame>& child)
 {
-    const std::string childSourcePath = joinPath(sourcePath, name, m_style);
-    const std::string childDestinationPath = joinPath(destination.path, name, m_style);
-    auto childSource = source.openFolder(name);
+    const std::string name(parent.listing[index].name);
+    auto childSource = parent.source->openFolder(name);
     if (childSource && isOnWalk((*childSource)->identity())) {
         // A link back up the walk, or the destination itself: entering it would not end.
         ++m_report.entriesExcluded;
-        return;
+        return Flow::Continue;
     }
-    auto childDestination = openOrCreate(destination, name, childDestinationPath);
-    if (!childSource) {
-        m_report.addFailure(childSourcePath, childSource.error());
-        return;
-    }
+    const std::uint32_t permissions
+        = childSource ? (*childSource)->permissions() : DefaultFolderPermissions;
+    std::optional<Destination> childDestination;
+    if (openOrCreate(parent.destination, name, permissions, childDestination) == Flow::EndRow)
+        return Flow::EndRow;
+    if (!childSource)
+        return fail(sourcePathOf(name), childSource.error(), FailedSide::Source);
     if (!childDestination)
-        return;
-    Destination child { childDestination->folder.get(), childDestinationPath, std::nullopt,
-        childDestination->isNew };
-    m_walkPath.push_back((*childSource)->identity());
-    walk(**childSource, childSourcePath, child);
-    m_walkPath.pop_back();
+        return Flow::Continue;
+    child.emplace();
+    child->source = std::move(*childSource);
+    child->destination = std::move(*childDestination);
+    m_sourcePath = sourcePathOf(name);
+    m_destinationPath = destinationPathOf(name);
+    child->sourcePathLength = m_sourcePath.size();
+    child->destinationPathLength = m_destinationPath.size();
+    return Flow::Continue;
 }
 
-std::optional<FolderTreeCopier::OpenedDestination> FolderTreeCopier::openOrCreate(
-    Destination& parent, const std::string& name, const std::string& path)
+Flow FolderTreeCopier::openOrCreate(Destination& parent, std::string_view name,
+    std::uint32_t permissions, std::optional<Destination>& opened)
 {
-    if (!parent.folder)
-        return OpenedDestination { nullptr, true };
+    if (!parent.folder) {
+        opened = Destination { nullptr, std::nullopt, true };
+        return Flow::Continue;
+    }
+    const std::optional<FolderEntry> listed
+        = !parent.isNew && parent.entries ? parent.entries->find(name) : std::nullopt;
+    if (listed && !listed->error && listed->info.kind == EntryKind::Link) {
+        return fail(destinationPathOf(name), { FsErrorKind::LinkInDestination, "symbolic link" },
+            FailedSide::Destination);
+    }
     const bool known = parent.isNew || parent.entries;
-    const bool present = !parent.isNew && parent.entries && findEntry(*parent.entries, name);
-    if (!known || present) {
-        auto opened = parent.folder->openFolder(name);
-        if (opened)
-            return OpenedDestination { std::move(*opened), false };
-        if (present || opened.error().kind != FsErrorKind::PathNotFound) {
+    if (!known || listed) {
+        auto found = parent.folder->openFolder(name);
+        if (found) {
+            opened = Destination { std::move(*found), std::nullopt, false };
+            return Flow::Continue;
+        }
+        if (listed || found.error().kind != FsErrorKind::PathNotFound) {
             // A file in the folder's place: creating the folder would fail the same way.
-            FsError error = opened.error();
+            FsError error = found.error();
             if (error.kind == FsErrorKind::PathNotFound)
                 error.kind = FsErrorKind::AlreadyExists;
-            m_report.addFailure(path, error);
-            return std::nullopt;
+            return fail(destinationPathOf(name), error, FailedSide::Destination);
         }
     }
-    if (dryRun())
-        return OpenedDestination { nullptr, true };
-    bool isNew = false;
-    if (FsStatus failed = parent.folder->createFolder(name)) {
-        if (failed->kind != FsErrorKind::AlreadyExists) {
-            m_report.addFailure(path, *failed);
-            return std::nullopt;
-        }
-    } else {
-        isNew = true;
+    if (dryRun()) {
+        opened = Destination { nullptr, std::nullopt, true };
+        return Flow::Continue;
     }
-    auto opened = parent.folder->openFolder(name);
-    if (!opened) {
-        m_report.addFailure(path, opened.error());
-        return std::nullopt;
+    bool isNew = true;
+    if (FsStatus failed = parent.folder->createFolder(name, permissions)) {
+        // A folder that appeared meanwhile (another run) is used as it is.
+        if (failed->kind != FsErrorKind::AlreadyExists)
+            return fail(destinationPathOf(name), *failed, FailedSide::Destination);
+        isNew = false;
     }
-    return OpenedDestination { std::move(*opened), isNew };
+    auto made = parent.folder->openFolder(name);
+    if (!made)
+        return fail(destinationPathOf(name), made.error(), FailedSide::Destination);
+    opened = Destination { std::move(*made), std::nullopt, isNew };
+    return Flow::Continue;
 }
 
-bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePath,
-    Destination& destination, const FolderEntry& entry)
+Flow FolderTreeCopier::copyFile(
+    OpenFolder& source, Destination& destination, const FolderEntry& entry)
 {
-    const std::string& name = entry.name;
+    const std::string_view name = entry.name;
     // Two rounds at most: a file that appeared under the name meanwhile is compared anew.
     for (int round = 0; round < 2; ++round) {
         std::optional<EntryInfo> target;
-        const FolderEntry* listed
-            = destination.entries && round == 0 ? findEntry(*destination.entries, name) : nullptr;
+        const std::optional<FolderEntry> listed
+            = destination.entries && round == 0 ? destination.entries->find(name) : std::nullopt;
         const bool lookUp = destination.folder
             && (round > 0 || (!destination.isNew && !destination.entries)
                 || (listed && listed->error));
@@ -346,52 +498,60 @@ bool FolderTreeCopier::copyFile(OpenFolder& source, const std::string& sourcePat
                 m_report.CopyStatusFlags |= PermissionDeniedBit;
                 target = EntryInfo {};
             } else if (found.error().kind != FsErrorKind::PathNotFound) {
-                m_report.addFailure(joinPath(destination.path, name, m_style), found.error());
-                return false;
+                return fail(destinationPathOf(name), found.error(), FailedSide::Destination);
             }
+        }
+        if (target && target->kind == EntryKind::Link) {
+            // NOTE: a link in the destination is never written through nor replaced.
+            return fail(destinationPathOf(name),
+                { FsErrorKind::LinkInDestination, "symbolic link" }, FailedSide::Destination);
         }
         if (target && target->kind == EntryKind::File
             && !isLater(entry.info, *target, *destination.folder)) {
             ++m_report.filesUpToDate;
-            return true;
+            return Flow::Continue;
         }
         if (dryRun()) {
             // The refusals a copy would meet are foreseen; everything else counts as copied.
             if (target
                 && (target->kind != EntryKind::File || (target->attributes & ReadOnlyAttribute)))
-                m_report.addFailure(joinPath(destination.path, name, m_style),
-                    { FsErrorKind::PermissionDenied, "read-only file, or a folder of that name" });
+                fail(destinationPathOf(name),
+                    { FsErrorKind::PermissionDenied, "read-only file, or a folder of that name" },
+                    FailedSide::Destination);
             else {
                 ++m_report.filesCopied;
                 m_report.bytesCopied += entry.info.size;
             }
-            fileDone(sourcePath, name);
-            return true;
+            fileDone(name);
+            return Flow::Continue;
         }
         auto copied = destination.folder->copyFileFrom(
             source, name, entry.info, target ? &*target : nullptr);
         if (copied) {
             ++m_report.filesCopied;
             m_report.bytesCopied += *copied;
-            fileDone(sourcePath, name);
-            return true;
+            fileDone(name);
+            return Flow::Continue;
         }
         const FsError& error = copied.error();
         if (error.kind == FsErrorKind::AlreadyExists && !target)
             continue;
+        // A copy names the side that failed; where it cannot tell, the source is named.
+        const bool destinationFailed = error.side == FailedSide::Destination;
+        const FailedSide side = destinationFailed ? FailedSide::Destination : FailedSide::Source;
+        std::string path = destinationFailed ? destinationPathOf(name) : sourcePathOf(name);
         if (error.kind == FsErrorKind::PermissionDenied) {
-            m_report.addFailure(joinPath(destination.path, name, m_style), error);
-            fileDone(sourcePath, name);
-            return true;
+            fail(std::move(path), error, side);
+            fileDone(name);
+            return Flow::Continue;
         }
-        if (error.kind == FsErrorKind::PathNotFound && !source.stat(name)) {
+        if (error.kind == FsErrorKind::PathNotFound && !destinationFailed && !source.stat(name)) {
             // The source file went away since the listing: nothing is left to back up.
-            return true;
+            return Flow::Continue;
         }
-        m_report.addFailure(joinPath(sourcePath, name, m_style), error);
-        return false;
+        return fail(std::move(path), error, side);
     }
-    return true;
+    return Flow::Continue;
 }
 
 } // namespace

@@ -2,6 +2,19 @@
 
 namespace rinvo {
 
+std::string describeFailedPath(const CopyFailure& failure)
+{
+    switch (failure.error.side) {
+    case FailedSide::Source:
+        return "コピー元 " + failure.path;
+    case FailedSide::Destination:
+        return "コピー先 " + failure.path;
+    case FailedSide::Unknown:
+        break;
+    }
+    return failure.path;
+}
+
 void CopyReport::addFailure(std::string path, FsError error)
 {
     CopyStatusFlags
@@ -19,6 +32,7 @@ void CopyReport::merge(const CopyReport& other)
     entriesExcluded += other.entriesExcluded;
     bytesCopied += other.bytesCopied;
     failureCount += other.failureCount;
+    entriesNotExamined += other.entriesNotExamined;
     for (const CopyFailure& failure : other.failures) {
         if (failures.size() >= MaxKeptFailures)
             break;

@@ -16,12 +16,17 @@ enum CopyStatusBit : std::uint16_t {
     CopyFailedBit = 2,
 };
 
-/// A path that could not be copied, and why.
+/// A path that could not be copied, and why; the error's side tells on which side the path
+/// lies.
 struct CopyFailure
 {
     std::string path;
     FsError error;
 };
+
+/// Returns the failed path with the side it lies on ("コピー元 …" or "コピー先 …"), so a
+/// user looks at the right disk.
+std::string describeFailedPath(const CopyFailure& failure);
 
 /// What one copy run did, summed over its rows.
 struct CopyReport
@@ -35,6 +40,8 @@ struct CopyReport
     std::uint64_t entriesExcluded = 0;
     std::uint64_t bytesCopied = 0;
     std::uint64_t failureCount = 0;
+    /// Entries left unexamined because the destination as a whole became unusable mid-row.
+    std::uint64_t entriesNotExamined = 0;
     std::vector<CopyFailure> failures;
 
     /// Notes a failure: permission denied sets PermissionDeniedBit, anything else CopyFailedBit.

@@ -63,7 +63,11 @@ bool CopyRun::checkRow(const CopyRule& rule)
         return true;
     // NOTE: a folder that cannot be made (missing parent, no permission, invalid name) is told,
     // and the row is skipped like the other failed checks.
-    if (FsStatus failed = m_fs.createFolder(destination)) {
+    FsStatus failed = m_fs.createFolder(destination);
+    // A folder that another run made meanwhile is as good as one made here.
+    if (failed && failed->kind == FsErrorKind::AlreadyExists && m_fs.folderExists(destination))
+        failed.reset();
+    if (failed) {
         m_messages.show(messages::destinationNotCreated(destination, describeError(*failed)),
             MessageButtons::Ok);
         return false;
@@ -111,7 +115,8 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
             if (failure.error.kind == FsErrorKind::PermissionDenied)
                 continue;
             if (named < FailuresNamed) {
-                notice += "\n" + failure.path + " (" + describeErrorKind(failure.error.kind) + ")";
+                notice += "\n" + describeFailedPath(failure) + " ("
+                    + describeErrorKind(failure.error.kind) + ")";
                 ++named;
             } else {
                 ++others;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileTime.h"
+#include "FolderListing.h"
 #include "FsError.h"
 #include "PathRules.h"
 
@@ -12,22 +13,6 @@
 
 namespace rinvo {
 
-/// Attribute bits as the program tests them.
-enum Attribute : std::uint32_t {
-    ReadOnlyAttribute = 1,
-    HiddenAttribute = 2,
-    SystemAttribute = 4,
-    DirectoryAttribute = 16,
-};
-
-/// What a folder entry is, after following symbolic links.
-enum class EntryKind : std::uint8_t {
-    File,
-    Folder,
-    /// FIFOs, sockets and device nodes: reported as system entries, never opened or copied.
-    Special,
-};
-
 /// Identifies a folder on its device, so the walk can recognise one it has already entered.
 struct FolderIdentity
 {
@@ -37,32 +22,18 @@ struct FolderIdentity
     bool operator==(const FolderIdentity&) const = default;
 };
 
-/// What the program knows of one file or folder.
-struct EntryInfo
-{
-    EntryKind kind = EntryKind::File;
-    std::uint32_t attributes = 0;
-    FileTime modified;
-    std::uint64_t size = 0;
-    /// POSIX permission bits; unused on Windows, where the read-only attribute stands for them.
-    std::uint32_t permissions = 0;
-};
-
-/// One entry of a folder listing. When 'error' is set the entry's details could not be read
-/// (a dangling link, or no permission to look at its target) and only the name is valid.
-struct FolderEntry
-{
-    std::string name;
-    EntryInfo info;
-    FsStatus error;
-};
-
-/// Which side of a copy a listing serves; both read every entry's details.
-enum class ListingPurpose {
+/// Which side of a copy a folder is opened for; folders opened from it keep the side.
+enum class FolderSide {
+    /// Symbolic links are followed: a link to a file is copied as the file.
     Source,
-    /// Also clears away temporary files that a copy killed part way left behind.
+    /// Nothing below the opened folder is reached through a symbolic link or another reparse
+    /// point: such an entry is reported as a Link. Listing also clears away temporary files
+    /// that a copy killed part way left behind.
     Destination,
 };
+
+/// Permission bits a folder made outside any copy gets before the process's mask.
+inline constexpr std::uint32_t DefaultFolderPermissions = 0777;
 
 /// A folder opened once; every operation is relative to it, so a walk never rebuilds paths.
 class OpenFolder
@@ -71,25 +42,29 @@ public:
     virtual ~OpenFolder() = default;
 
     /// Returns the folder's entries sorted by name. Temporary files of an interrupted copy are
-    /// never listed; a Destination listing removes those whose writer has ended. A folder entry
+    /// never listed; a destination folder removes those whose writer has ended. A folder entry
     /// carries its kind and attributes but no time, which the copy never compares.
-    virtual FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) = 0;
+    virtual FsResult<FolderListing> list() = 0;
 
-    /// Returns the details of the named entry, following symbolic links.
+    /// Returns the details of the named entry, following symbolic links on the source side.
     virtual FsResult<EntryInfo> stat(std::string_view name) = 0;
 
-    /// Opens the named subfolder.
+    /// Opens the named subfolder; on the destination side a link in its place is refused with
+    /// LinkInDestination.
     virtual FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) = 0;
 
-    /// Creates the named subfolder; its parent is this folder.
-    virtual FsStatus createFolder(std::string_view name) = 0;
+    /// Creates the named subfolder with these permission bits (less the process's mask; the
+    /// owner always keeps full access, so later runs can write into it).
+    virtual FsStatus createFolder(std::string_view name, std::uint32_t permissions) = 0;
 
     /// Copies the named file of 'source' into this folder under the same name, with its data,
     /// modification time and permissions. 'target' is what the caller found under that name
     /// here, or null when it found nothing. The target appears only when complete: on failure
     /// an existing target is left as it was. A read-only target is refused with
     /// PermissionDenied; a target that appeared although the caller found none is refused with
-    /// AlreadyExists. Returns the number of bytes copied.
+    /// AlreadyExists, a link in its place with LinkInDestination. A failure says which side it
+    /// concerns. Holes of a sparse source stay holes where this file system keeps them. Returns
+    /// the number of bytes copied.
     virtual FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target)
         = 0;
@@ -100,6 +75,13 @@ public:
 
     /// Returns the identity used to recognise a folder already on the walk.
     virtual FolderIdentity identity() = 0;
+
+    /// Returns the folder's own permission bits (0777 where the system has none).
+    virtual std::uint32_t permissions() = 0;
+
+    /// Tells whether names that differ only in case name the same entry here, learned once by
+    /// writing a probe file. False where the probe cannot be written.
+    virtual bool foldsCase() = 0;
 
     /// Returns how finely this folder's file system stores modification times, learned by
     /// storing a probe time once per file system. Exact when the probe cannot be written.
@@ -136,11 +118,16 @@ public:
     /// Returns the details of the file or folder at the path.
     virtual FsResult<EntryInfo> getInfo(std::string_view path) = 0;
 
-    /// Creates one folder; its parent must exist.
-    virtual FsStatus createFolder(std::string_view path) = 0;
+    /// Creates one folder; its parent must exist. The permission bits are taken as
+    /// OpenFolder::createFolder takes them.
+    virtual FsStatus createFolder(
+        std::string_view path, std::uint32_t permissions = DefaultFolderPermissions)
+        = 0;
 
-    /// Opens the folder at the path for a walk.
-    virtual FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) = 0;
+    /// Opens the folder at the path for a walk. The path itself may be or pass through links;
+    /// the side decides how entries below it are reached.
+    virtual FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path, FolderSide side)
+        = 0;
 
     /// Returns the file's first 'maxBytes' bytes.
     virtual FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) = 0;

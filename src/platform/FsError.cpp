@@ -15,14 +15,35 @@ const char* describeErrorKind(FsErrorKind kind)
         return "書き込みまたは読み取りが拒否されました";
     case FsErrorKind::PathNotFound:
         return "パスが見つかりません";
+    case FsErrorKind::ReadOnlyVolume:
+        return "ドライブが書き込み禁止です";
+    case FsErrorKind::LinkInDestination:
+        return "リンクがあるためコピーできません";
+    case FsErrorKind::NameDiffersOnlyInCase:
+        return "大文字・小文字だけが違う名前のファイルがあるため、コピーできません";
     case FsErrorKind::Other:
         break;
     }
     return "ファイルにアクセスできません";
 }
 
+bool showsVolumeUnusable(const FsError& error)
+{
+    switch (error.kind) {
+    case FsErrorKind::DiskFull:
+    case FsErrorKind::DeviceUnavailable:
+    case FsErrorKind::ReadOnlyVolume:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::string describeError(const FsError& error)
 {
+    // The other name leads, as the sentence reads: "README と大文字・小文字だけが…".
+    if (error.kind == FsErrorKind::NameDiffersOnlyInCase)
+        return error.message + " と" + describeErrorKind(error.kind);
     std::string text = describeErrorKind(error.kind);
     if (!error.message.empty())
         text += " (" + error.message + ")";

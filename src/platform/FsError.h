@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,14 +9,29 @@
 namespace rinvo {
 
 /// Kinds of file-system failure the program tells apart; the numbers are the service's error
-/// numbers, which the copy and the folder selection react to.
+/// numbers, which the copy and the folder selection react to, where the service has one.
 enum class FsErrorKind : int {
     AlreadyExists = 58,
     DiskFull = 61,
     DeviceUnavailable = 68,
     PermissionDenied = 70,
+    /// The volume as a whole takes no writes (mounted read-only, a write-protected medium).
+    ReadOnlyVolume = 71,
     Other = 75,
     PathNotFound = 76,
+    /// A symbolic link (or another reparse point) stands in the destination, which is never
+    /// followed.
+    LinkInDestination = 1001,
+    /// The destination folds case, and another name of the same source folder differs from
+    /// this one only in case; the message holds that other name.
+    NameDiffersOnlyInCase = 1002,
+};
+
+/// Which side of a copy a failure concerns, so that a report points at the right disk.
+enum class FailedSide : std::uint8_t {
+    Unknown,
+    Source,
+    Destination,
 };
 
 /// A failed file-system operation: its kind and the system's own wording of the cause.
@@ -23,7 +39,13 @@ struct FsError
 {
     FsErrorKind kind = FsErrorKind::Other;
     std::string message;
+    /// Set by a file copy, which touches both sides; other operations act on one known side.
+    FailedSide side = FailedSide::Unknown;
 };
+
+/// Tells whether the failure shows a whole volume gone or unusable (an I/O error, a device
+/// or connection gone, a read-only or full volume), not a problem of one entry.
+bool showsVolumeUnusable(const FsError& error);
 
 /// The outcome of an operation that returns nothing: empty on success.
 using FsStatus = std::optional<FsError>;

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -97,128 +99,227 @@ private:
 class PosixOpenFolder final : public OpenFolder
 {
 public:
-    PosixOpenFolder(FileDescriptor fd, SharedState& shared)
+    PosixOpenFolder(FileDescriptor fd, FolderSide side, SharedState& shared)
         : m_fd(std::move(fd))
+        , m_side(side)
         , m_shared(shared)
     { }
 
-    FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) override;
+    FsResult<FolderListing> list() override;
     FsResult<EntryInfo> stat(std::string_view name) override;
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override;
-    FsStatus createFolder(std::string_view name) override;
+    FsStatus createFolder(std::string_view name, std::uint32_t permissions) override;
     FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target) override;
     FsStatus flushToDevice() override;
     FolderIdentity identity() override;
+    std::uint32_t permissions() override;
     TimeGranularity timeGranularity() override;
+    bool foldsCase() override;
 
 private:
+    bool followsLinks() const { return m_side == FolderSide::Source; }
+    FsResult<std::uint64_t> writeTemporaryCopy(PosixOpenFolder& from, const std::string& name,
+        const EntryInfo& sourceInfo, std::string& temp);
     FsStatus renameIntoPlace(
         const std::string& temp, const std::string& name, const EntryInfo* target);
+    void readOwnStat();
     DeviceTraits deviceTraits();
     DeviceTraits probeDevice();
     FsStatus setTimeByName(const std::string& name, FileTime time);
-    void fillEntry(FolderEntry& entry, unsigned char type);
+    void fillEntry(FolderListing& listing, std::size_t index, unsigned char type);
 
     FileDescriptor m_fd;
+    FolderSide m_side;
     SharedState& m_shared;
     std::optional<DeviceTraits> m_traits;
+    std::optional<bool> m_foldsCase;
     bool m_listed = false;
-    bool m_haveIdentity = false;
+    bool m_haveOwnStat = false;
     FolderIdentity m_identity;
+    std::uint32_t m_permissions = 0777;
 };
 
-void PosixOpenFolder::fillEntry(FolderEntry& entry, unsigned char type)
+// Failures of the destination's own operations concern the destination.
+FsError destinationError(FsError error)
+{
+    error.side = FailedSide::Destination;
+    return error;
+}
+
+void PosixOpenFolder::fillEntry(FolderListing& listing, std::size_t index, unsigned char type)
 {
     // A real folder needs no stat: its name gives the hidden bit and it carries no time
     // the copy compares. Special files are known from their type alone and never touched.
+    const char* name = listing.nameData(index);
+    EntryInfo info;
     switch (type) {
     case DT_DIR:
-        entry.info.kind = EntryKind::Folder;
-        entry.info.attributes = DirectoryAttribute;
-        if (entry.name.front() == '.')
-            entry.info.attributes |= HiddenAttribute;
-        return;
+        info.kind = EntryKind::Folder;
+        info.attributes = DirectoryAttribute;
+        break;
     case DT_FIFO:
     case DT_SOCK:
     case DT_CHR:
     case DT_BLK:
-        entry.info.kind = EntryKind::Special;
-        entry.info.attributes = SystemAttribute;
-        if (entry.name.front() == '.')
-            entry.info.attributes |= HiddenAttribute;
-        return;
-    default:
+        info.kind = EntryKind::Special;
+        info.attributes = SystemAttribute;
         break;
-    }
-    struct stat st;
-    if (::fstatat(m_fd.get(), entry.name.c_str(), &st, 0) != 0) {
-        entry.error = posix::lastError();
+    case DT_LNK:
+        if (!followsLinks()) {
+            info.kind = EntryKind::Link;
+            break;
+        }
+        [[fallthrough]];
+    default: {
+        struct stat st;
+        if (::fstatat(m_fd.get(), name, &st, followsLinks() ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+            listing.setError(index, posix::lastError());
+            return;
+        }
+        listing.setInfo(index, posix::entryInfoFromStat(st, name));
         return;
     }
-    entry.info = posix::entryInfoFromStat(st, entry.name);
+    }
+    if (name[0] == '.')
+        info.attributes |= HiddenAttribute;
+    listing.setInfo(index, info);
 }
 
-FsResult<std::vector<FolderEntry>> PosixOpenFolder::list(ListingPurpose purpose)
+namespace {
+
+constexpr std::size_t ChunkBytes = 64 * 1024;
+
+// Reads the next chunk of a folder's records; 0 at its end, -1 with errno on failure.
+ssize_t readChunk(int fd, char* into)
 {
-    static thread_local std::vector<char> buffer(64 * 1024);
-    std::vector<FolderEntry> entries;
-    std::vector<unsigned char> types;
-    if (m_listed && ::lseek(m_fd.get(), 0, SEEK_SET) < 0)
+    for (;;) {
+        const ssize_t got = ::getdents64(fd, into, ChunkBytes);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// Hands each record of a chunk but "." and ".." to 'visit'.
+template <class Visit> void visitChunk(const char* chunk, ssize_t size, Visit& visit)
+{
+    for (ssize_t offset = 0; offset < size;) {
+        const auto* record = reinterpret_cast<const struct dirent64*>(chunk + offset);
+        offset += record->d_reclen;
+        if (!isDotOrDotDot(record->d_name))
+            visit(*record);
+    }
+}
+
+// Reads the rest of a folder's records chunk by chunk into 'buffer', handing each to 'visit'.
+template <class Visit> FsStatus visitRest(int fd, char* buffer, Visit& visit)
+{
+    for (;;) {
+        const ssize_t got = readChunk(fd, buffer);
+        if (got < 0)
+            return posix::lastError();
+        if (got == 0)
+            return std::nullopt;
+        visitChunk(buffer, got, visit);
+    }
+}
+
+} // namespace
+
+FsResult<FolderListing> PosixOpenFolder::list()
+{
+    static thread_local std::vector<char> buffer(2 * ChunkBytes);
+    char* const first = buffer.data();
+    char* const second = buffer.data() + ChunkBytes;
+    const int fd = m_fd.get();
+    if (m_listed && ::lseek(fd, 0, SEEK_SET) < 0)
         return posix::lastError();
     m_listed = true;
-    for (;;) {
-        const ssize_t got = ::getdents64(m_fd.get(), buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+
+    // NOTE: the listing is made at its exact size, counted before it is kept: growing it by
+    // doubling would hold up to twice the memory at the peak, which matters for folders of
+    // hundreds of thousands of entries. A folder that fits one chunk is counted in memory;
+    // a larger one is read twice.
+    std::size_t entries = 0;
+    std::size_t nameBytes = 0;
+    auto count = [&](const struct dirent64& record) {
+        ++entries;
+        nameBytes += std::strlen(record.d_name) + 1;
+    };
+    const ssize_t firstSize = readChunk(fd, first);
+    const ssize_t secondSize = firstSize > 0 ? readChunk(fd, second) : 0;
+    if (firstSize < 0 || secondSize < 0)
+        return posix::lastError();
+    const bool oneChunk = secondSize == 0;
+    visitChunk(first, firstSize, count);
+    if (!oneChunk) {
+        visitChunk(second, secondSize, count);
+        if (FsStatus failed = visitRest(fd, first, count))
+            return *failed;
+        if (::lseek(fd, 0, SEEK_SET) < 0)
             return posix::lastError();
-        }
-        if (got == 0)
-            break;
-        for (ssize_t offset = 0; offset < got;) {
-            const auto* record = reinterpret_cast<const struct dirent64*>(buffer.data() + offset);
-            offset += record->d_reclen;
-            if (isDotOrDotDot(record->d_name))
-                continue;
-            if (auto pid = parseTempName(record->d_name)) {
-                // A leftover of a killed copy is never a user's file; the destination
-                // side clears it away once its writer is gone.
-                if (purpose == ListingPurpose::Destination && processIsGone(*pid))
-                    ::unlinkat(m_fd.get(), record->d_name, 0);
-                continue;
-            }
-            entries.push_back({ record->d_name, {}, std::nullopt });
-            types.push_back(record->d_type);
-        }
     }
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        fillEntry(entries[i], types[i]);
-    std::sort(entries.begin(), entries.end(),
-        [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    return entries;
+
+    FolderListing listing;
+    listing.reserve(entries, nameBytes);
+    std::vector<unsigned char> types;
+    types.reserve(entries);
+    auto keep = [&](const struct dirent64& record) {
+        if (auto pid = parseTempName(record.d_name)) {
+            // A leftover of a killed copy is never a user's file; the destination
+            // side clears it away once its writer is gone.
+            if (m_side == FolderSide::Destination && processIsGone(*pid))
+                ::unlinkat(fd, record.d_name, 0);
+            return;
+        }
+        // An entry added between the two readings is left to the next run.
+        if (types.size() == entries)
+            return;
+        listing.add(record.d_name, {});
+        types.push_back(record.d_type);
+    };
+    if (oneChunk)
+        visitChunk(first, firstSize, keep);
+    else if (FsStatus failed = visitRest(fd, first, keep))
+        return *failed;
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        fillEntry(listing, i, types[i]);
+    listing.sortByName();
+    return listing;
 }
 
 FsResult<EntryInfo> PosixOpenFolder::stat(std::string_view name)
 {
     struct stat st;
-    if (::fstatat(m_fd.get(), std::string(name).c_str(), &st, 0) != 0)
+    if (::fstatat(
+            m_fd.get(), std::string(name).c_str(), &st, followsLinks() ? 0 : AT_SYMLINK_NOFOLLOW)
+        != 0)
         return posix::lastError();
     return posix::entryInfoFromStat(st, name);
 }
 
 FsResult<std::unique_ptr<OpenFolder>> PosixOpenFolder::openFolder(std::string_view name)
 {
+    // NOTE: O_NOFOLLOW on the destination side: a planted link never redirects the copy, and
+    // since the folder is opened relative to its parent there is no moment between a check
+    // and its use.
+    const int noFollow = followsLinks() ? 0 : O_NOFOLLOW;
     FileDescriptor fd(::openat(m_fd.get(), std::string(name).c_str(),
-        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.valid())
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | noFollow));
+    if (!fd.valid()) {
+        if (errno == ELOOP && !followsLinks())
+            return FsError { FsErrorKind::LinkInDestination, posix::lastError().message };
         return posix::lastError();
-    return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_shared));
+    }
+    return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_side, m_shared));
 }
 
-FsStatus PosixOpenFolder::createFolder(std::string_view name)
+FsStatus PosixOpenFolder::createFolder(std::string_view name, std::uint32_t permissions)
 {
-    if (::mkdirat(m_fd.get(), std::string(name).c_str(), 0777) != 0)
+    // The owner keeps full access so later runs can write into the folder; the mask and the
+    // source's bits keep it from ever being more open to others than the source.
+    const mode_t mode = static_cast<mode_t>((permissions | 0700) & 0777);
+    if (::mkdirat(m_fd.get(), std::string(name).c_str(), mode) != 0)
         return posix::lastError();
     return std::nullopt;
 }
@@ -230,16 +331,50 @@ FsStatus PosixOpenFolder::flushToDevice()
     return std::nullopt;
 }
 
+void PosixOpenFolder::readOwnStat()
+{
+    if (m_haveOwnStat)
+        return;
+    struct stat st;
+    if (::fstat(m_fd.get(), &st) == 0) {
+        m_identity
+            = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
+        m_permissions = st.st_mode & 0777;
+    }
+    m_haveOwnStat = true;
+}
+
 FolderIdentity PosixOpenFolder::identity()
 {
-    if (!m_haveIdentity) {
-        struct stat st;
-        if (::fstat(m_fd.get(), &st) == 0)
-            m_identity
-                = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
-        m_haveIdentity = true;
-    }
+    readOwnStat();
     return m_identity;
+}
+
+std::uint32_t PosixOpenFolder::permissions()
+{
+    readOwnStat();
+    return m_permissions;
+}
+
+bool PosixOpenFolder::foldsCase()
+{
+    // Case folding is a property of the folder (ext4 sets it per folder), so each folder
+    // that needs to know writes its own probe: a temporary name, looked up in upper case.
+    if (m_foldsCase)
+        return *m_foldsCase;
+    const std::string probe = m_shared.nextTempName();
+    std::string upper = probe;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    FileDescriptor fd(::openat(m_fd.get(), probe.c_str(),
+        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600));
+    if (!fd.valid())
+        return false;
+    fd.close();
+    struct stat st;
+    m_foldsCase = ::fstatat(m_fd.get(), upper.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    ::unlinkat(m_fd.get(), probe.c_str(), 0);
+    return *m_foldsCase;
 }
 
 TimeGranularity PosixOpenFolder::timeGranularity()
@@ -295,65 +430,82 @@ DeviceTraits PosixOpenFolder::probeDevice()
     return traits;
 }
 
-FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(
-    OpenFolder& source, std::string_view name, const EntryInfo& sourceInfo, const EntryInfo* target)
+FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(
+    PosixOpenFolder& from, const std::string& name, const EntryInfo& sourceInfo, std::string& temp)
 {
-    // NOTE: checked here because a rename would replace a read-only file without asking.
-    if (target && (target->attributes & ReadOnlyAttribute))
-        return FsError { FsErrorKind::PermissionDenied, "read-only file" };
-    // Like the Windows copy, a folder in the file's place refuses it as access denied.
-    if (target && target->kind != EntryKind::File)
-        return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name" };
-
-    auto& from = static_cast<PosixOpenFolder&>(source);
-    const std::string fileName(name);
     // O_NONBLOCK keeps a file that turned into a FIFO since the listing from blocking.
     FileDescriptor in(
-        ::openat(from.m_fd.get(), fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!in.valid())
-        return posix::lastError();
-
+        ::openat(from.m_fd.get(), name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!in.valid()) {
+        FsError error = posix::lastError();
+        error.side = FailedSide::Source;
+        return error;
+    }
     const mode_t wanted = sourceInfo.permissions & 0777;
-    std::string temp;
     FileDescriptor out;
     for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {
         temp = m_shared.nextTempName();
-        out = FileDescriptor(::openat(
-            m_fd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, wanted));
+        out = FileDescriptor(::openat(m_fd.get(), temp.c_str(),
+            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, wanted));
         if (!out.valid() && errno != EEXIST)
-            return posix::lastError();
+            break;
     }
-    if (!out.valid())
-        return posix::errorFromErrno(EEXIST);
-
-    auto fail = [&](FsError error) -> FsResult<std::uint64_t> {
-        out = FileDescriptor();
-        ::unlinkat(m_fd.get(), temp.c_str(), 0);
-        return error;
-    };
+    if (!out.valid()) {
+        temp.clear();
+        return destinationError(posix::lastError());
+    }
 
     posix::CopyMethod& method = m_shared.copyMethod(from.identity().device, identity().device);
-    if (FsStatus failed = posix::copyFileData(in.get(), out.get(), sourceInfo.size, method))
-        return fail(*failed);
+    auto copied
+        = posix::copyFileData(in.get(), out.get(), sourceInfo.size, sourceInfo.attributes, method);
+    if (!copied)
+        return copied.error();
     // The time is set on the open file after the last write, so no write can move it again.
     // NOTE: the access time is set to now rather than left alone: some FUSE file systems
     // (fusefat) take an omitted access time as a request to stamp the modification time.
     const struct timespec times[2]
         = { { 0, UTIME_NOW }, { sourceInfo.modified.seconds, sourceInfo.modified.nanoseconds } };
     if (::futimens(out.get(), times) != 0)
-        return fail(posix::lastError());
+        return destinationError(posix::lastError());
     // A file system without permission bits (FAT) still takes the file; only the time counts.
     if ((wanted & ~m_shared.umask()) != wanted)
         ::fchmod(out.get(), wanted);
     if (FsStatus failed = out.close())
-        return fail(*failed);
-    if (FsStatus failed = renameIntoPlace(temp, fileName, target))
-        return fail(*failed);
+        return destinationError(*failed);
+    return *copied;
+}
+
+FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(
+    OpenFolder& source, std::string_view name, const EntryInfo& sourceInfo, const EntryInfo* target)
+{
+    // NOTE: checked here because a rename would replace a read-only file without asking.
+    if (target && (target->attributes & ReadOnlyAttribute))
+        return FsError { FsErrorKind::PermissionDenied, "read-only file", FailedSide::Destination };
+    if (target && target->kind == EntryKind::Link)
+        return FsError { FsErrorKind::LinkInDestination, "symbolic link", FailedSide::Destination };
+    // Like the Windows copy, a folder in the file's place refuses it as access denied.
+    if (target && target->kind != EntryKind::File)
+        return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name",
+            FailedSide::Destination };
+
+    const std::string fileName(name);
+    std::string temp;
+    auto copied
+        = writeTemporaryCopy(static_cast<PosixOpenFolder&>(source), fileName, sourceInfo, temp);
+    if (copied) {
+        if (FsStatus failed = renameIntoPlace(temp, fileName, target))
+            copied = destinationError(*failed);
+    }
+    if (!copied) {
+        if (!temp.empty())
+            ::unlinkat(m_fd.get(), temp.c_str(), 0);
+        return copied;
+    }
     if (!deviceTraits().timeSurvivesRename) {
         if (FsStatus failed = setTimeByName(fileName, sourceInfo.modified))
-            return *failed;
+            return destinationError(*failed);
     }
-    return sourceInfo.size;
+    return copied;
 }
 
 FsStatus PosixOpenFolder::renameIntoPlace(
@@ -408,16 +560,19 @@ public:
         return posix::entryInfoFromStat(st, lastComponent(path, PathStyle::Posix));
     }
 
-    FsStatus createFolder(std::string_view path) override
+    FsStatus createFolder(
+        std::string_view path, std::uint32_t permissions = DefaultFolderPermissions) override
     {
         if (path.empty())
             return posix::errorFromErrno(ENOENT);
-        if (::mkdir(std::string(path).c_str(), 0777) != 0)
+        const mode_t mode = static_cast<mode_t>((permissions | 0700) & 0777);
+        if (::mkdir(std::string(path).c_str(), mode) != 0)
             return posix::lastError();
         return std::nullopt;
     }
 
-    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(
+        std::string_view path, FolderSide side) override
     {
         if (path.empty())
             return posix::errorFromErrno(ENOENT);
@@ -425,7 +580,7 @@ public:
             std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (!fd.valid())
             return posix::lastError();
-        return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), m_shared));
+        return std::unique_ptr<OpenFolder>(new PosixOpenFolder(std::move(fd), side, m_shared));
     }
 
     FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override

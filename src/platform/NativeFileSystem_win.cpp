@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <map>
 #include <mutex>
+#include <optional>
 
 namespace rinvo {
 
@@ -14,6 +16,9 @@ namespace {
 
 using win::lastError;
 using win::widen;
+
+// CopyFileEx's COPY_FILE_ENABLE_SPARSE_COPY (Windows 11); older headers lack the name.
+constexpr DWORD EnableSparseCopy = 0x20000000;
 
 // An arbitrary odd second with nanoseconds, so every coarser storage shows in the result.
 constexpr FileTime ProbeTime { 1'600'000'001, 456'789'100 };
@@ -38,13 +43,30 @@ std::wstring childPath(const std::wstring& folder, std::string_view name)
     return path + widen(name);
 }
 
-FsResult<EntryInfo> infoAt(const std::wstring& path)
+// Returns an entry's details; on the destination side a reparse point (a symbolic link, a
+// junction) is a Link, whatever it points at.
+EntryInfo entryInfoOnSide(
+    DWORD attributes, const FILETIME& modified, DWORD sizeHigh, DWORD sizeLow, FolderSide side)
+{
+    EntryInfo info = win::entryInfoFrom(attributes, modified, sizeHigh, sizeLow);
+    if (side == FolderSide::Destination && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        info.kind = EntryKind::Link;
+    return info;
+}
+
+FsResult<EntryInfo> infoAt(const std::wstring& path, FolderSide side = FolderSide::Source)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
         return lastError();
-    return win::entryInfoFrom(
-        data.dwFileAttributes, data.ftLastWriteTime, data.nFileSizeHigh, data.nFileSizeLow);
+    return entryInfoOnSide(
+        data.dwFileAttributes, data.ftLastWriteTime, data.nFileSizeHigh, data.nFileSizeLow, side);
+}
+
+FsError onSide(FsError error, FailedSide side)
+{
+    error.side = side;
+    return error;
 }
 
 // Removes a file, read-only or not.
@@ -77,12 +99,13 @@ private:
 class WinOpenFolder final : public OpenFolder
 {
 public:
-    WinOpenFolder(std::wstring path, SharedState& shared)
+    WinOpenFolder(std::wstring path, FolderSide side, SharedState& shared)
         : m_path(std::move(path))
+        , m_side(side)
         , m_shared(shared)
     { }
 
-    FsResult<std::vector<FolderEntry>> list(ListingPurpose purpose) override
+    FsResult<FolderListing> list() override
     {
         // One FindFirstFileEx listing carries every entry's attributes, time and size.
         WIN32_FIND_DATAW data;
@@ -90,47 +113,49 @@ public:
             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
         if (find == INVALID_HANDLE_VALUE)
             return lastError();
-        std::vector<FolderEntry> entries;
+        FolderListing listing;
         do {
             const std::string name = win::narrow(data.cFileName);
             if (name == "." || name == "..")
                 continue;
             if (auto pid = parseTempName(name)) {
-                if (purpose == ListingPurpose::Destination && processIsGone(*pid))
+                if (m_side == FolderSide::Destination && processIsGone(*pid))
                     removeFile(childPath(m_path, name));
                 continue;
             }
-            entries.push_back({ name,
-                win::entryInfoFrom(data.dwFileAttributes, data.ftLastWriteTime, data.nFileSizeHigh,
-                    data.nFileSizeLow),
-                std::nullopt });
+            listing.add(name,
+                entryInfoOnSide(data.dwFileAttributes, data.ftLastWriteTime, data.nFileSizeHigh,
+                    data.nFileSizeLow, m_side));
         } while (::FindNextFileW(find, &data));
         const DWORD ended = ::GetLastError();
         ::FindClose(find);
         if (ended != ERROR_NO_MORE_FILES)
             return win::errorFromCode(ended);
-        std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-        return entries;
+        listing.sortByName();
+        return listing;
     }
 
     FsResult<EntryInfo> stat(std::string_view name) override
     {
-        return infoAt(childPath(m_path, name));
+        return infoAt(childPath(m_path, name), m_side);
     }
 
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override
     {
+        // NOTE: the destination refuses a reparse point before it is used; Win32 paths offer
+        // no way to open relative to a folder, so a link planted in between is not caught.
         const std::wstring path = childPath(m_path, name);
-        auto info = infoAt(path);
+        auto info = infoAt(path, m_side);
         if (!info)
             return info.error();
+        if (info->kind == EntryKind::Link)
+            return FsError { FsErrorKind::LinkInDestination, "reparse point" };
         if (info->kind != EntryKind::Folder)
             return win::errorFromCode(ERROR_DIRECTORY);
-        return std::unique_ptr<OpenFolder>(new WinOpenFolder(path, m_shared));
+        return std::unique_ptr<OpenFolder>(new WinOpenFolder(path, m_side, m_shared));
     }
 
-    FsStatus createFolder(std::string_view name) override
+    FsStatus createFolder(std::string_view name, std::uint32_t) override
     {
         if (!::CreateDirectoryW(childPath(m_path, name).c_str(), nullptr))
             return lastError();
@@ -144,25 +169,65 @@ public:
         // CopyFile overwrite a read-only file, which Windows refuses.
         if (target && (target->attributes & ReadOnlyAttribute))
             return FsError { FsErrorKind::PermissionDenied, "read-only file" };
+        if (target && target->kind == EntryKind::Link)
+            return FsError { FsErrorKind::LinkInDestination, "reparse point",
+                FailedSide::Destination };
         if (target && target->kind != EntryKind::File)
-            return FsError { FsErrorKind::PermissionDenied, "a folder has that name" };
+            return FsError { FsErrorKind::PermissionDenied, "a folder has that name",
+                FailedSide::Destination };
         auto& from = static_cast<WinOpenFolder&>(source);
+        const std::wstring sourcePath = childPath(from.m_path, name);
         const std::wstring temp = childPath(m_path, m_shared.nextTempName());
         const std::wstring final = childPath(m_path, name);
-        // CopyFile brings the data, the last-write time and the attributes.
-        if (!::CopyFileExW(childPath(from.m_path, name).c_str(), temp.c_str(), nullptr, nullptr,
-                nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
+        // CopyFile brings the data, the last-write time and the attributes. A sparse source is
+        // asked to stay sparse; a system that does not know the flag copies it whole.
+        DWORD copyFlags = COPY_FILE_FAIL_IF_EXISTS;
+        if (sourceInfo.attributes & SparseAttribute)
+            copyFlags |= EnableSparseCopy;
+        bool copied
+            = ::CopyFileExW(sourcePath.c_str(), temp.c_str(), nullptr, nullptr, nullptr, copyFlags);
+        if (!copied && copyFlags != COPY_FILE_FAIL_IF_EXISTS
+            && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+            removeFile(temp);
+            copied = ::CopyFileExW(sourcePath.c_str(), temp.c_str(), nullptr, nullptr, nullptr,
+                COPY_FILE_FAIL_IF_EXISTS);
+        }
+        if (!copied) {
             const FsError error = lastError();
             removeFile(temp);
-            return error;
+            return onSide(error, sideOfFailedCopy(sourcePath));
         }
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (target ? MOVEFILE_REPLACE_EXISTING : 0);
         if (!::MoveFileExW(temp.c_str(), final.c_str(), flags)) {
             const FsError error = lastError();
             removeFile(temp);
-            return error;
+            return onSide(error, FailedSide::Destination);
         }
         return sourceInfo.size;
+    }
+
+    std::uint32_t permissions() override { return 0777; }
+
+    bool foldsCase() override
+    {
+        // NTFS and FAT fold case, but a folder can be made case-sensitive, so each folder
+        // that needs to know is probed: a temporary name, looked up in upper case.
+        if (m_foldsCase)
+            return *m_foldsCase;
+        const std::string probe = m_shared.nextTempName();
+        std::string upper = probe;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::wstring probePath = childPath(m_path, probe);
+        HANDLE handle = ::CreateFileW(probePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return false;
+        ::CloseHandle(handle);
+        m_foldsCase
+            = ::GetFileAttributesW(childPath(m_path, upper).c_str()) != INVALID_FILE_ATTRIBUTES;
+        removeFile(probePath);
+        return *m_foldsCase;
     }
 
     FsStatus flushToDevice() override
@@ -197,6 +262,19 @@ public:
     }
 
 private:
+    // CopyFile does not say which file failed it: a source that cannot be opened for reading
+    // now is taken as the one.
+    static FailedSide sideOfFailedCopy(const std::wstring& sourcePath)
+    {
+        HANDLE handle = ::CreateFileW(sourcePath.c_str(), GENERIC_READ,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return FailedSide::Source;
+        ::CloseHandle(handle);
+        return FailedSide::Destination;
+    }
+
     TimeGranularity probeGranularity()
     {
         const std::wstring temp = childPath(m_path, m_shared.nextTempName());
@@ -215,7 +293,9 @@ private:
     }
 
     std::wstring m_path;
+    FolderSide m_side;
     SharedState& m_shared;
+    std::optional<bool> m_foldsCase;
     bool m_haveIdentity = false;
     FolderIdentity m_identity;
 };
@@ -244,21 +324,22 @@ public:
         return infoAt(win::win32Path(path));
     }
 
-    FsStatus createFolder(std::string_view path) override
+    FsStatus createFolder(std::string_view path, std::uint32_t = DefaultFolderPermissions) override
     {
         if (path.empty() || !::CreateDirectoryW(win::win32Path(path).c_str(), nullptr))
             return path.empty() ? win::errorFromCode(ERROR_PATH_NOT_FOUND) : lastError();
         return std::nullopt;
     }
 
-    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(
+        std::string_view path, FolderSide side) override
     {
         auto info = getInfo(path);
         if (!info)
             return info.error();
         if (info->kind != EntryKind::Folder)
             return win::errorFromCode(ERROR_DIRECTORY);
-        return std::unique_ptr<OpenFolder>(new WinOpenFolder(win::win32Path(path), m_shared));
+        return std::unique_ptr<OpenFolder>(new WinOpenFolder(win::win32Path(path), side, m_shared));
     }
 
     FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override

@@ -16,8 +16,10 @@ FsError errorFromErrno(int error)
     switch (error) {
     case EACCES:
     case EPERM:
-    case EROFS:
         kind = FsErrorKind::PermissionDenied;
+        break;
+    case EROFS:
+        kind = FsErrorKind::ReadOnlyVolume;
         break;
     case ENOENT:
     case ENOTDIR:
@@ -34,6 +36,9 @@ FsError errorFromErrno(int error)
     case ENXIO:
     case ENODEV:
     case ENOMEDIUM:
+    case ENOTCONN:
+    case ESHUTDOWN:
+    case EHOSTDOWN:
         kind = FsErrorKind::DeviceUnavailable;
         break;
     default:
@@ -47,6 +52,9 @@ FsError lastError()
     return errorFromErrno(errno);
 }
 
+// Holes in smaller files are not worth the extra look-ups their data regions take.
+constexpr off_t SparseWorthKeeping = 64 * 1024;
+
 EntryInfo entryInfoFromStat(const struct stat& st, std::string_view name)
 {
     EntryInfo info;
@@ -55,6 +63,11 @@ EntryInfo entryInfoFromStat(const struct stat& st, std::string_view name)
         info.attributes |= DirectoryAttribute;
     } else if (S_ISREG(st.st_mode)) {
         info.kind = EntryKind::File;
+        // Fewer blocks than the size needs: holes worth keeping, as a disk image has.
+        if (st.st_size >= SparseWorthKeeping && st.st_blocks * 512 < st.st_size)
+            info.attributes |= SparseAttribute;
+    } else if (S_ISLNK(st.st_mode)) {
+        info.kind = EntryKind::Link;
     } else {
         info.kind = EntryKind::Special;
         info.attributes |= SystemAttribute;
@@ -111,97 +124,159 @@ bool methodUnsupported(int error)
         || error == ENOTTY || error == EBADF || error == EPERM;
 }
 
+FsError failureOn(FailedSide side)
+{
+    FsError error = lastError();
+    error.side = side;
+    return error;
+}
+
 constexpr std::size_t MaxChunk = std::size_t(1) << 30;
 
-FsStatus copyByReadWrite(int in, int out, std::uint64_t remaining)
+// Copies from 'offset' until 'end' or the source's end, with plain reads and writes, so each
+// failure is known to be the source's or the target's. Returns the offset reached.
+FsResult<std::uint64_t> copyByReadWrite(int in, int out, std::uint64_t offset, std::uint64_t end)
 {
     static thread_local char buffer[1 << 17];
-    while (remaining > 0) {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
+    while (offset < end) {
+        const std::size_t wanted
+            = static_cast<std::size_t>(std::min<std::uint64_t>(end - offset, sizeof buffer));
+        const ssize_t got = ::pread(in, buffer, wanted, static_cast<off_t>(offset));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return lastError();
+            return failureOn(FailedSide::Source);
         }
         if (got == 0)
             break;
         for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            const ssize_t put = ::pwrite(out, buffer + done, static_cast<std::size_t>(got - done),
+                static_cast<off_t>(offset) + done);
             if (put < 0) {
                 if (errno == EINTR)
                     continue;
-                return lastError();
+                return failureOn(FailedSide::Destination);
             }
             done += put;
         }
-        remaining -= std::min<std::uint64_t>(remaining, static_cast<std::uint64_t>(got));
+        offset += static_cast<std::uint64_t>(got);
     }
-    return std::nullopt;
+    return offset;
 }
 
-// Runs one of the kernel-side copy calls until 'size' bytes have moved or the source ends.
-// Returns the errno of the first call when the method is unsupported, so the caller can
-// fall back with nothing written yet.
-template <class Call> FsStatus copyInKernel(std::uint64_t size, Call call, bool& unsupported)
+// Copies a file whose size says nothing (procfs and sysfs report 0): read until its end.
+FsResult<std::uint64_t> copyToEnd(int in, int out)
 {
     std::uint64_t done = 0;
-    while (done < size) {
+    for (;;) {
+        auto reached = copyByReadWrite(in, out, done, done + (std::uint64_t(1) << 20));
+        if (!reached)
+            return reached.error();
+        if (*reached < done + (std::uint64_t(1) << 20))
+            return *reached;
+        done = *reached;
+    }
+}
+
+// Copies [offset, end) with the fastest method that works between the two files; a failure
+// in the kernel's copy, which does not say whose it was, is retried with reads and writes,
+// which do. Returns the offset reached, short of 'end' when the source is shorter.
+FsResult<std::uint64_t> copyRange(
+    int in, int out, std::uint64_t offset, std::uint64_t end, CopyMethod& method)
+{
+    while (
+        offset < end && (method == CopyMethod::CopyFileRange || method == CopyMethod::SendFile)) {
         const std::size_t chunk
-            = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, MaxChunk));
-        const ssize_t moved = call(chunk);
+            = static_cast<std::size_t>(std::min<std::uint64_t>(end - offset, MaxChunk));
+        ssize_t moved;
+        if (method == CopyMethod::CopyFileRange) {
+            loff_t from = static_cast<loff_t>(offset);
+            loff_t to = static_cast<loff_t>(offset);
+            moved = ::copy_file_range(in, &from, out, &to, chunk, 0);
+        } else {
+            off_t from = static_cast<off_t>(offset);
+            moved = ::lseek(out, static_cast<off_t>(offset), SEEK_SET) < 0
+                ? -1
+                : ::sendfile(out, in, &from, chunk);
+        }
         if (moved < 0) {
             if (errno == EINTR)
                 continue;
-            if (done == 0 && methodUnsupported(errno)) {
-                unsupported = true;
-                return std::nullopt;
+            if (methodUnsupported(errno)) {
+                method = method == CopyMethod::CopyFileRange ? CopyMethod::SendFile
+                                                             : CopyMethod::ReadWrite;
+                continue;
             }
-            return lastError();
+            break;
         }
         if (moved == 0)
-            break;
-        done += static_cast<std::uint64_t>(moved);
+            return offset;
+        offset += static_cast<std::uint64_t>(moved);
     }
-    return std::nullopt;
+    return copyByReadWrite(in, out, offset, end);
+}
+
+// Copies only the data regions of a file with holes, and gives the target the same size, so
+// a 4 GiB image holding 4 MiB of data takes 4 MiB. A file system without holes fills them
+// with zeros when the size is set.
+FsResult<std::uint64_t> copyDataRegions(int in, int out, std::uint64_t size, CopyMethod& method)
+{
+    std::uint64_t offset = 0;
+    while (offset < size) {
+        const off_t data = ::lseek(in, static_cast<off_t>(offset), SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO)
+                break;
+            if (errno != EINVAL && errno != EOPNOTSUPP)
+                return failureOn(FailedSide::Source);
+            // No way to find the holes here: the rest is copied as data.
+            auto reached = copyRange(in, out, offset, size, method);
+            if (!reached)
+                return reached.error();
+            offset = *reached;
+            break;
+        }
+        off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0)
+            return failureOn(FailedSide::Source);
+        const std::uint64_t end = std::min<std::uint64_t>(static_cast<std::uint64_t>(hole), size);
+        auto reached = copyRange(in, out, static_cast<std::uint64_t>(data), end, method);
+        if (!reached)
+            return reached.error();
+        offset = end;
+        if (*reached < end)
+            break;
+    }
+    if (::ftruncate(out, static_cast<off_t>(size)) != 0)
+        return failureOn(FailedSide::Destination);
+    return size;
 }
 
 } // namespace
 
-FsStatus copyFileData(int in, int out, std::uint64_t size, CopyMethod& method)
+FsResult<std::uint64_t> copyFileData(
+    int in, int out, std::uint64_t size, std::uint32_t attributes, CopyMethod& method)
 {
     if (size == 0)
-        return std::nullopt;
+        return copyToEnd(in, out);
+    CopyMethod rangeMethod = method;
     if (method == CopyMethod::Unknown || method == CopyMethod::Clone) {
+        // A clone shares the blocks, holes included.
         if (::ioctl(out, FICLONE, in) == 0) {
             method = CopyMethod::Clone;
-            return std::nullopt;
+            return size;
         }
-        if (method == CopyMethod::Clone && !methodUnsupported(errno))
-            return lastError();
-        method = CopyMethod::CopyFileRange;
+        // A clone that failed for another reason is not given up for later files; this one is
+        // copied, which also tells whose failure it was.
+        if (method == CopyMethod::Unknown || methodUnsupported(errno))
+            method = CopyMethod::CopyFileRange;
+        rangeMethod = CopyMethod::CopyFileRange;
     }
-    if (method == CopyMethod::CopyFileRange) {
-        bool unsupported = false;
-        FsStatus status = copyInKernel(
-            size,
-            [&](std::size_t chunk) {
-                return ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
-            },
-            unsupported);
-        if (!unsupported)
-            return status;
-        method = CopyMethod::SendFile;
-    }
-    if (method == CopyMethod::SendFile) {
-        bool unsupported = false;
-        FsStatus status = copyInKernel(
-            size, [&](std::size_t chunk) { return ::sendfile(out, in, nullptr, chunk); },
-            unsupported);
-        if (!unsupported)
-            return status;
-        method = CopyMethod::ReadWrite;
-    }
-    return copyByReadWrite(in, out, size);
+    const auto copied = (attributes & SparseAttribute) ? copyDataRegions(in, out, size, rangeMethod)
+                                                       : copyRange(in, out, 0, size, rangeMethod);
+    if (method != CopyMethod::Clone)
+        method = rangeMethod;
+    return copied;
 }
 
 } // namespace rinvo::posix

@@ -51,8 +51,12 @@ enum class CopyMethod {
     ReadWrite,
 };
 
-/// Copies 'size' bytes (fewer if the source shrank) from one open file to another, trying the
-/// fastest method first and remembering in 'method' the one that worked.
-FsStatus copyFileData(int in, int out, std::uint64_t size, CopyMethod& method);
+/// Copies a file's data from one open file to another, trying the fastest method first and
+/// remembering in 'method' the one that worked: 'size' bytes (fewer if the source shrank),
+/// only the data regions of a sparse source, and a file whose size is 0 to its end, since
+/// some virtual files report 0. A failure says whether the source or the target failed.
+/// Returns the number of bytes the target holds.
+FsResult<std::uint64_t> copyFileData(
+    int in, int out, std::uint64_t size, std::uint32_t attributes, CopyMethod& method);
 
 } // namespace rinvo::posix

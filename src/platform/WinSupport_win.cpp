@@ -40,8 +40,10 @@ FsError errorFromCode(DWORD code)
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
         kind = FsErrorKind::PermissionDenied;
+        break;
+    case ERROR_WRITE_PROTECT:
+        kind = FsErrorKind::ReadOnlyVolume;
         break;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -61,6 +63,10 @@ FsError errorFromCode(DWORD code)
         break;
     case ERROR_NOT_READY:
     case ERROR_DEV_NOT_EXIST:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_UNEXP_NET_ERR:
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
         kind = FsErrorKind::DeviceUnavailable;
         break;
     default:
@@ -105,8 +111,9 @@ EntryInfo entryInfoFrom(DWORD attributes, const FILETIME& modified, DWORD sizeHi
     EntryInfo info;
     info.attributes = attributes
         & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM
-            | FILE_ATTRIBUTE_DIRECTORY);
+            | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SPARSE_FILE);
     info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File;
+    info.permissions = (attributes & FILE_ATTRIBUTE_READONLY) ? 0555 : 0777;
     info.modified = fileTimeFrom(modified);
     info.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
     return info;

@@ -44,12 +44,12 @@ std::string keyOf(const QTreeWidgetItem* node)
 }
 
 // Reads a folder's entries; the service's order is by name.
-FsResult<std::vector<FolderEntry>> entriesOf(FileSystem& fs, const std::string& path)
+FsResult<FolderListing> entriesOf(FileSystem& fs, const std::string& path)
 {
-    auto folder = fs.openFolder(path);
+    auto folder = fs.openFolder(path, FolderSide::Source);
     if (!folder)
         return folder.error();
-    return (*folder)->list(ListingPurpose::Source);
+    return (*folder)->list();
 }
 
 } // namespace
@@ -194,7 +194,7 @@ FsStatus SelectFolderForm::fillDrive(bool setFileListSettings)
     for (const FolderEntry& entry : *entries) {
         if (entry.error || !isListedFolder(entry.info.attributes, m_services.module.copyOption))
             continue;
-        addNode(root, childNodeKey(RootNodeKey, counter++), entry.name);
+        addNode(root, childNodeKey(RootNodeKey, counter++), std::string(entry.name));
     }
     ensureVisible(m_lastAddedNode);
     m_shownDrive = m_drives->currentText();
@@ -268,7 +268,7 @@ void SelectFolderForm::TreeView1_NodeClick(QTreeWidgetItem* node)
     for (const FolderEntry& entry : *entries) {
         if (entry.error || !isListedFolder(entry.info.attributes, m_services.module.copyOption))
             continue;
-        lastAdded = addNode(node, childNodeKey(key, counter++), entry.name);
+        lastAdded = addNode(node, childNodeKey(key, counter++), std::string(entry.name));
     }
     if (lastAdded)
         ensureVisible(lastAdded);

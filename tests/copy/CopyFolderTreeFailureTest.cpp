@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace rinvo;
 using namespace rinvo::testing;
 using Op = MemoryFileSystem::Operation;
@@ -45,23 +47,171 @@ TEST_F(CopyFailureTest, ReadOnlyTargetSetsBitZeroShowsTheNameAndTheWalkGoesOn)
     EXPECT_EQ(report.failures[0].path, "/dst/a.txt");
 }
 
-TEST_F(CopyFailureTest, AnOtherFailureEndsOnlyThatFolderAndIsRecorded)
+namespace {
+
+// A tree whose folder "a" holds a failing entry "2" between others, with more after it.
+void addTreeAroundAFailure(MemoryFileSystem& fs)
 {
     fs.addFile("/src/a/1", "x", New);
     fs.addFile("/src/a/2", "x", New);
-    fs.addFile("/src/a/deep/3", "x", New);
-    fs.addFile("/src/b/4", "x", New);
+    fs.addFile("/src/a/3", "x", New);
+    fs.addFile("/src/a/deep/4", "x", New);
+    fs.addFile("/src/b/5", "x", New);
     fs.addFile("/src/z", "x", New);
-    fs.injectFault("/dst/a/1", Op::WriteFile, FsErrorKind::DiskFull);
+    fs.addFolder("/dst");
+}
+
+struct EntryFault
+{
+    const char* what;
+    std::function<void(MemoryFileSystem&)> inject;
+    const char* failedPath;
+    FailedSide side;
+    FsErrorKind kind;
+};
+
+} // namespace
+
+TEST_F(CopyFailureTest, AFailureOfOneEntryNamesItsSideAndTheRestOfTheTreeIsCopied)
+{
+    const EntryFault cases[] = {
+        { "source file unreadable",
+            [](auto& fs) { fs.injectFault("/src/a/2", Op::ReadFile, FsErrorKind::Other); },
+            "/src/a/2", FailedSide::Source, FsErrorKind::Other },
+        { "source file not readable for this user",
+            [](auto& fs) {
+                fs.injectFault("/src/a/2", Op::ReadFile, FsErrorKind::PermissionDenied);
+            },
+            "/src/a/2", FailedSide::Source, FsErrorKind::PermissionDenied },
+        { "name refused by the destination",
+            [](auto& fs) { fs.injectFault("/dst/a/2", Op::WriteFile, FsErrorKind::Other); },
+            "/dst/a/2", FailedSide::Destination, FsErrorKind::Other },
+        { "destination entry unreadable",
+            [](auto& fs) {
+                fs.addFile("/dst/a/2", "old", Old);
+                fs.injectFault("/dst/a", Op::List, FsErrorKind::PermissionDenied);
+                fs.injectFault("/dst/a/2", Op::GetInfo, FsErrorKind::Other);
+            },
+            "/dst/a/2", FailedSide::Destination, FsErrorKind::Other },
+        { "a link in the destination", [](auto& fs) { fs.addLink("/dst/a/2"); }, "/dst/a/2",
+            FailedSide::Destination, FsErrorKind::LinkInDestination },
+        { "source subfolder unlistable",
+            [](auto& fs) { fs.injectFault("/src/a/deep", Op::List, FsErrorKind::Other); },
+            "/src/a/deep", FailedSide::Source, FsErrorKind::Other },
+        { "destination subfolder refused",
+            [](auto& fs) { fs.injectFault("/dst/a/deep", Op::CreateFolder, FsErrorKind::Other); },
+            "/dst/a/deep", FailedSide::Destination, FsErrorKind::Other },
+        { "a link in place of a destination folder", [](auto& fs) { fs.addLink("/dst/a/deep"); },
+            "/dst/a/deep", FailedSide::Destination, FsErrorKind::LinkInDestination },
+    };
+    for (const EntryFault& fault : cases) {
+        SCOPED_TRACE(fault.what);
+        MemoryFileSystem tree;
+        addTreeAroundAFailure(tree);
+        fault.inject(tree);
+        CopyReport result;
+        CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, result);
+        ASSERT_EQ(result.failures.size(), 1u);
+        EXPECT_EQ(result.failures[0].path, fault.failedPath);
+        EXPECT_EQ(result.failures[0].error.side, fault.side);
+        EXPECT_EQ(result.failures[0].error.kind, fault.kind);
+        EXPECT_EQ(result.entriesNotExamined, 0u);
+        for (const char* kept : { "/dst/a/1", "/dst/a/3", "/dst/b/5", "/dst/z" })
+            EXPECT_EQ(tree.fileData(kept), "x") << kept;
+        if (std::string_view(fault.failedPath) != "/dst/a/deep"
+            && std::string_view(fault.failedPath) != "/src/a/deep")
+            EXPECT_EQ(tree.fileData("/dst/a/deep/4"), "x");
+    }
+}
+
+TEST_F(CopyFailureTest, AnUnusableDestinationEndsTheRowWithOneLineAndCountsWhatWasLeft)
+{
+    for (FsErrorKind kind :
+        { FsErrorKind::DiskFull, FsErrorKind::DeviceUnavailable, FsErrorKind::ReadOnlyVolume }) {
+        SCOPED_TRACE(describeErrorKind(kind));
+        MemoryFileSystem tree;
+        addTreeAroundAFailure(tree);
+        tree.injectFault("/dst/a/2", Op::WriteFile, kind);
+        CopyReport result;
+        CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, result);
+        ASSERT_EQ(result.failures.size(), 1u);
+        EXPECT_EQ(result.failures[0].path, "/dst") << "the line names the destination";
+        EXPECT_EQ(result.failures[0].error.side, FailedSide::Destination);
+        EXPECT_EQ(result.failures[0].error.kind, kind);
+        EXPECT_EQ(result.CopyStatusFlags & CopyFailedBit, CopyFailedBit);
+        // Left: "3" and "deep" in a, and the folder b; z was copied before a was entered.
+        EXPECT_EQ(result.entriesNotExamined, 3u);
+        EXPECT_EQ(tree.fileData("/dst/z"), "x");
+        EXPECT_EQ(tree.fileData("/dst/a/1"), "x");
+        EXPECT_FALSE(tree.exists("/dst/a/3"));
+        EXPECT_FALSE(tree.exists("/dst/b"));
+    }
+}
+
+TEST_F(CopyFailureTest, ADestinationThatCannotBeListedAnyMoreEndsTheRow)
+{
+    addTreeAroundAFailure(fs);
+    fs.addFolder("/dst/a");
+    fs.injectFault("/dst/a", Op::List, FsErrorKind::DeviceUnavailable);
     copy();
-    EXPECT_EQ(fs.allPaths(),
-        (std::vector<std::string> { "/dst/", "/dst/a/", "/dst/b/", "/dst/b/4", "/dst/z", "/src/",
-            "/src/a/", "/src/a/1", "/src/a/2", "/src/a/deep/", "/src/a/deep/3", "/src/b/",
-            "/src/b/4", "/src/z" }));
-    EXPECT_EQ(report.CopyStatusFlags, CopyFailedBit);
     ASSERT_EQ(report.failures.size(), 1u);
-    EXPECT_EQ(report.failures[0].path, "/src/a/1");
-    EXPECT_EQ(report.failures[0].error.kind, FsErrorKind::DiskFull);
+    EXPECT_EQ(report.failures[0].path, "/dst");
+    EXPECT_EQ(report.entriesNotExamined, 5u) << "a's four entries and the folder b";
+}
+
+TEST_F(CopyFailureTest, ACaseFoldingDestinationNeverHidesAFileBehindAnotherName)
+{
+    for (bool folds : { false, true }) {
+        SCOPED_TRACE(folds ? "folding destination" : "case-sensitive destination");
+        MemoryFileSystem tree;
+        tree.addFile("/src/README", "upper", New);
+        tree.addFile("/src/readme", "lower", New);
+        tree.addFile("/src/Docs/a", "1", New);
+        tree.addFile("/src/docs/a", "2", New);
+        tree.addFolder("/dst");
+        tree.setFoldsCase(folds);
+        for (int run = 0; run < 2; ++run) {
+            CopyReport result;
+            CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, result);
+            if (!folds) {
+                EXPECT_EQ(result.failureCount, 0u);
+                EXPECT_EQ(tree.fileData("/dst/readme"), "lower");
+                continue;
+            }
+            ASSERT_EQ(result.failures.size(), 2u) << "run " << run;
+            EXPECT_EQ(result.failures[0].path, "/src/readme");
+            EXPECT_EQ(result.failures[0].error.kind, FsErrorKind::NameDiffersOnlyInCase);
+            EXPECT_EQ(describeError(result.failures[0].error),
+                "README と大文字・小文字だけが違う名前のファイルがあるため、コピーできません");
+            EXPECT_EQ(result.failures[1].path, "/src/docs");
+            EXPECT_EQ(result.filesUpToDate, run == 0 ? 0u : 2u)
+                << "the clashing names never count as up to date";
+        }
+        EXPECT_EQ(tree.fileData("/dst/README"), "upper");
+        EXPECT_EQ(tree.fileData("/dst/Docs/a"), "1");
+    }
+}
+
+TEST_F(CopyFailureTest, AFolderThatAnotherRunMadeMeanwhileIsUsed)
+{
+    fs.addFile("/src/sub/f", "x", New);
+    fs.beforeCreateFolder = [this](const std::string& path) {
+        if (!fs.exists(path))
+            fs.addFolder(path);
+    };
+    copy();
+    EXPECT_EQ(report.failureCount, 0u);
+    EXPECT_EQ(fs.fileData("/dst/sub/f"), "x");
+}
+
+TEST_F(CopyFailureTest, MadeFoldersTakeTheSourceFoldersPermissions)
+{
+    fs.addFile("/src/private/key", "k", New);
+    ASSERT_FALSE(fs.createFolder("/src/locked", 0700));
+    fs.addFile("/src/locked/x", "x", New);
+    copy();
+    EXPECT_EQ(fs.createdPermissions("/dst/locked"), 0700u);
+    EXPECT_EQ(fs.createdPermissions("/dst/private"), 0755u);
 }
 
 TEST_F(CopyFailureTest, AFullDiskMidCopyLeavesTheOldFileIntact)

@@ -2,6 +2,9 @@
 
 #include "platform/PathRules.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace rinvo::testing {
 
 struct MemoryFileSystem::Node
@@ -11,6 +14,7 @@ struct MemoryFileSystem::Node
     FileTime modified;
     std::string data;
     std::uint64_t id = 0;
+    std::optional<std::uint32_t> createdPermissions;
     std::map<std::string, std::unique_ptr<Node>> children;
 };
 
@@ -39,6 +43,20 @@ FsError notFound()
     return { FsErrorKind::PathNotFound, "no such file or folder" };
 }
 
+bool sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x))
+            == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+FsError onSide(FsError error, FailedSide side)
+{
+    error.side = side;
+    return error;
+}
+
 } // namespace
 
 std::string canonicalMemoryPath(std::string_view path)
@@ -52,10 +70,11 @@ std::string canonicalMemoryPath(std::string_view path)
 class MemoryFolder final : public OpenFolder
 {
 public:
-    MemoryFolder(MemoryFileSystem& fs, std::string path, std::uint64_t id)
+    MemoryFolder(MemoryFileSystem& fs, std::string path, std::uint64_t id, FolderSide side)
         : m_fs(fs)
         , m_path(std::move(path))
         , m_id(id)
+        , m_side(side)
     { }
 
     std::string child(std::string_view name) const
@@ -63,34 +82,41 @@ public:
         return joinPath(m_path, name, PathStyle::Posix);
     }
 
-    FsResult<std::vector<FolderEntry>> list(ListingPurpose) override
+    FsResult<FolderListing> list() override
     {
         if (FsStatus failed = m_fs.fault(m_path, MemoryFileSystem::Operation::List))
             return *failed;
         MemoryFileSystem::Node* node = m_fs.find(m_path);
         if (!node || node->kind != EntryKind::Folder)
             return notFound();
-        std::vector<FolderEntry> entries;
+        FolderListing listing;
         for (const auto& [name, childNode] : node->children) {
-            FolderEntry entry { name, {}, std::nullopt };
-            auto info = m_fs.infoOf(child(name));
-            if (info)
-                entry.info = *info;
-            else
-                entry.error = info.error();
-            entries.push_back(std::move(entry));
+            auto info = m_fs.infoOf(child(name), m_side);
+            listing.add(name, info ? *info : EntryInfo {});
+            if (!info)
+                listing.setError(listing.size() - 1, info.error());
         }
-        return entries;
+        listing.sortByName();
+        return listing;
     }
 
-    FsResult<EntryInfo> stat(std::string_view name) override { return m_fs.infoOf(child(name)); }
+    FsResult<EntryInfo> stat(std::string_view name) override
+    {
+        return m_fs.infoOf(child(name), m_side);
+    }
 
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override
     {
-        return m_fs.openFolder(child(name));
+        auto info = m_fs.infoOf(child(name), m_side);
+        if (info && info->kind == EntryKind::Link)
+            return FsError { FsErrorKind::LinkInDestination, "symbolic link" };
+        return m_fs.openFolder(child(name), m_side);
     }
 
-    FsStatus createFolder(std::string_view name) override { return m_fs.makeFolder(child(name)); }
+    FsStatus createFolder(std::string_view name, std::uint32_t permissions) override
+    {
+        return m_fs.makeFolder(child(name), permissions);
+    }
 
     FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
         const EntryInfo&, const EntryInfo* target) override
@@ -107,16 +133,25 @@ public:
 
     FolderIdentity identity() override { return { 1, m_id }; }
 
+    std::uint32_t permissions() override
+    {
+        MemoryFileSystem::Node* node = m_fs.find(m_path);
+        return node && node->createdPermissions ? *node->createdPermissions : 0755;
+    }
+
     TimeGranularity timeGranularity() override
     {
         ++m_fs.m_granularityQueries;
         return m_fs.m_granularity;
     }
 
+    bool foldsCase() override { return m_fs.m_foldsCase; }
+
 private:
     MemoryFileSystem& m_fs;
     std::string m_path;
     std::uint64_t m_id;
+    FolderSide m_side;
 };
 
 MemoryFileSystem::MemoryFileSystem()
@@ -127,6 +162,20 @@ MemoryFileSystem::MemoryFileSystem()
 
 MemoryFileSystem::~MemoryFileSystem() = default;
 
+MemoryFileSystem::Node* MemoryFileSystem::child(const Node& folder, const std::string& name) const
+{
+    auto found = folder.children.find(name);
+    if (found != folder.children.end())
+        return found->second.get();
+    if (m_foldsCase) {
+        for (const auto& [other, node] : folder.children) {
+            if (sameIgnoringCase(other, name))
+                return node.get();
+        }
+    }
+    return nullptr;
+}
+
 MemoryFileSystem::Node* MemoryFileSystem::find(std::string_view path) const
 {
     if (path.empty() || path.front() != '/')
@@ -135,10 +184,9 @@ MemoryFileSystem::Node* MemoryFileSystem::find(std::string_view path) const
     for (const std::string& part : splitPath(path)) {
         if (node->kind != EntryKind::Folder)
             return nullptr;
-        auto found = node->children.find(part);
-        if (found == node->children.end())
+        node = child(*node, part);
+        if (!node)
             return nullptr;
-        node = found->second.get();
     }
     return node;
 }
@@ -148,12 +196,14 @@ MemoryFileSystem::Node& MemoryFileSystem::create(std::string_view path, bool isF
     Node* node = m_root.get();
     const std::vector<std::string> parts = splitPath(path);
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        auto& slot = node->children[parts[i]];
-        if (!slot) {
-            slot = std::make_unique<Node>();
-            slot->id = m_nextId++;
-            slot->kind = (isFolder || i + 1 < parts.size()) ? EntryKind::Folder : EntryKind::File;
+        if (Node* existing = child(*node, parts[i])) {
+            node = existing;
+            continue;
         }
+        auto& slot = node->children[parts[i]];
+        slot = std::make_unique<Node>();
+        slot->id = m_nextId++;
+        slot->kind = (isFolder || i + 1 < parts.size()) ? EntryKind::Folder : EntryKind::File;
         node = slot.get();
     }
     return *node;
@@ -178,6 +228,17 @@ void MemoryFileSystem::addSpecial(std::string_view path)
     Node& node = create(path, false);
     node.kind = EntryKind::Special;
     node.attributes = SystemAttribute;
+}
+
+void MemoryFileSystem::addLink(std::string_view path)
+{
+    create(path, false).kind = EntryKind::Link;
+}
+
+std::optional<std::uint32_t> MemoryFileSystem::createdPermissions(std::string_view path) const
+{
+    Node* node = find(canonicalMemoryPath(path));
+    return node ? node->createdPermissions : std::nullopt;
 }
 
 void MemoryFileSystem::remove(std::string_view path)
@@ -266,12 +327,13 @@ std::vector<std::string> MemoryFileSystem::allPaths() const
     return paths;
 }
 
-FsResult<EntryInfo> MemoryFileSystem::infoOf(const std::string& path) const
+FsResult<EntryInfo> MemoryFileSystem::infoOf(const std::string& path, FolderSide side) const
 {
     if (FsStatus failed = fault(path, Operation::GetInfo))
         return *failed;
     Node* node = find(canonicalMemoryPath(path));
-    if (!node)
+    // A link's target is not modelled: the source side sees it dangling.
+    if (!node || (node->kind == EntryKind::Link && side == FolderSide::Source))
         return notFound();
     EntryInfo info;
     info.kind = node->kind;
@@ -322,11 +384,13 @@ FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view c
 
 FsResult<EntryInfo> MemoryFileSystem::getInfo(std::string_view path)
 {
-    return infoOf(std::string(path));
+    return infoOf(std::string(path), FolderSide::Source);
 }
 
-FsStatus MemoryFileSystem::makeFolder(const std::string& path)
+FsStatus MemoryFileSystem::makeFolder(const std::string& path, std::uint32_t permissions)
 {
+    if (beforeCreateFolder)
+        beforeCreateFolder(canonicalMemoryPath(path));
     if (FsStatus failed = fault(path, Operation::CreateFolder))
         return failed;
     const std::string canonical = canonicalMemoryPath(path);
@@ -335,16 +399,17 @@ FsStatus MemoryFileSystem::makeFolder(const std::string& path)
         return notFound();
     if (find(canonical))
         return FsError { FsErrorKind::AlreadyExists, "already exists" };
-    create(canonical, true);
+    create(canonical, true).createdPermissions = permissions;
     return std::nullopt;
 }
 
-FsStatus MemoryFileSystem::createFolder(std::string_view path)
+FsStatus MemoryFileSystem::createFolder(std::string_view path, std::uint32_t permissions)
 {
-    return makeFolder(std::string(path));
+    return makeFolder(std::string(path), permissions);
 }
 
-FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(std::string_view path)
+FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(
+    std::string_view path, FolderSide side)
 {
     const std::string canonical = canonicalMemoryPath(path);
     if (FsStatus failed = fault(canonical, Operation::OpenFolder))
@@ -354,7 +419,7 @@ FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(std::string_v
         return notFound();
     if (node->kind != EntryKind::Folder)
         return FsError { FsErrorKind::PathNotFound, "not a folder" };
-    return std::unique_ptr<OpenFolder>(new MemoryFolder(*this, canonical, node->id));
+    return std::unique_ptr<OpenFolder>(new MemoryFolder(*this, canonical, node->id, side));
 }
 
 FsResult<std::uint64_t> MemoryFileSystem::copy(
@@ -363,25 +428,29 @@ FsResult<std::uint64_t> MemoryFileSystem::copy(
     if (beforeCopy)
         beforeCopy(from);
     if (FsStatus failed = fault(from, Operation::ReadFile))
-        return *failed;
+        return onSide(*failed, FailedSide::Source);
     if (FsStatus failed = fault(to, Operation::WriteFile))
-        return *failed;
+        return onSide(*failed, FailedSide::Destination);
     Node* source = find(canonicalMemoryPath(from));
     if (!source || source->kind != EntryKind::File)
-        return notFound();
+        return onSide(notFound(), FailedSide::Source);
     Node* existing = find(canonicalMemoryPath(to));
     if (existing && !target)
-        return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile" };
+        return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile",
+            FailedSide::Destination };
+    if (existing && existing->kind == EntryKind::Link)
+        return FsError { FsErrorKind::LinkInDestination, "symbolic link", FailedSide::Destination };
     if (existing
         && (existing->kind != EntryKind::File || (existing->attributes & ReadOnlyAttribute)))
-        return FsError { FsErrorKind::PermissionDenied, "read-only or not a file" };
+        return FsError { FsErrorKind::PermissionDenied, "read-only or not a file",
+            FailedSide::Destination };
     Node* parent = find(parentPath(canonicalMemoryPath(to), PathStyle::Posix));
     if (!parent || parent->kind != EntryKind::Folder)
-        return notFound();
+        return onSide(notFound(), FailedSide::Destination);
     // The whole file is written before it replaces anything, so a full disk leaves the old one.
     if (m_spaceLeft) {
         if (source->data.size() > *m_spaceLeft)
-            return FsError { FsErrorKind::DiskFull, "no space left" };
+            return FsError { FsErrorKind::DiskFull, "no space left", FailedSide::Destination };
         *m_spaceLeft -= source->data.size();
     }
     const std::string data = source->data;

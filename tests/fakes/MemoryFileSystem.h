@@ -34,6 +34,9 @@ public:
     void addFile(
         std::string_view path, std::string data, FileTime modified, std::uint32_t attributes = 0);
     void addSpecial(std::string_view path);
+    /// Adds a symbolic link, which only a destination folder reports (as a Link); the source
+    /// side takes it as dangling.
+    void addLink(std::string_view path);
     void remove(std::string_view path);
     void setAttributes(std::string_view path, std::uint32_t attributes);
     void setModified(std::string_view path, FileTime modified);
@@ -44,6 +47,8 @@ public:
     void setSpaceLeft(std::uint64_t bytes);
     /// Stores every time rounded down to this granularity, as a coarse file system does.
     void setTimeGranularity(TimeGranularity granularity);
+    /// Makes names that differ only in ASCII case name the same entry, as FAT and NTFS do.
+    void setFoldsCase(bool folds) { m_foldsCase = folds; }
 
     bool exists(std::string_view path) const;
     std::optional<std::string> fileData(std::string_view path) const;
@@ -54,6 +59,10 @@ public:
     std::vector<std::string> allPaths() const;
     /// Runs before each copy with the source path, so a test can change the tree mid-walk.
     std::function<void(const std::string&)> beforeCopy;
+    /// Runs before each folder is created with its path, so a test can act as another run.
+    std::function<void(const std::string&)> beforeCreateFolder;
+    /// Returns the permission bits a folder was created with, or none for folders the test made.
+    std::optional<std::uint32_t> createdPermissions(std::string_view path) const;
 
     /// Returns how often the folder's granularity was asked for.
     int granularityQueries() const { return m_granularityQueries; }
@@ -63,8 +72,10 @@ public:
     PathStyle pathStyle() const override { return PathStyle::Posix; }
     bool driveExists(std::string_view designator) override;
     FsResult<EntryInfo> getInfo(std::string_view path) override;
-    FsStatus createFolder(std::string_view path) override;
-    FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view path) override;
+    FsStatus createFolder(
+        std::string_view path, std::uint32_t permissions = DefaultFolderPermissions) override;
+    FsResult<std::unique_ptr<OpenFolder>> openFolder(
+        std::string_view path, FolderSide side) override;
     FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override;
     FsStatus replaceFile(std::string_view path, std::string_view content) override;
     /// Makes driveExists true for the folder, as for a mount point; "/" always is one.
@@ -76,10 +87,11 @@ private:
     friend class MemoryFolder;
 
     Node* find(std::string_view path) const;
+    Node* child(const Node& folder, const std::string& name) const;
     Node& create(std::string_view path, bool isFolder);
     FsStatus fault(const std::string& path, Operation operation) const;
-    FsResult<EntryInfo> infoOf(const std::string& path) const;
-    FsStatus makeFolder(const std::string& path);
+    FsResult<EntryInfo> infoOf(const std::string& path, FolderSide side) const;
+    FsStatus makeFolder(const std::string& path, std::uint32_t permissions);
     FsResult<std::uint64_t> copy(
         const std::string& from, const std::string& to, const EntryInfo* target);
 
@@ -88,6 +100,7 @@ private:
     std::optional<std::uint64_t> m_spaceLeft;
     std::set<std::string> m_mountPoints { "/" };
     TimeGranularity m_granularity;
+    bool m_foldsCase = false;
     int m_granularityQueries = 0;
     int m_flushes = 0;
     std::uint64_t m_nextId = 1;

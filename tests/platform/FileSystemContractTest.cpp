@@ -87,7 +87,8 @@ protected:
 
     std::unique_ptr<OpenFolder> open(const std::string& rel)
     {
-        auto folder = h->fs().openFolder(rel.empty() ? h->root() : h->path(rel));
+        auto folder
+            = h->fs().openFolder(rel.empty() ? h->root() : h->path(rel), FolderSide::Source);
         EXPECT_TRUE(folder.ok());
         return folder ? std::move(*folder) : nullptr;
     }
@@ -135,7 +136,7 @@ TEST_P(FileSystemContract, ListsEntriesSortedWithTheirKindsAndTimes)
     h->addFile("d/a.txt", "a", Old);
     h->addFolder("d/c");
     auto folder = open("d");
-    auto listing = folder->list(ListingPurpose::Source);
+    auto listing = folder->list();
     ASSERT_TRUE(listing.ok());
     ASSERT_EQ(listing->size(), 3u);
     EXPECT_EQ((*listing)[0].name, "a.txt");
@@ -208,7 +209,7 @@ TEST_P(FileSystemContract, CopyIntoAFolderOfTheSameNameIsRefused)
 TEST_P(FileSystemContract, OpeningAFileAsAFolderFails)
 {
     h->addFile("f", "x", Old);
-    auto opened = h->fs().openFolder(h->path("f"));
+    auto opened = h->fs().openFolder(h->path("f"), FolderSide::Source);
     ASSERT_FALSE(opened.ok());
     EXPECT_EQ(opened.error().kind, FsErrorKind::PathNotFound);
 }

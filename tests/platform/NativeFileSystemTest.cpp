@@ -20,20 +20,16 @@ protected:
     TempFolder temp;
     std::unique_ptr<FileSystem> fs = createNativeFileSystem();
 
-    std::unique_ptr<OpenFolder> open(const std::string& path)
+    std::unique_ptr<OpenFolder> open(const std::string& path, FolderSide side = FolderSide::Source)
     {
-        auto folder = fs->openFolder(path);
+        auto folder = fs->openFolder(path, side);
         EXPECT_TRUE(folder.ok()) << path;
         return folder ? std::move(*folder) : nullptr;
     }
 
-    const FolderEntry* findEntry(const std::vector<FolderEntry>& entries, const std::string& name)
+    std::optional<FolderEntry> findEntry(const FolderListing& entries, const std::string& name)
     {
-        for (const FolderEntry& entry : entries) {
-            if (entry.name == name)
-                return &entry;
-        }
-        return nullptr;
+        return entries.find(name);
     }
 };
 
@@ -48,7 +44,7 @@ TEST_F(NativeFileSystem, HiddenMeansADotNameAndSpecialFilesAreSystem)
     writeFile(temp / "plain", "x");
     makeFolders(temp / ".cache");
     ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
-    auto listing = open(temp.path())->list(ListingPurpose::Source);
+    auto listing = open(temp.path())->list();
     ASSERT_TRUE(listing.ok());
     EXPECT_EQ(findEntry(*listing, ".profile")->info.attributes & HiddenAttribute, HiddenAttribute);
     EXPECT_EQ(
@@ -66,7 +62,7 @@ TEST_F(NativeFileSystem, LinksAreFollowedAndADanglingOneIsAnEntryFailure)
     ASSERT_EQ(::symlink("target.txt", (temp / "to-file").c_str()), 0);
     ASSERT_EQ(::symlink("folder", (temp / "to-folder").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", (temp / "dangling").c_str()), 0);
-    auto listing = open(temp.path())->list(ListingPurpose::Source);
+    auto listing = open(temp.path())->list();
     ASSERT_TRUE(listing.ok());
     EXPECT_EQ(findEntry(*listing, "to-file")->info.kind, EntryKind::File);
     EXPECT_EQ(findEntry(*listing, "to-file")->info.size, 4u);
@@ -82,14 +78,13 @@ TEST_F(NativeFileSystem, LeftoverTemporaryFilesAreHiddenAndClearedOnceTheirWrite
     writeFile(temp / leftover, "half");
     writeFile(temp / live, "busy");
     writeFile(temp / "user.txt", "mine");
-    auto folder = open(temp.path());
-    auto full = folder->list(ListingPurpose::Source);
+    auto full = open(temp.path())->list();
     ASSERT_TRUE(full.ok());
     ASSERT_EQ(full->size(), 1u);
     EXPECT_EQ((*full)[0].name, "user.txt");
     EXPECT_TRUE(readFile(temp / leftover)) << "a source listing never deletes";
 
-    auto names = folder->list(ListingPurpose::Destination);
+    auto names = open(temp.path(), FolderSide::Destination)->list();
     ASSERT_TRUE(names.ok());
     EXPECT_EQ(names->size(), 1u);
     EXPECT_FALSE(readFile(temp / leftover));

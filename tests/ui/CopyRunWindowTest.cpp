@@ -135,7 +135,7 @@ private slots:
     {
         writeRules({ { h->temp / "src/a.txt", h->temp / "missing" } });
         RinvoMain window(h->services());
-        expectOk(std::string(msg::NotEverythingCopied) + "\n" + h->temp / "missing"
+        expectOk(std::string(msg::NotEverythingCopied) + "\nコピー先 " + h->temp / "missing"
             + " (パスが見つかりません)");
         expectOk(msg::CopyDone);
         runCopy(window);
@@ -160,7 +160,7 @@ private slots:
         ::symlink("nowhere", (h->temp / "src/dangling").c_str());
         writeRules({ { h->temp / "src", h->temp / "dst" } });
         RinvoMain window(h->services());
-        expectOk(std::string(msg::NotEverythingCopied) + "\n" + h->temp / "src/dangling"
+        expectOk(std::string(msg::NotEverythingCopied) + "\nコピー元 " + h->temp / "src/dangling"
             + " (パスが見つかりません)");
         expectOk(msg::CopyDone);
         runCopy(window);
