@@ -1,6 +1,7 @@
 // Writes the benchmark's source trees, the same bytes and times on every run.
 //   rinvo_make_tree small DIR   about 100,000 files of 1 to 8 KiB in 2,000 folders
 //   rinvo_make_tree mixed DIR   about 20,000 files and 1 GiB, twenty of them large
+//   rinvo_make_tree wide DIR    one folder of 200,000 empty files
 
 #include <cstdint>
 #include <cstdio>
@@ -83,12 +84,29 @@ bool makeTree(const std::string& root, int topFolders, int subFolders, int files
     return true;
 }
 
+bool makeWideFolder(const std::string& root, int files)
+{
+    ::mkdir(root.c_str(), 0755);
+    const int folder = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return false;
+    bool made = true;
+    for (int i = 0; i < files && made; ++i) {
+        const std::string name = "file" + std::to_string(i);
+        const int fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        const struct timespec times[2] = { { BaseTime, 0 }, { BaseTime + i % 1000, 0 } };
+        made = fd >= 0 && ::futimens(fd, times) == 0 && ::close(fd) == 0;
+    }
+    ::close(folder);
+    return made;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s small|mixed DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s small|mixed|wide DIR\n", argv[0]);
         return 2;
     }
     const std::string kind = argv[1];
@@ -97,6 +115,8 @@ int main(int argc, char** argv)
         made = makeTree(argv[2], 40, 50, 50, 0, 0);
     else if (kind == "mixed")
         made = makeTree(argv[2], 10, 20, 100, 20, 46ULL << 20);
+    else if (kind == "wide")
+        made = makeWideFolder(argv[2], 200'000);
     else
         return 2;
     if (!made) {

@@ -3,7 +3,7 @@
 # and prints medians and ratios as a Markdown table.
 #   bench/run.sh                 all scenarios, 5 rounds each
 #   ROUNDS=9 bench/run.sh        more rounds
-#   bench/run.sh same touched    only the named scenarios (first, large, same, touched)
+#   bench/run.sh same touched    only the named scenarios (first, large, same, touched, wide)
 # Source trees live in RINVO_BENCH_DIR (default /var/tmp/rinvo-bench, on the disk); first copies
 # go to RINVO_BENCH_TMPFS (default /dev/shm/rinvo-bench, a tmpfs), so that ext4's slowdown after
 # mass deletion does not skew them.
@@ -19,7 +19,7 @@ tmpfs="${RINVO_BENCH_TMPFS:-/dev/shm/rinvo-bench}"
 rounds="${ROUNDS:-5}"
 mkdir -p "$work" "$tmpfs"
 
-for kind in small mixed; do
+for kind in small mixed wide; do
   if [ ! -f "$work/$kind.done" ]; then
     echo "generating the $kind tree in $work/$kind ..." >&2
     rm -rf "${work:?}/$kind"
@@ -30,7 +30,8 @@ done
 small="$work/small"
 mixed="$work/mixed"
 small_files=$(find "$small" -type f | wc -l)
-scenarios="${*:-first large same touched}"
+wide="$work/wide"
+scenarios="${*:-first large same touched wide}"
 wanted() { [[ " $scenarios " == *" $1 "* ]]; }
 
 # Prints the wall time of a command in microseconds. Dirty pages of the previous run are written
@@ -103,6 +104,24 @@ if ! [[ "$calls" =~ ^[0-9]+$ ]]; then
 fi
 peak_kib=$(/usr/bin/time -f %M "$rinvo" copy "$small" "$dst" 2>&1 >/dev/null | tail -1)
 
+# Peak memory on one folder of 200,000 empty files, first copy and re-run, for each tool.
+peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+if wanted wide; then
+  echo "peak memory on the 200,000-entry folder ..." >&2
+  for tool in rinvo cp rsync; do
+    rm -rf "$tmpfs/wide"
+    case $tool in
+      rinvo) first=$(peak "$rinvo" copy "$wide" "$tmpfs/wide"); again=$(peak "$rinvo" copy "$wide" "$tmpfs/wide") ;;
+      cp) first=$(peak cp -r --preserve=timestamps "$wide" "$tmpfs/wide")
+          again=$(peak cp -ru --preserve=timestamps "$wide/." "$tmpfs/wide/") ;;
+      rsync) first=$(peak rsync -rt "$wide/" "$tmpfs/wide/"); again=$(peak rsync -rtu "$wide/" "$tmpfs/wide/") ;;
+    esac
+    samples["wide_first_$tool"]=$first
+    samples["wide_again_$tool"]=$again
+  done
+  rm -rf "$tmpfs/wide"
+fi
+
 row() {
   local label=$1 key=$2 peer1=$3 peer2=$4
   wanted "$key" || return 0
@@ -123,6 +142,18 @@ row "re-run, 1% touched" touched cp rsync
 echo
 echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files, counted by $counter)"
 echo "re-run peak memory: $((peak_kib / 1024)) MiB"
+if wanted wide; then
+  mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+  echo
+  echo "Peak memory (MiB) on one folder of 200,000 empty files, to tmpfs:"
+  echo
+  echo "| run | rinvo | cp | rsync |"
+  echo "|---|---|---|---|"
+  for run in first again; do
+    label=$([ $run = first ] && echo "first copy" || echo "re-run")
+    echo "| $label | $(mib "${samples[wide_${run}_rinvo]}") | $(mib "${samples[wide_${run}_cp]}") | $(mib "${samples[wide_${run}_rsync]}") |"
+  done
+fi
 echo
 echo "cp runs as 'cp -r --preserve=timestamps' for first copies and 'cp -ru --preserve=timestamps' for"
 echo "re-runs; rsync as 'rsync -rt' and 'rsync -rtu'."

@@ -115,8 +115,9 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
             if (failure.error.kind == FsErrorKind::PermissionDenied)
                 continue;
             if (named < FailuresNamed) {
-                notice += "\n" + describeFailedPath(failure) + " ("
-                    + describeErrorKind(failure.error.kind) + ")";
+                notice += '\n';
+                notice += describeFailedPath(failure);
+                notice += std::string(" (") + describeErrorKind(failure.error.kind) + ")";
                 ++named;
             } else {
                 ++others;

@@ -2,8 +2,38 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+#include <limits>
 
 namespace rinvo {
+
+namespace {
+
+// The bits of a record's flags: the attributes the program tests, packed into one byte, and
+// two marks of the record itself.
+enum Flag : std::uint8_t {
+    ReadOnlyFlag = 1,
+    HiddenFlag = 2,
+    SystemFlag = 4,
+    DirectoryFlag = 8,
+    SparseFlag = 16,
+    LargeSizeFlag = 32,
+    FailedFlag = 64,
+};
+
+constexpr std::uint8_t LongName = 255;
+constexpr std::uint32_t NanosecondBits = 30;
+constexpr std::uint32_t NanosecondMask = (1u << NanosecondBits) - 1;
+
+constexpr std::pair<std::uint32_t, Flag> AttributeFlags[] = {
+    { ReadOnlyAttribute, ReadOnlyFlag },
+    { HiddenAttribute, HiddenFlag },
+    { SystemAttribute, SystemFlag },
+    { DirectoryAttribute, DirectoryFlag },
+    { SparseAttribute, SparseFlag },
+};
+
+} // namespace
 
 void FolderListing::reserve(std::size_t entries, std::size_t nameBytes)
 {
@@ -13,22 +43,33 @@ void FolderListing::reserve(std::size_t entries, std::size_t nameBytes)
 
 void FolderListing::store(Record& record, const EntryInfo& info)
 {
-    assert(info.attributes <= 0xFFFF && info.permissions <= 0xFFFF && "attributes fit 16 bits");
-    record.kind = info.kind;
-    record.attributes = static_cast<std::uint16_t>(info.attributes);
+    assert(info.permissions <= 0xFFFF && "permission bits fit 16 bits");
+    record.flags = 0;
+    for (const auto& [attribute, flag] : AttributeFlags) {
+        if (info.attributes & attribute)
+            record.flags |= flag;
+    }
+    const auto seconds = static_cast<std::uint64_t>(info.modified.seconds);
+    record.secondsLow = static_cast<std::uint32_t>(seconds);
+    record.secondsHigh = static_cast<std::int32_t>(info.modified.seconds >> 32);
+    record.nanosecondsAndKind
+        = (static_cast<std::uint32_t>(info.modified.nanoseconds) & NanosecondMask)
+        | (static_cast<std::uint32_t>(info.kind) << NanosecondBits);
+    if (info.size < std::numeric_limits<std::uint32_t>::max()) {
+        record.size = static_cast<std::uint32_t>(info.size);
+    } else {
+        record.flags |= LargeSizeFlag;
+        record.size = static_cast<std::uint32_t>(m_largeSizes.size());
+        m_largeSizes.push_back(info.size);
+    }
     record.permissions = static_cast<std::uint16_t>(info.permissions);
-    record.seconds = info.modified.seconds;
-    record.nanosecondsOrError = static_cast<std::uint32_t>(info.modified.nanoseconds);
-    record.size = info.size;
-    record.failed = 0;
 }
 
 void FolderListing::add(std::string_view name, const EntryInfo& info)
 {
-    assert(name.size() <= 0xFFFF && "names are at most a few hundred bytes");
     Record record;
     record.nameOffset = static_cast<std::uint32_t>(m_names.size());
-    record.nameLength = static_cast<std::uint16_t>(name.size());
+    record.nameLength = name.size() < LongName ? static_cast<std::uint8_t>(name.size()) : LongName;
     m_names.append(name);
     // Each name keeps a terminating NUL, so system calls can take it as it stands.
     m_names.push_back('\0');
@@ -44,14 +85,15 @@ void FolderListing::setInfo(std::size_t index, const EntryInfo& info)
 void FolderListing::setError(std::size_t index, FsError error)
 {
     Record& record = m_records[index];
-    record.failed = 1;
-    record.nanosecondsOrError = static_cast<std::uint32_t>(m_errors.size());
+    record.flags |= FailedFlag;
+    record.nanosecondsAndKind = static_cast<std::uint32_t>(m_errors.size());
     m_errors.push_back(std::move(error));
 }
 
 std::string_view FolderListing::nameOf(const Record& record) const
 {
-    return { m_names.data() + record.nameOffset, record.nameLength };
+    const char* name = m_names.data() + record.nameOffset;
+    return { name, record.nameLength == LongName ? std::strlen(name) : record.nameLength };
 }
 
 void FolderListing::sortByName()
@@ -65,15 +107,22 @@ FolderEntry FolderListing::operator[](std::size_t index) const
     const Record& record = m_records[index];
     FolderEntry entry;
     entry.name = nameOf(record);
-    if (record.failed) {
-        entry.error = &m_errors[record.nanosecondsOrError];
+    if (record.flags & FailedFlag) {
+        entry.error = &m_errors[record.nanosecondsAndKind];
         return entry;
     }
-    entry.info.kind = record.kind;
-    entry.info.attributes = record.attributes;
-    entry.info.permissions = record.permissions;
-    entry.info.modified = { record.seconds, static_cast<std::int32_t>(record.nanosecondsOrError) };
-    entry.info.size = record.size;
+    EntryInfo& info = entry.info;
+    info.kind = static_cast<EntryKind>(record.nanosecondsAndKind >> NanosecondBits);
+    for (const auto& [attribute, flag] : AttributeFlags) {
+        if (record.flags & flag)
+            info.attributes |= attribute;
+    }
+    info.permissions = record.permissions;
+    info.modified
+        = { static_cast<std::int64_t>(
+                (static_cast<std::uint64_t>(record.secondsHigh) << 32) | record.secondsLow),
+              static_cast<std::int32_t>(record.nanosecondsAndKind & NanosecondMask) };
+    info.size = (record.flags & LargeSizeFlag) ? m_largeSizes[record.size] : record.size;
     return entry;
 }
 

@@ -55,7 +55,7 @@ struct FolderEntry
     const FsError* error = nullptr;
 };
 
-/// A folder's entries, held compactly: the names in one buffer and a fixed record of 32 bytes
+/// A folder's entries, held compactly: the names in one buffer and a fixed record of 24 bytes
 /// per entry, so that a folder of a few hundred thousand entries stays a few MiB.
 class FolderListing
 {
@@ -118,27 +118,32 @@ public:
     Iterator end() const { return { this, m_records.size() }; }
 
 private:
+    // NOTE: 24 bytes an entry: sizes of 4 GiB and more, and names longer than 254 bytes, are
+    // rare enough to live beside the records.
     struct Record
     {
-        std::int64_t seconds = 0;
-        std::uint64_t size = 0;
         std::uint32_t nameOffset = 0;
-        // The error's index in m_errors when 'failed' is set.
-        std::uint32_t nanosecondsOrError = 0;
-        std::uint16_t attributes = 0;
+        std::uint32_t secondsLow = 0;
+        std::int32_t secondsHigh = 0;
+        // The nanoseconds in the low 30 bits and the kind in the top 2; for a failed entry,
+        // the error's index in m_errors.
+        std::uint32_t nanosecondsAndKind = 0;
+        // The size, or for a large one its index in m_largeSizes.
+        std::uint32_t size = 0;
         std::uint16_t permissions = 0;
-        EntryKind kind = EntryKind::File;
-        std::uint8_t failed = 0;
-        std::uint16_t nameLength = 0;
+        std::uint8_t flags = 0;
+        // The name's length, or LongName where it is kept as a terminated string only.
+        std::uint8_t nameLength = 0;
     };
-    static_assert(sizeof(Record) == 32, "a listing record is meant to stay small");
+    static_assert(sizeof(Record) == 24, "a listing record is meant to stay small");
 
     std::string_view nameOf(const Record& record) const;
-    static void store(Record& record, const EntryInfo& info);
+    void store(Record& record, const EntryInfo& info);
 
     std::string m_names;
     std::vector<Record> m_records;
     std::vector<FsError> m_errors;
+    std::vector<std::uint64_t> m_largeSizes;
 };
 
 } // namespace rinvo

@@ -118,9 +118,8 @@ TEST_F(CopyFailureTest, AFailureOfOneEntryNamesItsSideAndTheRestOfTheTreeIsCopie
         EXPECT_EQ(result.entriesNotExamined, 0u);
         for (const char* kept : { "/dst/a/1", "/dst/a/3", "/dst/b/5", "/dst/z" })
             EXPECT_EQ(tree.fileData(kept), "x") << kept;
-        if (std::string_view(fault.failedPath) != "/dst/a/deep"
-            && std::string_view(fault.failedPath) != "/src/a/deep")
-            EXPECT_EQ(tree.fileData("/dst/a/deep/4"), "x");
+        const bool deepFailed = std::string_view(fault.failedPath).ends_with("/a/deep");
+        EXPECT_EQ(tree.fileData("/dst/a/deep/4").has_value(), !deepFailed);
     }
 }
 
