@@ -78,3 +78,22 @@ TEST_F(FatVolume, ARunRightAfterAFullCopyCopiesNothing)
             ? ""
             : third.failures[0].path + ": " + third.failures[0].error.message);
 }
+
+TEST_F(FatVolume, NamesFatCannotHoldAreReportedAndEveryOtherFileIsCopied)
+{
+    writeFile(temp / "src/README", "upper");
+    writeFile(temp / "src/a:b", "refused name");
+    writeFile(temp / "src/readme", "lower");
+    writeFile(temp / "src/z/last", "z");
+    for (int run = 0; run < 2; ++run) {
+        CopyReport report;
+        CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, report);
+        ASSERT_EQ(report.failures.size(), 2u) << "run " << run;
+        EXPECT_EQ(report.failures[0].path, mountPoint + "/bak/a:b");
+        EXPECT_EQ(report.failures[1].path, temp / "src/readme");
+        EXPECT_EQ(report.failures[1].error.kind, FsErrorKind::NameDiffersOnlyInCase);
+        EXPECT_EQ(report.filesUpToDate, run == 0 ? 0u : 2u);
+    }
+    EXPECT_EQ(readFile(mountPoint + "/bak/README"), "upper");
+    EXPECT_EQ(readFile(mountPoint + "/bak/z/last"), "z");
+}
