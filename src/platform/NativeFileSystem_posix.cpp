@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -363,9 +362,7 @@ bool PosixOpenFolder::foldsCase()
     if (m_foldsCase)
         return *m_foldsCase;
     const std::string probe = m_shared.nextTempName();
-    std::string upper = probe;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = upperCaseSpelling(probe);
     FileDescriptor fd(::openat(m_fd.get(), probe.c_str(),
         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600));
     if (!fd.valid())

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -215,9 +214,7 @@ public:
         if (m_foldsCase)
             return *m_foldsCase;
         const std::string probe = m_shared.nextTempName();
-        std::string upper = probe;
-        for (char& c : upper)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::string upper = upperCaseSpelling(probe);
         const std::wstring probePath = childPath(m_path, probe);
         HANDLE handle = ::CreateFileW(probePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
             FILE_ATTRIBUTE_NORMAL, nullptr);

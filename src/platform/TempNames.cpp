@@ -50,4 +50,14 @@ std::optional<std::uint64_t> parseTempName(std::string_view name)
     return value;
 }
 
+std::string upperCaseSpelling(std::string_view tempName)
+{
+    std::string upper(tempName);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
 } // namespace rinvo

@@ -92,6 +92,31 @@ TEST_F(HostileCopy, ASparseFileKeepsItsHolesAndItsSize)
     ::close(in);
 }
 
+TEST_F(HostileCopy, OddNamesAndFarTimesArriveExactlyAndASecondRunCopiesNothing)
+{
+    const struct
+    {
+        std::string name;
+        FileTime time;
+    } files[] = {
+        { std::string(255, 'n'), { -2'145'916'800, 123'456'789 } }, // 1902
+        { "line\nbreak", { 15'000'000'000, 999'999'999 } }, // 2445
+        { std::string("bad\xff\xfe utf-8"), { 0, 1 } },
+        { "back\\slash \"quoted\"", { 1'700'000'000, 5 } },
+    };
+    for (const auto& file : files)
+        writeFile(temp / ("src/" + file.name), file.name, file.time);
+    copy(temp / "src", temp / "dst");
+    EXPECT_EQ(report.failureCount, 0u);
+    for (const auto& file : files) {
+        EXPECT_EQ(readFile(temp / ("dst/" + file.name)), file.name);
+        EXPECT_EQ(modifiedTime(temp / ("dst/" + file.name)), file.time) << file.name;
+    }
+    copy(temp / "src", temp / "dst");
+    EXPECT_EQ(report.filesCopied, 0u);
+    EXPECT_EQ(report.filesUpToDate, std::size(files));
+}
+
 TEST_F(HostileCopy, AFileThatReportsNoSizeIsCopiedToItsEnd)
 {
     makeFolders(temp / "dst");
