@@ -1,10 +1,11 @@
 #include "CommandLine.h"
+#include "texts/Catalogue.h"
 
 #include "CommandLineArguments.h"
 #include "CopySummary.h"
 #include "ProgressPrinter.h"
 #include "TextMessageBox.h"
-#include "copy/CopyRun.h"
+#include "app/CopyRun.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "rules/RuleFile.h"

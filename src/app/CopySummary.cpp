@@ -1,4 +1,5 @@
 #include "CopySummary.h"
+#include "texts/Catalogue.h"
 
 #include "copy/CopyReport.h"
 
@@ -17,9 +18,10 @@ void printCopySummary(
         << "対象外の項目: " << report.entriesExcluded << "\n"
         << "失敗: " << report.failureCount << "\n";
     for (const CopyFailure& failure : report.failures)
-        out << "  " << describeFailedPath(failure) << ": " << describeError(failure.error) << "\n";
+        out << "  " << describeFailedPath(failure.path, failure.error.side) << ": "
+            << describeError(failure.error) << "\n";
     if (report.failureCount > report.failures.size())
-        out << "  ほか " << (report.failureCount - report.failures.size()) << " 件\n";
+        out << "  " << messages::moreFailures(report.failureCount - report.failures.size()) << "\n";
     if (report.entriesNotExamined > 0)
         out << "コピー先が使えなくなったため調べなかった項目: " << report.entriesNotExamined
             << "\n";

@@ -1,11 +1,11 @@
 #include "RuleEditing.h"
 
-#include "Messages.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderBrowser.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PathRules.h"
 #include "rules/RuleFile.h"
+#include "texts/Catalogue.h"
 
 #include <cassert>
 

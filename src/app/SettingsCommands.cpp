@@ -1,9 +1,9 @@
 #include "SettingsCommands.h"
 
-#include "Messages.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxService.h"
 #include "rules/RuleFile.h"
+#include "texts/Catalogue.h"
 
 #include <algorithm>
 

@@ -2,19 +2,6 @@
 
 namespace rinvo {
 
-std::string describeFailedPath(const CopyFailure& failure)
-{
-    switch (failure.error.side) {
-    case FailedSide::Source:
-        return "コピー元 " + failure.path;
-    case FailedSide::Destination:
-        return "コピー先 " + failure.path;
-    case FailedSide::Unknown:
-        break;
-    }
-    return failure.path;
-}
-
 void CopyReport::addFailure(std::string path, FsError error)
 {
     CopyStatusFlags

@@ -24,10 +24,6 @@ struct CopyFailure
     FsError error;
 };
 
-/// Returns the failed path with the side it lies on ("コピー元 …" or "コピー先 …"), so a
-/// user looks at the right disk.
-std::string describeFailedPath(const CopyFailure& failure);
-
 /// What one copy run did, summed over its rows.
 struct CopyReport
 {

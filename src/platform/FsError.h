@@ -77,10 +77,4 @@ private:
     std::variant<T, FsError> m_state;
 };
 
-/// Returns the kind's wording for people, in the program's language.
-const char* describeErrorKind(FsErrorKind kind);
-
-/// Returns "kind (system wording)" for reports.
-std::string describeError(const FsError& error);
-
 } // namespace rinvo

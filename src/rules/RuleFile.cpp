@@ -1,5 +1,7 @@
 #include "RuleFile.h"
 
+#include "texts/Catalogue.h"
+
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
@@ -18,9 +20,9 @@ std::string ruleFilePath(std::string_view programFolder, PathStyle style)
 std::optional<std::string> whyRuleFileCannotHold(std::string_view path, const TextCodec& codec)
 {
     if (path.find('"') != std::string_view::npos)
-        return std::string("パスに \" (二重引用符) が含まれています");
+        return std::string(messages::PathHasQuote);
     if (!codec.encode(path))
-        return "パスに文字コード " + codec.name() + " で表せない文字が含まれています";
+        return messages::pathOutsideCodePage(codec.name());
     return std::nullopt;
 }
 

@@ -8,7 +8,7 @@
 #include "ThreadedCopyRun.h"
 #include "Twips.h"
 #include "WrappingButton.h"
-#include "copy/CopyRunMessages.h"
+#include "texts/Catalogue.h"
 #include "platform/MessageBoxService.h"
 
 #include <QApplication>
@@ -210,7 +210,7 @@ void RinvoMain::GoCopy_Click()
     m_copying = false;
     // The save question runs without the row test that the quit command makes.
     if (m_state.RulesChanged
-        && m_services.messages.show(messages::SaveChangedRules, MessageButtons::YesNoDefaultYes)
+        && m_services.messages.show(messages::SaveQuestion, MessageButtons::YesNoDefaultYes)
             == MessageAnswer::Yes
         && !m_settings.saveRules(m_state))
         return; // NOTE: a failed save keeps the window open, so the edits are not lost.

@@ -1,4 +1,5 @@
 #include "SelectFolderForm.h"
+#include "texts/Catalogue.h"
 
 #include "Controls.h"
 #include "FolderImages.h"
@@ -23,8 +24,6 @@
 namespace rinvo {
 
 namespace {
-
-constexpr const char* ClashMessage = "同一名称のフォルダがありますので、作成出来ません。";
 
 QFont gothic(qreal points, FontWeight weight = FontWeight::Bold)
 {
@@ -282,8 +281,8 @@ void SelectFolderForm::Sinki_Click()
         tellFailure(toUtf8(m_selectedNode->text(0)), folder.error());
         return;
     }
-    const std::string answer = m_services.input.ask(
-        toUtf8(m_selectedNode->text(0)) + " の下に新規のフォルダを作成します。");
+    const std::string answer
+        = m_services.input.ask(messages::newFolderPrompt(toUtf8(m_selectedNode->text(0))));
     if (answer.empty())
         return;
     const std::string newPath = joinPath(*folder, answer, m_services.fs.pathStyle());
@@ -295,7 +294,7 @@ void SelectFolderForm::Sinki_Click()
         }
     }
     if (clashesWithExisting(existing, newPath)) {
-        m_services.messages.show(ClashMessage, MessageButtons::Ok);
+        m_services.messages.show(messages::FolderClash, MessageButtons::Ok);
         return;
     }
     if (FsStatus failed = m_services.fs.createFolder(newPath)) {

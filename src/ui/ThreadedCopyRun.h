@@ -1,6 +1,6 @@
 #pragma once
 
-#include "copy/CopyRun.h"
+#include "app/CopyRun.h"
 
 #include <QObject>
 #include <QString>

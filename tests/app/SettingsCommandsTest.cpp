@@ -1,5 +1,5 @@
 #include "app/SettingsCommands.h"
-#include "app/Messages.h"
+#include "texts/Catalogue.h"
 #include "fakes/MemoryFileSystem.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/TextCodec.h"

@@ -1,6 +1,7 @@
 // How the copy goes on after each kind of failure, on the in-memory file system.
 
 #include "copy/CopyFolderTree.h"
+#include "texts/Catalogue.h"
 #include "fakes/MemoryFileSystem.h"
 
 #include <gtest/gtest.h>

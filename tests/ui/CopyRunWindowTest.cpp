@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/Messages.h"
-#include "copy/CopyRunMessages.h"
+#include "texts/Catalogue.h"
+#include "texts/Catalogue.h"
 #include "ui/RuleBox.h"
 #include "ui/WindowHarness.h"
 
@@ -76,7 +76,7 @@ private slots:
         QTest::mouseClick(window.sourceBox(0)->viewport(), Qt::RightButton);
         expectOk(msg::NothingCopied);
         h->messages.expect(
-            msg::SaveChangedRules, MessageButtons::YesNoDefaultYes, MessageAnswer::Yes);
+            msg::SaveQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::Yes);
         runCopy(window);
         QCOMPARE(readFile(h->ruleFile), std::string()); // saved without the quit command's row test
     }

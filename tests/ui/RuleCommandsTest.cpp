@@ -1,7 +1,7 @@
 // The settings commands and rule editing driven through the main window, with a scripted
 // message box and folder-browse dialog and the rule file in a temporary folder.
 
-#include "app/Messages.h"
+#include "texts/Catalogue.h"
 #include "ui/RuleBox.h"
 #include "ui/WindowHarness.h"
 

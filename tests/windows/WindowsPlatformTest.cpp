@@ -2,8 +2,8 @@
 // code page. Run under Wine in CI.
 
 #include "copy/CopyFolderTree.h"
-#include "copy/CopyRun.h"
-#include "copy/CopyRunMessages.h"
+#include "app/CopyRun.h"
+#include "texts/Catalogue.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"

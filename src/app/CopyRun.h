@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CopyFolderTree.h"
+#include "copy/CopyFolderTree.h"
 #include "rules/CopyRule.h"
 
 #include <cstddef>

@@ -1,9 +1,9 @@
 #include "CopyRun.h"
 
-#include "CopyRunMessages.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PathRules.h"
+#include "texts/Catalogue.h"
 
 namespace rinvo {
 
@@ -116,7 +116,7 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
                 continue;
             if (named < FailuresNamed) {
                 notice += '\n';
-                notice += describeFailedPath(failure);
+                notice += describeFailedPath(failure.path, failure.error.side);
                 notice += std::string(" (") + describeErrorKind(failure.error.kind) + ")";
                 ++named;
             } else {
@@ -126,7 +126,7 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
         // Failures beyond those the report keeps count as others too.
         others += report.failureCount - report.failures.size();
         if (others > 0)
-            notice += "\nほか " + std::to_string(others) + " 件";
+            notice += "\n" + messages::moreFailures(others);
         m_messages.show(notice, MessageButtons::Ok);
     }
     m_messages.show(

@@ -1,0 +1,139 @@
+#pragma once
+
+// Every text the windows and their message boxes show, each defined once: window captions,
+// control captions and tooltips, the copy-option entries, messages, and how failures read.
+// Texts that take a value are functions; pieces are joined with nothing between them.
+
+#include "platform/FsError.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace rinvo::texts {
+
+// Window and message-box captions.
+inline constexpr const char* MainCaption = "Rinvo Ver5";
+inline constexpr const char* HelpCaption = "Rinvoの使い方";
+inline constexpr const char* SelectFolderCaption = "フォルダ選択";
+inline constexpr const char* MessageTitle = "Rinvo V40";
+inline constexpr const char* Yes = "はい";
+inline constexpr const char* No = "いいえ";
+
+// The main window.
+inline constexpr const char* Title = "Rinvo";
+inline constexpr const char* Version = "Ver 5.0";
+inline constexpr const char* HelpCommand = "説明";
+inline constexpr const char* SaveCommand = "設定保存";
+inline constexpr const char* ReloadCommand = "設定    ロード";
+inline constexpr const char* CopyCommand = "コピー  開始";
+inline constexpr const char* QuitCommand = "終了";
+inline constexpr const char* CopyOptionHeading = "コピーオプション";
+inline constexpr const char* CopyOptionTip = "コピーオプションを３種類選択出来ます。";
+inline constexpr const char* SourceColumnHeading = "コピー元フォルダ";
+inline constexpr const char* DestinationColumnHeading = "コピー先フォルダ";
+inline constexpr const char* SourceBoxTip
+    = "クリックするとコピー元フォルダを選択できます。右クリックするとクリアします。";
+inline constexpr const char* DestinationBoxTip
+    = "クリックするとコピー先フォルダを選択出来ます。右クリックするとクリアします。";
+inline constexpr const char* CurrentFileHeading = "コピー中のファイル：";
+inline constexpr const char* CurrentFileName = "コピー中のファイル";
+inline constexpr const char* CurrentFileTip = "実際にコピーしたファイルを表示します。";
+/// The accessible name of a rule box: its column and its row number, 1 to 10.
+std::string ruleBoxName(bool source, int rowNumber);
+
+// The copy-option entries, in the box's order.
+inline constexpr const char* SkipHiddenAndSystemEntry
+    = "隠しファイルもシステムファイルもコピーしない";
+inline constexpr const char* SkipSystemEntry = "システムファイルはコピーしない";
+inline constexpr const char* CopyEverythingEntry = "すべてのファイルをコピーする";
+
+// The help window.
+inline constexpr const char* CloseCommand = "閉じる";
+inline constexpr const char* HelpHeading = "Rinvo の使い方";
+
+// The folder selection window.
+inline constexpr const char* DrivesName = "ドライブ";
+inline constexpr const char* FolderListHeading = "フォルダリスト";
+inline constexpr const char* FileListHeading = "選択フォルダ内のファイルリスト";
+inline constexpr const char* AcceptCommand = "決定";
+inline constexpr const char* CancelCommand = "キャンセル";
+inline constexpr const char* NewFolderCommand = "フォルダ作成";
+
+// The folder-browse dialog of the Qt windows.
+inline constexpr const char* BrowseCaption = "フォルダーの参照";
+inline constexpr const char* BrowseNewFolderCommand = "新しいフォルダーの作成";
+inline constexpr const char* BrowseNewFolderName = "新しいフォルダー";
+inline constexpr const char* OkCommand = "OK";
+
+// Prompts of the folder-browse dialog.
+inline constexpr const char* SourcePrompt = "コピー元フォルダを選択して下さい。";
+inline constexpr const char* DestinationPrompt = "コピー先フォルダを選択して下さい。";
+
+// Which side of a copy a failed path lies on.
+inline constexpr const char* SourceSide = "コピー元";
+inline constexpr const char* DestinationSide = "コピー先";
+
+} // namespace rinvo::texts
+
+namespace rinvo::messages {
+
+// Rule editing.
+inline constexpr const char* InvalidChoice = "指定が不正です！";
+inline constexpr const char* DestinationIsFile = "コピー先にファイルを指定することは出来ません！";
+inline constexpr const char* ClearQuestion = "クリアしますか？";
+inline constexpr const char* PathNotStorable
+    = "このパスは設定ファイルに保存できないため、選択できません。";
+
+// Save, reload and quit.
+inline constexpr const char* NothingChanged = "設定は変更されていません。";
+inline constexpr const char* NoValidRule = "設定が有効でないか、もしくは設定されていません。";
+inline constexpr const char* ReloadQuestion
+    = "コピールール設定は、一部もしくは全部変更されています。設定を再ロードしますか？";
+inline constexpr const char* ResetQuestion
+    = "設定ファイルは存在しません。画面の設定内容を初期化しますか？";
+/// Asked by the quit command and at the end of a copy run.
+inline constexpr const char* SaveQuestion = "変更された設定を保存しますか？";
+inline constexpr const char* FixRulesQuestion
+    = "設定が有効でないか、もしくは設定されていません。再設定しますか？";
+inline constexpr const char* SaveFailed = "設定を保存できませんでした。";
+inline constexpr const char* LoadFailed = "設定ファイルを読み込めませんでした。";
+
+// Why a path cannot be kept in the rule file.
+inline constexpr const char* PathHasQuote = "パスに \" (二重引用符) が含まれています";
+std::string pathOutsideCodePage(std::string_view codePage);
+
+// The copy run.
+std::string sourceDriveMissing(std::string_view drive);
+std::string sourceFolderMissing(std::string_view source);
+std::string destinationDriveMissing(std::string_view drive);
+std::string createDestinationQuestion(std::string_view destination);
+std::string destinationNotCreated(std::string_view destination, std::string_view reason);
+inline constexpr const char* ReadOnlyNotice
+    = "読み取り専用ファイルを上書きしようとしましたので、すべてをコピーしていません。";
+inline constexpr const char* NotEverythingCopied
+    = "一部のファイルまたはフォルダをコピーできませんでした。";
+/// Closes the failure notice's list after the first names: "ほか 3 件".
+std::string moreFailures(std::uint64_t count);
+inline constexpr const char* CopyDone = "コピーを完了しました。";
+inline constexpr const char* NothingCopied = "コピーは行われませんでした。";
+
+// The folder selection window.
+inline constexpr const char* FolderClash = "同一名称のフォルダがありますので、作成出来ません。";
+std::string newFolderPrompt(std::string_view parentName);
+
+} // namespace rinvo::messages
+
+namespace rinvo {
+
+/// Returns the kind's wording for people, in the program's language.
+const char* describeErrorKind(FsErrorKind kind);
+
+/// Returns "kind (system wording)" for reports.
+std::string describeError(const FsError& error);
+
+/// Returns a failed path with the side it lies on ("コピー元 …" or "コピー先 …"), so a user
+/// looks at the right disk.
+std::string describeFailedPath(std::string_view path, FailedSide side);
+
+} // namespace rinvo
