@@ -24,7 +24,7 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
     const std::string& source = arguments.paths[0];
     const std::string& destination = arguments.paths[1];
     if (!context.fs.fileExists(source) && !context.fs.folderExists(source)) {
-        context.err << "コピー元フォルダ " << source << " が存在しません。正しく設定して下さい。\n";
+        context.err << messages::sourceFolderMissing(source) << "\n";
         return ExitNotEverythingCopied;
     }
     const auto started = Clock::now();

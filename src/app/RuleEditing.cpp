@@ -1,5 +1,6 @@
 #include "RuleEditing.h"
 
+#include "forms/FormSpec.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderBrowser.h"
 #include "platform/MessageBoxService.h"
@@ -13,9 +14,6 @@ namespace rinvo {
 
 namespace {
 
-constexpr const char* SourcePrompt = "コピー元フォルダを選択して下さい。";
-constexpr const char* DestinationPrompt = "コピー先フォルダを選択して下さい。";
-
 CopyRule& row(RuleWindowState& state, int index)
 {
     assert(index >= 0 && static_cast<std::size_t>(index) < MaxRules && "rule row out of range");
@@ -23,16 +21,6 @@ CopyRule& row(RuleWindowState& state, int index)
 }
 
 } // namespace
-
-const std::vector<CopyOptionEntry>& copyOptionEntries()
-{
-    static const std::vector<CopyOptionEntry> Entries = {
-        { "隠しファイルもシステムファイルもコピーしない", CopyOption::SkipHiddenAndSystem },
-        { "システムファイルはコピーしない", CopyOption::SkipSystem },
-        { "すべてのファイルをコピーする", CopyOption::CopyEverything },
-    };
-    return Entries;
-}
 
 RuleEditing::RuleEditing(FileSystem& fs, MessageBoxService& messages, FolderBrowser& browser,
     const TextCodec& codec, RinvoModule& module)
@@ -64,7 +52,7 @@ std::optional<std::string> RuleEditing::browse(
 void RuleEditing::SFolder_Click(RuleWindowState& state, int index)
 {
     CopyRule& rule = row(state, index);
-    const std::optional<std::string> chosen = browse(SourcePrompt, rule.source);
+    const std::optional<std::string> chosen = browse(texts::SourcePrompt, rule.source);
     if (!chosen)
         return;
     const PathStyle style = m_fs.pathStyle();
@@ -80,7 +68,7 @@ void RuleEditing::SFolder_Click(RuleWindowState& state, int index)
 void RuleEditing::DFolder_Click(RuleWindowState& state, int index)
 {
     CopyRule& rule = row(state, index);
-    const std::optional<std::string> chosen = browse(DestinationPrompt, rule.destination);
+    const std::optional<std::string> chosen = browse(texts::DestinationPrompt, rule.destination);
     if (!chosen)
         return;
     // The drive test comes first: a destination at a drive's root takes the drive's own form,
@@ -109,7 +97,7 @@ void RuleEditing::Folder_MouseDown(
 
 void RuleEditing::AttrStt_LostFocus(const std::string& shownText)
 {
-    for (const CopyOptionEntry& entry : copyOptionEntries()) {
+    for (const forms::CopyOptionEntry& entry : forms::copyOptionEntries()) {
         if (entry.text == shownText) {
             m_module.copyOption = entry.value;
             return;

@@ -17,16 +17,6 @@ class TextCodec;
 /// Which mouse button went down on a rule box.
 enum class MouseButton { Left, Right, Other };
 
-/// An entry of the copy-option box: its text and its item data.
-struct CopyOptionEntry
-{
-    std::string text;
-    CopyOption value;
-};
-
-/// The copy-option box's entries, in their order.
-const std::vector<CopyOptionEntry>& copyOptionEntries();
-
 /// Editing the rule rows with the mouse: a click browses for a path, a right click offers to
 /// clear the box; every change raises RulesChanged.
 class RuleEditing

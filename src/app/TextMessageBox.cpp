@@ -1,5 +1,7 @@
 #include "TextMessageBox.h"
 
+#include "texts/Catalogue.h"
+
 #include <ostream>
 
 namespace rinvo {
@@ -16,7 +18,7 @@ MessageAnswer TextMessageBox::show(std::string_view text, MessageButtons buttons
         m_out << "\n";
         return MessageAnswer::Ok;
     }
-    m_out << " → " << (m_answer == MessageAnswer::Yes ? "はい" : "いいえ") << "\n";
+    m_out << " → " << (m_answer == MessageAnswer::Yes ? texts::Yes : texts::No) << "\n";
     return m_answer;
 }
 

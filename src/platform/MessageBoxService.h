@@ -4,9 +4,6 @@
 
 namespace rinvo {
 
-/// The program's title, shown on every message box.
-inline constexpr std::string_view ProgramTitle = "Rinvo V40";
-
 /// The three button sets a message can have.
 enum class MessageButtons {
     Ok,

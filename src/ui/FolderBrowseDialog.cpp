@@ -1,5 +1,8 @@
 #include "FolderBrowseDialog.h"
 
+#include "QtText.h"
+#include "texts/Catalogue.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +22,7 @@ FolderBrowseDialog::FolderBrowseDialog(
     , m_tree(new QTreeView(this))
 {
     setObjectName(QStringLiteral("FolderBrowseDialog"));
-    setWindowTitle(QStringLiteral("フォルダーの参照"));
+    setWindowTitle(toQString(texts::BrowseCaption));
     setModal(true);
     resize(420, 460);
 
@@ -40,11 +43,11 @@ FolderBrowseDialog::FolderBrowseDialog(
 
     auto* buttons = new QDialogButtonBox(this);
     auto* newFolder = buttons->addButton(
-        QStringLiteral("新しいフォルダーの作成"), QDialogButtonBox::ActionRole);
+        toQString(texts::BrowseNewFolderCommand), QDialogButtonBox::ActionRole);
     newFolder->setObjectName(QStringLiteral("NewFolder"));
-    m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    m_ok = buttons->addButton(toQString(texts::OkCommand), QDialogButtonBox::AcceptRole);
     m_ok->setObjectName(QStringLiteral("Ok"));
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole)
+    buttons->addButton(toQString(texts::CancelCommand), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("Cancel"));
     connect(newFolder, &QPushButton::clicked, this, &FolderBrowseDialog::makeNewFolder);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -88,7 +91,7 @@ void FolderBrowseDialog::makeNewFolder()
         parent = parent.parent();
     if (!parent.isValid())
         return;
-    const QString base = QStringLiteral("新しいフォルダー");
+    const QString base = toQString(texts::BrowseNewFolderName);
     QString name = base;
     const QDir folder(m_model->filePath(parent));
     for (int n = 2; folder.exists(name); ++n)

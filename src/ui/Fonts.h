@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/FormSpec.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -8,11 +10,10 @@ namespace rinvo {
 
 /// The font faces the windows name; on systems that lack them, registerFontSubstitutes maps
 /// them to metric-compatible free fonts.
-inline const QString GothicFace = QStringLiteral("ＭＳ Ｐゴシック");
-inline const QString CenturyFace = QStringLiteral("Century");
-
-/// The colour of the program's headings.
-inline const QColor HeadingColour = QColor(0x33, 0x5B, 0x51);
+inline const QString GothicFace
+    = QString::fromUtf8(forms::GothicFace.data(), static_cast<qsizetype>(forms::GothicFace.size()));
+inline const QString CenturyFace = QString::fromUtf8(
+    forms::CenturyFace.data(), static_cast<qsizetype>(forms::CenturyFace.size()));
 
 /// Maps the named faces to fonts installed by the set-up (IPA P Gothic, C059); call once
 /// before any window is made.

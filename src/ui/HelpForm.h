@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QWidget>
 
 namespace rinvo {
-
-/// Returns the usage text exactly as stored: UTF-8, every line ended by CR LF.
-QByteArray usageText();
 
 /// The help window: the usage text and a button that closes it. Modeless and without an
 /// owner, it is released when closed.

@@ -1,5 +1,7 @@
 #include "QtMessageBox.h"
 
+#include "texts/Catalogue.h"
+
 #include "QtText.h"
 
 #include <QMessageBox>
@@ -15,19 +17,19 @@ std::unique_ptr<QMessageBox> QtMessageBox::build(
     std::string_view text, MessageButtons buttons) const
 {
     auto box = std::make_unique<QMessageBox>(m_owner);
-    box->setWindowTitle(toQString(ProgramTitle));
+    box->setWindowTitle(toQString(texts::MessageTitle));
     box->setIcon(QMessageBox::NoIcon);
     box->setTextFormat(Qt::PlainText);
     box->setText(toQString(text));
     // Captions of our own: the standard buttons would be labelled in the toolkit's language.
     if (buttons == MessageButtons::Ok) {
-        QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        QPushButton* ok = box->addButton(toQString(texts::OkCommand), QMessageBox::AcceptRole);
         box->setDefaultButton(ok);
         box->setEscapeButton(ok);
         return box;
     }
-    QPushButton* yes = box->addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-    QPushButton* no = box->addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    QPushButton* yes = box->addButton(toQString(texts::Yes), QMessageBox::YesRole);
+    QPushButton* no = box->addButton(toQString(texts::No), QMessageBox::NoRole);
     box->setDefaultButton(buttons == MessageButtons::YesNoDefaultYes ? yes : no);
     box->setEscapeButton(no);
     return box;

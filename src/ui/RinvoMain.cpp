@@ -1,15 +1,12 @@
 #include "RinvoMain.h"
 
-#include "Controls.h"
-#include "Fonts.h"
+#include "FormBuilder.h"
 #include "HelpForm.h"
 #include "QtText.h"
 #include "RuleBox.h"
 #include "ThreadedCopyRun.h"
-#include "Twips.h"
-#include "WrappingButton.h"
-#include "texts/Catalogue.h"
 #include "platform/MessageBoxService.h"
+#include "texts/Catalogue.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,24 +14,11 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+
+#include <utility>
 
 namespace rinvo {
-
-namespace {
-
-const QColor ColumnHeadingColour(0x0E, 0x1F, 0xF1);
-
-QFont gothic(qreal points, FontWeight weight = FontWeight::Bold)
-{
-    return makeFont(GothicFace, points, weight);
-}
-
-QFont century(qreal points)
-{
-    return makeFont(CenturyFace, points, FontWeight::Bold, FontStyle::Italic);
-}
-
-} // namespace
 
 RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     : QWidget(parent)
@@ -42,11 +26,9 @@ RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     , m_settings(services.fs, services.messages, services.codec, services.ruleFilePath)
     , m_editing(services.fs, services.messages, services.browser, services.codec, services.module)
 {
-    const qreal dpi
-        = setUpWindow(this, QStringLiteral("RinvoMain"), QStringLiteral("Rinvo Ver5"), 10680, 8010);
-    addTitleBand(dpi);
-    addRuleRows(dpi);
-    addCurrentFileLine(dpi);
+    const forms::FormSpec& form = forms::rinvoMainForm();
+    buildControls(this, form, setUpForm(this, form));
+    connectControls();
     // The start button comes first in the focus order and holds the focus at opening.
     findChild<QWidget*>(QStringLiteral("GoCopy"))->setFocus();
 
@@ -61,88 +43,31 @@ HelpForm* RinvoMain::helpWindow() const
     return m_help;
 }
 
-void RinvoMain::addTitleBand(qreal dpi)
+void RinvoMain::connectControls()
 {
-    makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Rinvo"), { 120, 120, 2415, 735 }, dpi,
-        century(27.75), HeadingColour);
-    makeLabel(this, QStringLiteral("Label7"), QStringLiteral("Ver 5.0"), { 2640, 480, 1335, 375 },
-        dpi, century(15.75), HeadingColour);
-
-    struct Command
-    {
-        const char* name;
-        QString caption;
-        int left;
+    const std::pair<const char*, void (RinvoMain::*)()> commands[] = {
+        { "Setumei", &RinvoMain::Setumei_Click },
+        { "Hozon", &RinvoMain::Hozon_Click },
+        { "Yobikomi", &RinvoMain::Yobikomi_Click },
+        { "Owari", &RinvoMain::Owari_Click },
+        { "GoCopy", &RinvoMain::GoCopy_Click },
     };
-    // NOTE: made in focus order, not in their row's order: the start button leads the focus
-    // chain, and the chain follows the order in which controls are made.
-    const Command commands[] = {
-        { "GoCopy", QStringLiteral("コピー  開始"), 7920 },
-        { "Owari", QStringLiteral("終了"), 9120 },
-        { "Setumei", QStringLiteral("説明"), 4320 },
-        { "Hozon", QStringLiteral("設定保存"), 5520 },
-        { "Yobikomi", QStringLiteral("設定    ロード"), 6720 },
-    };
-    for (const Command& command : commands) {
-        auto* button = new WrappingButton(command.caption, this);
-        setUpControl(button, QString::fromLatin1(command.name), { command.left, 120, 975, 615 },
-            dpi, command.caption);
-        button->setFont(gothic(9.75));
-        button->setAutoDefault(false);
-    }
-    connect(findChild<QPushButton*>(QStringLiteral("Setumei")), &QPushButton::clicked, this,
-        &RinvoMain::Setumei_Click);
-    connect(findChild<QPushButton*>(QStringLiteral("Hozon")), &QPushButton::clicked, this,
-        &RinvoMain::Hozon_Click);
-    connect(findChild<QPushButton*>(QStringLiteral("Yobikomi")), &QPushButton::clicked, this,
-        &RinvoMain::Yobikomi_Click);
-    connect(findChild<QPushButton*>(QStringLiteral("Owari")), &QPushButton::clicked, this,
-        &RinvoMain::Owari_Click);
-    connect(findChild<QPushButton*>(QStringLiteral("GoCopy")), &QPushButton::clicked, this,
-        &RinvoMain::GoCopy_Click);
+    for (const auto& [name, handler] : commands)
+        connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this,
+            handler);
 
-    QLabel* optionLabel
-        = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("コピーオプション"),
-            { 4320, 840, 1575, 255 }, dpi, gothic(9.75), HeadingColour);
-    m_attrStt = new QComboBox(this);
-    setUpControl(m_attrStt, QStringLiteral("AttrStt"), { 5880, 840, 3855, 300 }, dpi,
-        QStringLiteral("コピーオプション"),
-        QStringLiteral("コピーオプションを３種類選択出来ます。"));
-    m_attrStt->setEditable(true);
-    m_attrStt->setInsertPolicy(QComboBox::NoInsert);
-    for (const CopyOptionEntry& entry : copyOptionEntries())
+    m_attrStt = findChild<QComboBox*>(QStringLiteral("AttrStt"));
+    for (const forms::CopyOptionEntry& entry : forms::copyOptionEntries())
         m_attrStt->addItem(toQString(entry.text), static_cast<int>(entry.value));
     m_attrStt->setCurrentIndex(m_attrStt->findData(static_cast<int>(DefaultCopyOption)));
     m_attrStt->installEventFilter(this);
     // The label names the box for screen readers, which take an editable box's name from it.
-    optionLabel->setBuddy(m_attrStt);
-    setColours(m_attrStt, palette().color(QPalette::Text), Qt::white);
+    findChild<QLabel*>(QStringLiteral("Label8"))->setBuddy(m_attrStt);
 
-    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("コピー元フォルダ"),
-        { 1320, 1320, 2775, 255 }, dpi, gothic(9.75), ColumnHeadingColour);
-    makeLabel(this, QStringLiteral("Label3"), QStringLiteral("コピー先フォルダ"),
-        { 6120, 1320, 2895, 255 }, dpi, gothic(11.25), ColumnHeadingColour);
-}
-
-void RinvoMain::addRuleRows(qreal dpi)
-{
-    const QString sourceTip = QStringLiteral(
-        "クリックするとコピー元フォルダを選択できます。右クリックするとクリアします。");
-    const QString destinationTip = QStringLiteral(
-        "クリックするとコピー先フォルダを選択出来ます。右クリックするとクリアします。");
+    m_dspFileName = findChild<QLineEdit*>(QStringLiteral("DspFileName"));
     for (int i = 0; i < RuleRows; ++i) {
-        const QString row = QString::number(i + 1);
-        const bool last = i == RuleRows - 1;
-        makeLabel(this, QStringLiteral("Label5_%1").arg(i), row,
-            { last ? 0 : 120, 1680 + 600 * i, last ? 375 : 255, 255 }, dpi, gothic(14.25));
-
-        auto* source = new RuleBox(RuleSide::Source, i, this);
-        setUpControl(source, QStringLiteral("SFolder%1").arg(i), { 360, 1560 + 600 * i, 5055, 495 },
-            dpi, QStringLiteral("コピー元フォルダ %1").arg(row), sourceTip);
-        auto* destination = new RuleBox(RuleSide::Destination, i, this);
-        setUpControl(destination, QStringLiteral("DFolder%1").arg(i),
-            { 5400, 1560 + 600 * i, 5055, 495 }, dpi,
-            QStringLiteral("コピー先フォルダ %1").arg(row), destinationTip);
+        auto* source = findChild<RuleBox*>(toQString(forms::memberName("SFolder", i)));
+        auto* destination = findChild<RuleBox*>(toQString(forms::memberName("DFolder", i)));
         m_sourceBoxes[static_cast<std::size_t>(i)] = source;
         m_destinationBoxes[static_cast<std::size_t>(i)] = destination;
         for (RuleBox* box : { source, destination }) {
@@ -154,17 +79,6 @@ void RinvoMain::addRuleRows(qreal dpi)
                 });
         }
     }
-}
-
-void RinvoMain::addCurrentFileLine(qreal dpi)
-{
-    makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コピー中のファイル："),
-        { 1680, 7560, 1695, 255 }, dpi, gothic(9));
-    m_dspFileName = new QLineEdit(this);
-    setUpControl(m_dspFileName, QStringLiteral("DspFileName"), { 3360, 7560, 4815, 270 }, dpi,
-        QStringLiteral("コピー中のファイル"),
-        QStringLiteral("実際にコピーしたファイルを表示します。"));
-    m_dspFileName->setReadOnly(true);
 }
 
 void RinvoMain::readRuleBoxes()

@@ -2,6 +2,7 @@
 
 #include "app/RuleEditing.h"
 #include "app/SettingsCommands.h"
+#include "forms/FormSpec.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -39,7 +40,7 @@ class RinvoMain : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int RuleRows = 10;
+    static constexpr int RuleRows = forms::RuleRows;
 
     explicit RinvoMain(MainWindowServices services, QWidget* parent = nullptr);
     ~RinvoMain() override;
@@ -70,9 +71,7 @@ private slots:
     void Folder_MouseDown(RuleSide side, int index, Qt::MouseButton button);
 
 private:
-    void addTitleBand(qreal dpi);
-    void addRuleRows(qreal dpi);
-    void addCurrentFileLine(qreal dpi);
+    void connectControls();
     void readRuleBoxes();
     void showRules();
 

@@ -1,17 +1,16 @@
 #include "SelectFolderForm.h"
-#include "texts/Catalogue.h"
 
-#include "Controls.h"
 #include "FolderImages.h"
 #include "Fonts.h"
+#include "FormBuilder.h"
 #include "QtText.h"
-#include "Twips.h"
 #include "app/FolderSelection.h"
 #include "app/RinvoModule.h"
 #include "platform/FileSystem.h"
 #include "platform/InputBoxService.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PathRules.h"
+#include "texts/Catalogue.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,45 +57,21 @@ SelectFolderForm::SelectFolderForm(SelectFolderServices services, QWidget* paren
     , m_services(std::move(services))
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    const qreal dpi = setUpWindow(
-        this, QStringLiteral("SelectFolderForm"), QStringLiteral("フォルダ選択"), 9195, 7380);
-
-    // NOTE: made in focus order: the focus chain follows the order in which controls are made.
-    m_drives = new QComboBox(this);
-    setUpControl(m_drives, QStringLiteral("Drive1"), { 120, 720, 2295, 300 }, dpi,
-        QStringLiteral("ドライブ"));
+    const forms::FormSpec& form = forms::selectFolderForm();
+    buildControls(this, form, setUpForm(this, form));
+    m_drives = findChild<QComboBox*>(QStringLiteral("Drive1"));
     for (const std::string& drive : m_services.drives)
         m_drives->addItem(toQString(drive));
-    m_tree = new QTreeWidget(this);
-    setUpControl(m_tree, QStringLiteral("TreeView1"), { 120, 1080, 5415, 6135 }, dpi,
-        QStringLiteral("フォルダリスト"));
-    m_tree->setFont(gothic(9, FontWeight::Regular));
+    m_tree = findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
     m_tree->setHeaderHidden(true);
     // Nodes open and close by the click handling alone.
     m_tree->setItemsExpandable(false);
     m_tree->setExpandsOnDoubleClick(false);
-    auto* accept = new QPushButton(QStringLiteral("決定"), this);
-    setUpControl(
-        accept, QStringLiteral("KETTEI"), { 6240, 120, 1215, 495 }, dpi, QStringLiteral("決定"));
-    accept->setFont(gothic(9));
-    m_files = new QListWidget(this);
-    setUpControl(m_files, QStringLiteral("File1"), { 5760, 1080, 3255, 6210 }, dpi,
-        QStringLiteral("選択フォルダ内のファイルリスト"));
-    makeLabel(this, QStringLiteral("Label1"), QStringLiteral("フォルダリスト"),
-        { 3960, 840, 1455, 255 }, dpi, gothic(9.75));
-    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("選択フォルダ内のファイルリスト"),
-        { 5880, 840, 3135, 255 }, dpi, gothic(9.75));
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    setUpControl(cancel, QStringLiteral("YAMERU"), { 7680, 120, 1215, 495 }, dpi,
-        QStringLiteral("キャンセル"));
-    cancel->setFont(gothic(9));
-    makeLabel(this, QStringLiteral("MIDASHI"), QStringLiteral("フォルダ選択"),
-        { 120, 120, 2415, 375 }, dpi, gothic(15.75), HeadingColour);
-    m_sinki = new QPushButton(QStringLiteral("フォルダ作成"), this);
-    setUpControl(m_sinki, QStringLiteral("Sinki"), { 2640, 120, 1455, 495 }, dpi,
-        QStringLiteral("フォルダ作成"));
-    m_sinki->setFont(gothic(9.75));
+    m_files = findChild<QListWidget*>(QStringLiteral("File1"));
+    m_sinki = findChild<QPushButton*>(QStringLiteral("Sinki"));
     m_sinki->setEnabled(false);
+    auto* accept = findChild<QPushButton*>(QStringLiteral("KETTEI"));
+    auto* cancel = findChild<QPushButton*>(QStringLiteral("YAMERU"));
 
     connect(accept, &QPushButton::clicked, this, &SelectFolderForm::KETTEI_Click);
     connect(cancel, &QPushButton::clicked, this, &SelectFolderForm::YAMERU_Click);

@@ -1,5 +1,7 @@
 #include "ui/HelpForm.h"
+#include "forms/FormSpec.h"
 #include "ui/Fonts.h"
+#include "ui/FormCheck.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -10,6 +12,12 @@
 using namespace rinvo;
 
 namespace {
+
+QByteArray usageText()
+{
+    const std::string_view text = forms::usageText();
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The usage text line by line; "\u3000" is the ideographic blank.
 const char* const UsageLines[] = {
@@ -103,21 +111,9 @@ private slots:
     void windowShowsTheTextWithItsLayout()
     {
         HelpForm help;
-        QCOMPARE(help.windowTitle(), QStringLiteral("Rinvoの使い方"));
+        rinvo::testing::checkAgainstTable(help, forms::helpForm());
         QCOMPARE(help.size(), QSize(515, 569));
-        auto* ok = help.findChild<QPushButton*>(QStringLiteral("OkBtn"));
-        auto* heading = help.findChild<QLabel*>(QStringLiteral("Lvl1"));
-        auto* text = help.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
-        QVERIFY(ok && heading && text);
-        QCOMPARE(ok->text(), QStringLiteral("閉じる"));
-        QCOMPARE(ok->geometry(), QRect(376, 8, 81, 33));
-        QCOMPARE(heading->text(), QStringLiteral("Rinvo の使い方"));
-        QCOMPARE(heading->geometry(), QRect(24, 16, 169, 25));
-        QCOMPARE(text->geometry(), QRect(8, 48, 497, 513));
-        QCOMPARE(text->palette().color(QPalette::Text), QColor(0x00, 0x2D, 0x20));
-        QCOMPARE(text->palette().color(QPalette::Base), QColor(0xFA, 0xFF, 0xEE));
-        QCOMPARE(text->toPlainText(),
-            QString::fromUtf8(usageText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(forms::helpForm().control("Text1").text, forms::usageText());
     }
 
     void typingChangesNothingAndTheCloseButtonHasTheFocus()

@@ -1,5 +1,6 @@
 #include "ui/RinvoMain.h"
 #include "ui/Fonts.h"
+#include "ui/FormCheck.h"
 #include "ui/HelpForm.h"
 #include "ui/RuleBox.h"
 #include "ui/WindowHarness.h"
@@ -34,19 +35,6 @@ private:
         return found;
     }
 
-    static QString controlText(QWidget* widget)
-    {
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            return label->text();
-        if (auto* button = qobject_cast<QPushButton*>(widget))
-            return button->text();
-        if (auto* line = qobject_cast<QLineEdit*>(widget))
-            return line->text();
-        if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
-            return box->toPlainText();
-        return {};
-    }
-
     static int helpWindowCount()
     {
         int count = 0;
@@ -62,102 +50,13 @@ private slots:
         QCOMPARE(RinvoMain(harness.services()).logicalDpiX(), 96);
     }
 
-    void controlsStandWhereTheLayoutPutsThem_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QRect>("geometry");
-        // Pixels at 96 DPI: 15 twips make one pixel.
-        QTest::newRow("Label4") << "Label4"
-                                << "QLabel"
-                                << "Rinvo" << QRect(8, 8, 161, 49);
-        QTest::newRow("Label7") << "Label7"
-                                << "QLabel"
-                                << "Ver 5.0" << QRect(176, 32, 89, 25);
-        QTest::newRow("Setumei") << "Setumei"
-                                 << "rinvo::WrappingButton"
-                                 << "説明" << QRect(288, 8, 65, 41);
-        QTest::newRow("Hozon") << "Hozon"
-                               << "rinvo::WrappingButton"
-                               << "設定保存" << QRect(368, 8, 65, 41);
-        QTest::newRow("Yobikomi") << "Yobikomi"
-                                  << "rinvo::WrappingButton"
-                                  << "設定    ロード" << QRect(448, 8, 65, 41);
-        QTest::newRow("GoCopy") << "GoCopy"
-                                << "rinvo::WrappingButton"
-                                << "コピー  開始" << QRect(528, 8, 65, 41);
-        QTest::newRow("Owari") << "Owari"
-                               << "rinvo::WrappingButton"
-                               << "終了" << QRect(608, 8, 65, 41);
-        QTest::newRow("Label8") << "Label8"
-                                << "QLabel"
-                                << "コピーオプション" << QRect(288, 56, 105, 17);
-        QTest::newRow("AttrStt") << "AttrStt"
-                                 << "QComboBox"
-                                 << "" << QRect(392, 56, 257, 20);
-        QTest::newRow("Label2") << "Label2"
-                                << "QLabel"
-                                << "コピー元フォルダ" << QRect(88, 88, 185, 17);
-        QTest::newRow("Label3") << "Label3"
-                                << "QLabel"
-                                << "コピー先フォルダ" << QRect(408, 88, 193, 17);
-        QTest::newRow("Label6") << "Label6"
-                                << "QLabel"
-                                << "コピー中のファイル：" << QRect(112, 504, 113, 17);
-        QTest::newRow("DspFileName") << "DspFileName"
-                                     << "QLineEdit"
-                                     << "" << QRect(224, 504, 321, 18);
-        for (int i = 0; i < RinvoMain::RuleRows; ++i) {
-            const QString row = QString::number(i + 1);
-            const int labelTop = (1680 + 600 * i) / 15;
-            const int boxTop = (1560 + 600 * i) / 15;
-            const QRect label = i == 9 ? QRect(0, labelTop, 25, 17) : QRect(8, labelTop, 17, 17);
-            QTest::addRow("Label5_%d", i)
-                << QStringLiteral("Label5_%1").arg(i) << "QLabel" << row << label;
-            QTest::addRow("SFolder%d", i) << QStringLiteral("SFolder%1").arg(i) << "rinvo::RuleBox"
-                                          << "" << QRect(24, boxTop, 337, 33);
-            QTest::addRow("DFolder%d", i) << QStringLiteral("DFolder%1").arg(i) << "rinvo::RuleBox"
-                                          << "" << QRect(360, boxTop, 337, 33);
-        }
-    }
-
-    void controlsStandWhereTheLayoutPutsThem()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QFETCH(QRect, geometry);
-        RinvoMain window(harness.services());
-        QWidget* widget = control<QWidget>(window, name);
-        QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), kind);
-        QCOMPARE(controlText(widget), text);
-        QCOMPARE(widget->geometry(), geometry);
-    }
-
-    void windowHasItsCaptionAndClientSize()
+    void controlsStandAsTheTableSays()
     {
         RinvoMain window(harness.services());
-        QCOMPARE(window.windowTitle(), QStringLiteral("Rinvo Ver5"));
+        rinvo::testing::checkAgainstTable(window, forms::rinvoMainForm());
         QCOMPARE(window.size(), QSize(712, 534));
-    }
-
-    void fontsAndColoursFollowTheLayout()
-    {
-        RinvoMain window(harness.services());
-        auto* title = control<QLabel>(window, QStringLiteral("Label4"));
-        QCOMPARE(title->font().family(), CenturyFace);
-        QCOMPARE(title->font().pointSizeF(), 27.75);
-        QVERIFY(title->font().bold() && title->font().italic());
-        QCOMPARE(title->palette().color(QPalette::WindowText), QColor(0x33, 0x5B, 0x51));
-        auto* destinationHeading = control<QLabel>(window, QStringLiteral("Label3"));
-        QCOMPARE(destinationHeading->font().family(), GothicFace);
-        QCOMPARE(destinationHeading->font().pointSizeF(), 11.25);
-        QCOMPARE(
-            destinationHeading->palette().color(QPalette::WindowText), QColor(0x0E, 0x1F, 0xF1));
-        QCOMPARE(control<QPushButton>(window, QStringLiteral("GoCopy"))->font().pointSizeF(), 9.75);
-        QCOMPARE(control<QLabel>(window, QStringLiteral("Label5_0"))->font().pointSizeF(), 14.25);
-        QCOMPARE(control<QLabel>(window, QStringLiteral("Label6"))->font().pointSizeF(), 9.0);
+        QCOMPARE(control<QWidget>(window, QStringLiteral("SFolder9"))->metaObject()->className(),
+            "rinvo::RuleBox");
     }
 
     void namedFacesResolveToInstalledFreeFonts()

@@ -1,0 +1,110 @@
+#include "FormBuilder.h"
+
+#include "Controls.h"
+#include "Fonts.h"
+#include "QtText.h"
+#include "RuleBox.h"
+#include "WrappingButton.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+namespace rinvo {
+
+namespace {
+
+QWidget* makeTextView(QWidget* parent, const forms::ControlSpec& spec)
+{
+    auto* text = new QPlainTextEdit(parent);
+    // The stored text ends its lines with CR LF; the box shows them as plain line breaks.
+    text->setPlainText(toQString(spec.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    text->setReadOnly(true);
+    // The caret still moves, so the text can be scrolled, selected and copied from the keyboard.
+    text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setTabChangesFocus(true);
+    return text;
+}
+
+QWidget* makeWidget(QWidget* parent, const forms::ControlSpec& spec)
+{
+    using forms::ControlKind;
+    switch (spec.kind) {
+    case ControlKind::Label:
+        return new QLabel(toQString(spec.text), parent);
+    case ControlKind::Button: {
+        auto* button = new WrappingButton(toQString(spec.text), parent);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case ControlKind::RuleBox:
+        return new RuleBox(spec.arrayName == "SFolder" ? RuleSide::Source : RuleSide::Destination,
+            spec.index, parent);
+    case ControlKind::LineBox: {
+        auto* line = new QLineEdit(parent);
+        line->setReadOnly(true);
+        return line;
+    }
+    case ControlKind::DropDownCombo: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        return combo;
+    }
+    case ControlKind::TextView:
+        return makeTextView(parent, spec);
+    case ControlKind::DriveList:
+        return new QComboBox(parent);
+    case ControlKind::FolderTree:
+        return new QTreeWidget(parent);
+    case ControlKind::FileList:
+        return new QListWidget(parent);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QFont fontOf(const forms::FontSpec& font)
+{
+    return makeFont(toQString(font.face), font.points,
+        font.weight == forms::FontWeight::Bold ? FontWeight::Bold : FontWeight::Regular,
+        font.style == forms::FontStyle::Italic ? FontStyle::Italic : FontStyle::Upright);
+}
+
+QColor colourOf(forms::Colour colour)
+{
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+qreal setUpForm(QWidget* window, const forms::FormSpec& form)
+{
+    return setUpWindow(
+        window, toQString(form.name), toQString(form.caption), form.clientWidth, form.clientHeight);
+}
+
+void buildControls(QWidget* window, const forms::FormSpec& form, qreal dpi)
+{
+    // NOTE: made in the table's order, which is the focus order: Qt's focus chain follows the
+    // order in which controls are made.
+    for (const forms::ControlSpec& spec : form.controls) {
+        QWidget* control = makeWidget(window, spec);
+        const forms::TwipsRect& r = spec.rect;
+        setUpControl(control, toQString(spec.name), { r.left, r.top, r.width, r.height }, dpi,
+            toQString(spec.accessibleName), toQString(spec.tooltip));
+        if (spec.font)
+            control->setFont(fontOf(*spec.font));
+        if (spec.textColour || spec.fieldColour) {
+            const QColor text = spec.textColour ? colourOf(*spec.textColour)
+                                                : control->palette().color(QPalette::Text);
+            setColours(control, text, spec.fieldColour ? colourOf(*spec.fieldColour) : QColor());
+        }
+    }
+}
+
+} // namespace rinvo
