@@ -64,18 +64,18 @@ FormSpec makeMainForm()
 {
     FormSpec form { "RinvoMain", texts::MainCaption, 10680, 8010, {} };
     auto& c = form.controls;
-    c.push_back(label("Label4", texts::Title, { 120, 120, 2415, 735 }, century(27.75),
-        HeadingColour));
-    c.push_back(label("Label7", texts::Version, { 2640, 480, 1335, 375 }, century(15.75),
-        HeadingColour));
+    c.push_back(
+        label("Label4", texts::Title, { 120, 120, 2415, 735 }, century(27.75), HeadingColour));
+    c.push_back(
+        label("Label7", texts::Version, { 2640, 480, 1335, 375 }, century(15.75), HeadingColour));
     // NOTE: in focus order, not in their row's order: the start button leads the focus chain.
     c.push_back(button("GoCopy", texts::CopyCommand, { 7920, 120, 975, 615 }, gothic(9.75)));
     c.push_back(button("Owari", texts::QuitCommand, { 9120, 120, 975, 615 }, gothic(9.75)));
     c.push_back(button("Setumei", texts::HelpCommand, { 4320, 120, 975, 615 }, gothic(9.75)));
     c.push_back(button("Hozon", texts::SaveCommand, { 5520, 120, 975, 615 }, gothic(9.75)));
     c.push_back(button("Yobikomi", texts::ReloadCommand, { 6720, 120, 975, 615 }, gothic(9.75)));
-    c.push_back(label("Label8", texts::CopyOptionHeading, { 4320, 840, 1575, 255 }, gothic(9.75),
-        HeadingColour));
+    c.push_back(label(
+        "Label8", texts::CopyOptionHeading, { 4320, 840, 1575, 255 }, gothic(9.75), HeadingColour));
     ControlSpec option = control("AttrStt", ControlKind::DropDownCombo, { 5880, 840, 3855, 300 },
         texts::CopyOptionHeading, texts::CopyOptionTip);
     // NOTE: the layout fixes the field white; its text is fixed black with it, so a dark
@@ -83,17 +83,17 @@ FormSpec makeMainForm()
     option.fieldColour = White;
     option.textColour = Colour {};
     c.push_back(option);
-    c.push_back(label("Label2", texts::SourceColumnHeading, { 1320, 1320, 2775, 255 },
-        gothic(9.75), ColumnHeadingColour));
+    c.push_back(label("Label2", texts::SourceColumnHeading, { 1320, 1320, 2775, 255 }, gothic(9.75),
+        ColumnHeadingColour));
     c.push_back(label("Label3", texts::DestinationColumnHeading, { 6120, 1320, 2895, 255 },
         gothic(11.25), ColumnHeadingColour));
     for (int i = 0; i < RuleRows; ++i) {
         const bool last = i == RuleRows - 1;
         const std::string number = std::to_string(i + 1);
-        c.push_back(member(label("", number,
-                               { last ? 0 : 120, 1680 + 600 * i, last ? 375 : 255, 255 },
-                               gothic(14.25)),
-            "Label5", i));
+        c.push_back(
+            member(label("", number, { last ? 0 : 120, 1680 + 600 * i, last ? 375 : 255, 255 },
+                       gothic(14.25)),
+                "Label5", i));
         c.push_back(member(control("", ControlKind::RuleBox, { 360, 1560 + 600 * i, 5055, 495 },
                                texts::ruleBoxName(true, i + 1), texts::SourceBoxTip),
             "SFolder", i));
@@ -112,8 +112,8 @@ FormSpec makeHelpForm()
     FormSpec form { "HelpForm", texts::HelpCaption, 7725, 8535, {} };
     auto& c = form.controls;
     c.push_back(button("OkBtn", texts::CloseCommand, { 5640, 120, 1215, 495 }, gothic(11.25)));
-    c.push_back(label("Lvl1", texts::HelpHeading, { 360, 240, 2535, 375 }, gothic(14.25),
-        HeadingColour));
+    c.push_back(
+        label("Lvl1", texts::HelpHeading, { 360, 240, 2535, 375 }, gothic(14.25), HeadingColour));
     ControlSpec text
         = control("Text1", ControlKind::TextView, { 120, 720, 7455, 7695 }, texts::HelpHeading);
     text.text = std::string(usageText());
@@ -140,8 +140,8 @@ FormSpec makeSelectFolderForm()
     c.push_back(label("Label1", texts::FolderListHeading, { 3960, 840, 1455, 255 }, gothic(9.75)));
     c.push_back(label("Label2", texts::FileListHeading, { 5880, 840, 3135, 255 }, gothic(9.75)));
     c.push_back(button("YAMERU", texts::CancelCommand, { 7680, 120, 1215, 495 }, gothic(9)));
-    c.push_back(label("MIDASHI", texts::SelectFolderCaption, { 120, 120, 2415, 375 },
-        gothic(15.75), HeadingColour));
+    c.push_back(label("MIDASHI", texts::SelectFolderCaption, { 120, 120, 2415, 375 }, gothic(15.75),
+        HeadingColour));
     c.push_back(button("Sinki", texts::NewFolderCommand, { 2640, 120, 1455, 495 }, gothic(9.75)));
     return form;
 }
