@@ -23,8 +23,7 @@ namespace rinvo {
 RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     : QWidget(parent)
     , m_services(services)
-    , m_settings(services.fs, services.messages, services.codec, services.ruleFilePath)
-    , m_editing(services.fs, services.messages, services.browser, services.codec, services.module)
+    , m_flow(services, *this)
 {
     const forms::FormSpec& form = forms::rinvoMainForm();
     buildControls(this, form, setUpForm(this, form));
@@ -32,8 +31,7 @@ RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     // The start button comes first in the focus order and holds the focus at opening.
     findChild<QWidget*>(QStringLiteral("GoCopy"))->setFocus();
 
-    m_settings.Form_Load(m_state, m_services.module);
-    showRules();
+    m_flow.Form_Load();
 }
 
 RinvoMain::~RinvoMain() = default;
@@ -81,19 +79,42 @@ void RinvoMain::connectControls()
     }
 }
 
-void RinvoMain::readRuleBoxes()
+CopyRuleTable RinvoMain::shownRules()
 {
+    CopyRuleTable rules;
     for (std::size_t i = 0; i < MaxRules; ++i)
-        m_state.rules[i] = { toUtf8(m_sourceBoxes[i]->toPlainText()),
+        rules[i] = { toUtf8(m_sourceBoxes[i]->toPlainText()),
             toUtf8(m_destinationBoxes[i]->toPlainText()) };
+    return rules;
 }
 
-void RinvoMain::showRules()
+void RinvoMain::showRules(const CopyRuleTable& rules)
 {
     for (std::size_t i = 0; i < MaxRules; ++i) {
-        m_sourceBoxes[i]->setPlainText(toQString(m_state.rules[i].source));
-        m_destinationBoxes[i]->setPlainText(toQString(m_state.rules[i].destination));
+        m_sourceBoxes[i]->setPlainText(toQString(rules[i].source));
+        m_destinationBoxes[i]->setPlainText(toQString(rules[i].destination));
     }
+}
+
+CopyRunResult RinvoMain::runCopy(const CopyRuleTable& rules, CopyOption option)
+{
+    ThreadedCopyRun copyRun(m_services.fs, m_services.messages, *m_dspFileName);
+    return copyRun.run(rules, option);
+}
+
+void RinvoMain::showHelp()
+{
+    // One help window at most: a second click brings the open one to the front.
+    if (!m_help)
+        m_help = new HelpForm();
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void RinvoMain::closeWindow()
+{
+    close();
 }
 
 bool RinvoMain::eventFilter(QObject* watched, QEvent* event)
@@ -102,14 +123,13 @@ bool RinvoMain::eventFilter(QObject* watched, QEvent* event)
     // its own drop-down list taking the focus does not count.
     if (watched == m_attrStt && event->type() == QEvent::FocusOut
         && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-        m_editing.AttrStt_LostFocus(toUtf8(m_attrStt->currentText()));
+        m_flow.AttrStt_LostFocus(toUtf8(m_attrStt->currentText()));
     return QWidget::eventFilter(watched, event);
 }
 
 void RinvoMain::closeEvent(QCloseEvent* event)
 {
-    // A close request during a copy run waits for the run's end, which closes the window.
-    if (m_copying)
+    if (m_flow.closeRequested() == WindowAfter::StaysOpen)
         event->ignore();
     else
         QWidget::closeEvent(event);
@@ -117,68 +137,40 @@ void RinvoMain::closeEvent(QCloseEvent* event)
 
 void RinvoMain::GoCopy_Click()
 {
-    readRuleBoxes();
-    m_copying = true;
-    ThreadedCopyRun copyRun(m_services.fs, m_services.messages, *m_dspFileName);
-    copyRun.run(m_state.rules, m_services.module.copyOption);
-    m_copying = false;
-    // The save question runs without the row test that the quit command makes.
-    if (m_state.RulesChanged
-        && m_services.messages.show(messages::SaveQuestion, MessageButtons::YesNoDefaultYes)
-            == MessageAnswer::Yes
-        && !m_settings.saveRules(m_state))
-        return; // NOTE: a failed save keeps the window open, so the edits are not lost.
-    close();
+    m_flow.GoCopy_Click();
 }
 
 void RinvoMain::Hozon_Click()
 {
-    readRuleBoxes();
-    m_settings.Hozon_Click(m_state);
+    m_flow.Hozon_Click();
 }
 
 void RinvoMain::Yobikomi_Click()
 {
-    readRuleBoxes();
-    m_settings.Yobikomi_Click(m_state);
-    showRules();
+    m_flow.Yobikomi_Click();
 }
 
 void RinvoMain::Owari_Click()
 {
-    readRuleBoxes();
-    if (m_settings.Owari_Click(m_state) == WindowAfter::Closes)
-        close();
-}
-
-void RinvoMain::Folder_Click(RuleSide side, int index)
-{
-    readRuleBoxes();
-    if (side == RuleSide::Source)
-        m_editing.SFolder_Click(m_state, index);
-    else
-        m_editing.DFolder_Click(m_state, index);
-    showRules();
-}
-
-void RinvoMain::Folder_MouseDown(RuleSide side, int index, Qt::MouseButton button)
-{
-    readRuleBoxes();
-    const MouseButton pressed = button == Qt::RightButton ? MouseButton::Right
-        : button == Qt::LeftButton                        ? MouseButton::Left
-                                                          : MouseButton::Other;
-    m_editing.Folder_MouseDown(m_state, side, index, pressed);
-    showRules();
+    m_flow.Owari_Click();
 }
 
 void RinvoMain::Setumei_Click()
 {
-    // One help window at most: a second click brings the open one to the front.
-    if (!m_help)
-        m_help = new HelpForm();
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
+    m_flow.Setumei_Click();
+}
+
+void RinvoMain::Folder_Click(RuleSide side, int index)
+{
+    m_flow.Folder_Click(side, index);
+}
+
+void RinvoMain::Folder_MouseDown(RuleSide side, int index, Qt::MouseButton button)
+{
+    const MouseButton pressed = button == Qt::RightButton ? MouseButton::Right
+        : button == Qt::LeftButton                        ? MouseButton::Left
+                                                          : MouseButton::Other;
+    m_flow.Folder_MouseDown(side, index, pressed);
 }
 
 } // namespace rinvo

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/RuleEditing.h"
-#include "app/SettingsCommands.h"
+#include "app/MainWindowFlow.h"
 #include "forms/FormSpec.h"
 
 #include <QPointer>
@@ -23,20 +22,9 @@ class MessageBoxService;
 class RuleBox;
 class TextCodec;
 
-/// What the main window works with; tests hand in fakes.
-struct MainWindowServices
-{
-    FileSystem& fs;
-    MessageBoxService& messages;
-    FolderBrowser& browser;
-    const TextCodec& codec;
-    std::string ruleFilePath;
-    RinvoModule& module;
-};
-
 /// The main window: five commands, the copy-option box, ten rule rows and the line that shows
 /// the file being copied. Controls keep fixed positions given in twips.
-class RinvoMain : public QWidget
+class RinvoMain : public QWidget, private MainWindowView
 {
     Q_OBJECT
 public:
@@ -55,7 +43,7 @@ public:
     }
     /// The open help window, or null.
     HelpForm* helpWindow() const;
-    bool rulesChanged() const { return m_state.RulesChanged; }
+    bool rulesChanged() const { return m_flow.state().RulesChanged; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,19 +60,19 @@ private slots:
 
 private:
     void connectControls();
-    void readRuleBoxes();
-    void showRules();
+    CopyRuleTable shownRules() override;
+    void showRules(const CopyRuleTable& rules) override;
+    CopyRunResult runCopy(const CopyRuleTable& rules, CopyOption option) override;
+    void showHelp() override;
+    void closeWindow() override;
 
     MainWindowServices m_services;
-    SettingsCommands m_settings;
-    RuleEditing m_editing;
-    RuleWindowState m_state;
+    MainWindowFlow m_flow;
     QComboBox* m_attrStt = nullptr;
     QLineEdit* m_dspFileName = nullptr;
     std::array<RuleBox*, RuleRows> m_sourceBoxes {};
     std::array<RuleBox*, RuleRows> m_destinationBoxes {};
     QPointer<HelpForm> m_help;
-    bool m_copying = false;
 };
 
 } // namespace rinvo
