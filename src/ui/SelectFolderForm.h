@@ -1,10 +1,12 @@
 #pragma once
 
-#include "platform/FsError.h"
+#include "app/SelectFolderFlow.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,34 +18,17 @@ class QTreeWidgetItem;
 
 namespace rinvo {
 
-class FileSystem;
-class InputBoxService;
-class MessageBoxService;
-struct RinvoModule;
-
-/// What the folder selection window works with; tests hand in fakes.
-struct SelectFolderServices
-{
-    FileSystem& fs;
-    MessageBoxService& messages;
-    InputBoxService& input;
-    RinvoModule& module;
-    /// The drive list's entries: mount points on POSIX, root first.
-    std::vector<std::string> drives;
-    /// Shows the main window after a folder was accepted.
-    std::function<void()> showMainWindow;
-};
-
 /// The program's own folder picker: a drive list, the drive's folders read one level at a time
 /// as nodes are opened, and the files of the folder last clicked. The accepted folder's path
 /// is handed back in the module's SelectedFolder.
-class SelectFolderForm : public QWidget
+class SelectFolderForm : public QWidget, private SelectFolderView
 {
     Q_OBJECT
 public:
-    /// Node data: the node's key and its image number (1 open, 2 closed).
+    /// Node data: the node's key, its image number (1 open, 2 closed) and the flow's id.
     static constexpr int KeyRole = Qt::UserRole;
     static constexpr int ImageRole = Qt::UserRole + 1;
+    static constexpr int NodeRole = Qt::UserRole + 2;
 
     explicit SelectFolderForm(SelectFolderServices services, QWidget* parent = nullptr);
 
@@ -52,7 +37,7 @@ public:
 
     QTreeWidget* tree() const { return m_tree; }
     /// The node KETTEI and Sinki act on.
-    QTreeWidgetItem* selectedNode() const { return m_selectedNode; }
+    QTreeWidgetItem* selectedNode() const { return m_items.at(m_flow.selectedNode()); }
 
 public slots:
     void Drive1_Change();
@@ -65,25 +50,28 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void Form_Load();
-    FsStatus fillDrive(bool setFileListSettings);
-    QTreeWidgetItem* addNode(
-        QTreeWidgetItem* parent, const std::string& key, const std::string& text);
-    void setImage(QTreeWidgetItem* node, int image);
-    void showFiles(const std::string& folder);
-    void ensureVisible(QTreeWidgetItem* node);
-    void tellFailure(const std::string& path, const FsError& error);
+    std::string shownDrive() override;
+    void setShownDrive(const std::string& drive) override;
+    void clearTree() override;
+    void addNode(std::optional<NodeId> parent, NodeId node, const std::string& key,
+        const std::string& text) override;
+    void removeNode(NodeId node) override;
+    void setNodeImage(NodeId node, FolderImage image) override;
+    void setNodeExpanded(NodeId node, bool expanded) override;
+    void ensureVisible(NodeId node) override;
+    void showFiles(const std::vector<std::string>& names) override;
+    void setFilesEnabled(bool enabled) override;
+    void setNewFolderEnabled(bool enabled) override;
+    void beep() override;
+    void closeWindow() override;
+    std::optional<NodeId> nodeOf(const QTreeWidgetItem* item) const;
 
-    SelectFolderServices m_services;
+    SelectFolderFlow m_flow;
     QComboBox* m_drives = nullptr;
     QTreeWidget* m_tree = nullptr;
     QListWidget* m_files = nullptr;
     QPushButton* m_sinki = nullptr;
-    QTreeWidgetItem* m_selectedNode = nullptr;
-    QTreeWidgetItem* m_lastAddedNode = nullptr;
-    QString m_shownDrive;
-    bool m_showHiddenFiles = true;
-    bool m_showSystemFiles = false;
+    std::map<NodeId, QTreeWidgetItem*> m_items;
 };
 
 } // namespace rinvo
