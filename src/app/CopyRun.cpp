@@ -125,8 +125,10 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
         }
         // Failures beyond those the report keeps count as others too.
         others += report.failureCount - report.failures.size();
-        if (others > 0)
-            notice += "\n" + messages::moreFailures(others);
+        if (others > 0) {
+            notice += '\n';
+            notice += messages::moreFailures(others);
+        }
         m_messages.show(notice, MessageButtons::Ok);
     }
     m_messages.show(
