@@ -1,0 +1,239 @@
+#include "FormWindow.h"
+
+#include "Wide.h"
+
+#include <commctrl.h>
+
+namespace rinvo::win32 {
+
+namespace {
+
+constexpr wchar_t WindowClass[] = L"RinvoFormWindow";
+// Control ids start here, in the table's order.
+constexpr int FirstControlId = 100;
+
+COLORREF colourOf(forms::Colour colour)
+{
+    return RGB(colour.red, colour.green, colour.blue);
+}
+
+void registerClass()
+{
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = WindowClass;
+        windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        return ::RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+struct WindowKind
+{
+    const wchar_t* className;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+WindowKind kindOf(forms::ControlKind kind)
+{
+    using forms::ControlKind;
+    switch (kind) {
+    case ControlKind::Label:
+        return { L"STATIC", SS_LEFT | SS_NOPREFIX, 0 };
+    case ControlKind::Button:
+        return { L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0 };
+    case ControlKind::RuleBox:
+        // Multi-line and read-only, wrapping a long path onto its second line, no scroll bars.
+        return { L"EDIT", ES_MULTILINE | ES_READONLY, WS_EX_CLIENTEDGE };
+    case ControlKind::LineBox:
+        return { L"EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE };
+    case ControlKind::DropDownCombo:
+        return { L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0 };
+    case ControlKind::TextView:
+        return { L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
+            WS_EX_CLIENTEDGE };
+    case ControlKind::DriveList:
+        return { L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0 };
+    case ControlKind::FolderTree:
+        return { WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | WS_TABSTOP,
+            WS_EX_CLIENTEDGE };
+    case ControlKind::FileList:
+        return { L"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE };
+    }
+    return { L"STATIC", 0, 0 };
+}
+
+} // namespace
+
+FormWindow::~FormWindow()
+{
+    if (m_window) {
+        ::SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        ::DestroyWindow(m_window);
+    }
+    for (HFONT font : m_fonts)
+        ::DeleteObject(font);
+    for (const Control& control : m_controls) {
+        if (control.field)
+            ::DeleteObject(control.field);
+    }
+}
+
+int FormWindow::pixels(int twips) const
+{
+    return ::MulDiv(twips, m_dpi, 1440);
+}
+
+HWND FormWindow::control(std::string_view name) const
+{
+    for (const Control& control : m_controls) {
+        if (control.spec->name == name)
+            return control.window;
+    }
+    return nullptr;
+}
+
+std::string FormWindow::nameOf(HWND window) const
+{
+    const Control* found = controlOf(window);
+    return found ? found->spec->name : std::string();
+}
+
+const FormWindow::Control* FormWindow::controlOf(HWND window) const
+{
+    for (const Control& control : m_controls) {
+        if (control.window == window || (window && ::GetParent(window) == control.window))
+            return &control;
+    }
+    return nullptr;
+}
+
+HFONT FormWindow::fontFor(const forms::ControlSpec& spec)
+{
+    if (!spec.font)
+        return m_defaultFont;
+    const forms::FontSpec& font = *spec.font;
+    const BYTE characterSet = font.characterSet == forms::CharacterSet::ShiftJis ? SHIFTJIS_CHARSET
+        : font.characterSet == forms::CharacterSet::Western                      ? ANSI_CHARSET
+                                                                                 : DEFAULT_CHARSET;
+    const int height = -::MulDiv(static_cast<int>(font.points * 100 + 0.5), m_dpi, 7200);
+    HFONT made = ::CreateFontW(height, 0, 0, 0,
+        font.weight == forms::FontWeight::Bold ? FW_BOLD : FW_NORMAL,
+        font.style == forms::FontStyle::Italic, FALSE, FALSE, characterSet, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+        widen(font.face).c_str());
+    m_fonts.push_back(made);
+    return made;
+}
+
+bool FormWindow::create(const forms::FormSpec& form, DWORD style, HWND owner)
+{
+    registerClass();
+    HDC screen = ::GetDC(nullptr);
+    m_dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+
+    // Controls without a font of their own take the system's message font at 9 points.
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -::MulDiv(9, m_dpi, 72);
+    m_defaultFont = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    m_fonts.push_back(m_defaultFont);
+
+    RECT frame { 0, 0, pixels(form.clientWidth), pixels(form.clientHeight) };
+    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+    m_window = ::CreateWindowExW(0, WindowClass, widen(form.caption).c_str(), style, CW_USEDEFAULT,
+        CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+        ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_window)
+        return false;
+    ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
+
+    m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, m_window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    m_controls.reserve(form.controls.size());
+    int id = FirstControlId;
+    for (const forms::ControlSpec& spec : form.controls)
+        createControl(spec, id++);
+    return true;
+}
+
+void FormWindow::createControl(const forms::ControlSpec& spec, int id)
+{
+    const WindowKind kind = kindOf(spec.kind);
+    const forms::TwipsRect& r = spec.rect;
+    // A drop-down's height includes its list; the table gives the field's.
+    const int height = kind.className == std::wstring_view(L"COMBOBOX")
+        ? pixels(r.height) + pixels(3000)
+        : pixels(r.height);
+    const std::wstring text = spec.kind == forms::ControlKind::TextView
+            || spec.kind == forms::ControlKind::Label || spec.kind == forms::ControlKind::Button
+        ? widen(spec.text)
+        : std::wstring();
+    HWND window = ::CreateWindowExW(kind.extendedStyle, kind.className, text.c_str(),
+        WS_CHILD | WS_VISIBLE | kind.style, pixels(r.left), pixels(r.top), pixels(r.width), height,
+        m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+        nullptr);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec)), FALSE);
+    HBRUSH field = spec.fieldColour ? ::CreateSolidBrush(colourOf(*spec.fieldColour)) : nullptr;
+    m_controls.push_back({ &spec, window, field, widen(spec.tooltip) });
+    if (!spec.tooltip.empty() && m_tooltip) {
+        Control& added = m_controls.back();
+        TTTOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(window);
+        tool.lpszText = added.tip.data();
+        ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT: {
+        const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
+        if (!control || (!control->spec->textColour && !control->field))
+            break;
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (control->spec->textColour)
+            ::SetTextColor(dc, colourOf(*control->spec->textColour));
+        if (control->field) {
+            ::SetBkColor(dc, colourOf(*control->spec->fieldColour));
+            return reinterpret_cast<LRESULT>(control->field);
+        }
+        ::SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    default:
+        break;
+    }
+    return ::DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* form = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->m_window = nullptr;
+        form->destroyed();
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return form->handleMessage(message, wParam, lParam);
+}
+
+} // namespace rinvo::win32

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rinvo::win32 {
+
+/// Converts the core's UTF-8 text to the UTF-16 of the W functions, and back.
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+
+} // namespace rinvo::win32

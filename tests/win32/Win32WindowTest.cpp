@@ -1,0 +1,217 @@
+// The Win32 main window on a thread of its own, driven by messages from the test's thread:
+// its controls against the table, and its commands with scripted answers.
+
+#include "app/RinvoModule.h"
+#include "fakes/MemoryFileSystem.h"
+#include "fakes/ScriptedFolderBrowser.h"
+#include "fakes/ScriptedMessageBox.h"
+#include "platform/TextCodec.h"
+#include "texts/Catalogue.h"
+#include "win32/MainWindow.h"
+#include "win32/Wide.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+using namespace rinvo;
+using namespace rinvo::testing;
+using namespace rinvo::win32;
+
+namespace {
+
+constexpr const char* RuleFile = "/opt/rinvo/copyrule.txt";
+
+std::string textOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    ::SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return narrow(text);
+}
+
+// Runs the main window on a thread of its own, as the program's thread would, until the test
+// ends.
+class MainWindowThread
+{
+public:
+    explicit MainWindowThread(MainWindowServices services)
+    {
+        m_thread = std::thread([this, services] {
+            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            auto window = std::make_unique<MainWindow>(
+                services, [this] { ++helpRequests; }, [this] { closed = true; });
+            {
+                std::lock_guard lock(m_mutex);
+                m_window = window.get();
+                m_threadId = ::GetCurrentThreadId();
+            }
+            m_ready.notify_all();
+            MSG message;
+            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+            window.reset();
+            ::CoUninitialize();
+        });
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [this] { return m_window != nullptr; });
+    }
+
+    ~MainWindowThread()
+    {
+        ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+
+    MainWindow& window() { return *m_window; }
+    DWORD threadId() const { return m_threadId; }
+    /// Clicks a button and returns once its handler has run.
+    void click(const char* name) { ::SendMessageW(m_window->control(name), BM_CLICK, 0, 0); }
+
+    int helpRequests = 0;
+    bool closed = false;
+
+private:
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    MainWindow* m_window = nullptr;
+    DWORD m_threadId = 0;
+};
+
+class Win32MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fs.addFile(RuleFile, "\"/src\",\"/dst\"\r\n", {});
+        fs.addFile("/src/a.txt", "a", { 1'700'000'000, 0 });
+        fs.addFolder("/dst");
+        fs.addFolder("/other");
+        ui = std::make_unique<MainWindowThread>(
+            MainWindowServices { fs, messages, browser, *codec, RuleFile, module });
+    }
+
+    void TearDown() override
+    {
+        ui.reset();
+        EXPECT_EQ(messages.surprises(), "");
+    }
+
+    HWND control(const std::string& name) { return ui->window().control(name); }
+
+    MemoryFileSystem fs;
+    ScriptedMessageBox messages;
+    ScriptedFolderBrowser browser;
+    RinvoModule module;
+    std::unique_ptr<TextCodec> codec = createCodec("UTF-8");
+    std::unique_ptr<MainWindowThread> ui;
+};
+
+} // namespace
+
+TEST_F(Win32MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsTextAndTip)
+{
+    MainWindow& window = ui->window();
+    const forms::FormSpec& form = forms::rinvoMainForm();
+    RECT client;
+    ::GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, window.pixels(form.clientWidth));
+    EXPECT_EQ(client.bottom, window.pixels(form.clientHeight));
+    EXPECT_EQ(textOf(window.handle()), form.caption);
+    for (const forms::ControlSpec& spec : form.controls) {
+        SCOPED_TRACE(spec.name);
+        HWND h = control(spec.name);
+        ASSERT_TRUE(h);
+        RECT r;
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(HWND_DESKTOP, window.handle(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, window.pixels(spec.rect.left));
+        EXPECT_EQ(r.top, window.pixels(spec.rect.top));
+        EXPECT_EQ(r.right - r.left, window.pixels(spec.rect.width));
+        if (spec.kind != forms::ControlKind::DropDownCombo) {
+            EXPECT_EQ(r.bottom - r.top, window.pixels(spec.rect.height));
+        }
+        if (spec.kind == forms::ControlKind::Label || spec.kind == forms::ControlKind::Button) {
+            EXPECT_EQ(textOf(h), spec.text);
+        }
+        if (!spec.tooltip.empty()) {
+            wchar_t tip[512] = {};
+            TTTOOLINFOW tool {};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = window.handle();
+            tool.uId = reinterpret_cast<UINT_PTR>(h);
+            tool.lpszText = tip;
+            ::SendMessageW(
+                window.tooltip(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+            EXPECT_EQ(narrow(tip), spec.tooltip);
+        }
+    }
+    EXPECT_EQ(textOf(control("SFolder0")), "/src");
+    EXPECT_EQ(textOf(control("DFolder0")), "/dst");
+}
+
+TEST_F(Win32MainWindowTest, TheOptionBoxHoldsItsEntriesAndTheStartButtonHasTheFocus)
+{
+    HWND box = control("AttrStt");
+    const auto& entries = forms::copyOptionEntries();
+    ASSERT_EQ(::SendMessageW(box, CB_GETCOUNT, 0, 0), LRESULT(entries.size()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        wchar_t text[256] = {};
+        ::SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(narrow(text), entries[i].text);
+        EXPECT_EQ(::SendMessageW(box, CB_GETITEMDATA, i, 0), LRESULT(entries[i].value));
+    }
+    EXPECT_EQ(::SendMessageW(box, CB_GETCURSEL, 0, 0), 1);
+    GUITHREADINFO info {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(::GetGUIThreadInfo(ui->threadId(), &info));
+    EXPECT_EQ(info.hwndFocus, control("GoCopy"));
+}
+
+TEST_F(Win32MainWindowTest, RuleBoxesBrowseOnAClickAndClearOnARightClick)
+{
+    HWND box = control("SFolder3");
+    browser.willChoose("/other");
+    ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(box, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(textOf(box), "/other");
+    ASSERT_EQ(browser.calls().size(), 1u);
+    EXPECT_EQ(browser.calls()[0].prompt, texts::SourcePrompt);
+    EXPECT_TRUE(ui->window().flow().state().RulesChanged);
+
+    messages.expect(messages::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
+    ::SendMessageW(box, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    EXPECT_EQ(textOf(box), "");
+}
+
+TEST_F(Win32MainWindowTest, QuittingWithChangedRulesAsksToSaveThenCloses)
+{
+    browser.willChoose("/other");
+    ::SendMessageW(control("DFolder0"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(control("DFolder0"), WM_LBUTTONUP, 0, 0);
+    messages.expect(messages::SaveQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::Yes);
+    ui->click("Owari");
+    EXPECT_TRUE(ui->closed);
+    EXPECT_EQ(fs.fileData(RuleFile), "\"/src\",\"/other\"\r\n");
+}
+
+TEST_F(Win32MainWindowTest, OneClickCopiesEveryRowTellsTheEndAndCloses)
+{
+    messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
+    std::string shownName;
+    messages.whileShown = [&](std::string_view) { shownName = textOf(control("DspFileName")); };
+    ui->click("GoCopy");
+    EXPECT_EQ(fs.fileData("/dst/a.txt"), "a");
+    EXPECT_EQ(shownName, "a.txt");
+    EXPECT_TRUE(ui->closed);
+    ui->click("Setumei");
+    EXPECT_EQ(ui->helpRequests, 0) << "a closed window takes no more clicks";
+}
