@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh --test   also what the tests need (FAT volume through FUSE, clang for
 #                                    the fuzzer)
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against
-#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, its fonts and an X
-#                                      server for the window tests
+#   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, its fonts, an X
+#                                      server for the window tests, and NSIS and zip to package
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
@@ -14,7 +14,7 @@ for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev) ;;
     --bench) packages+=(rsync strace time linux-perf) ;;
-    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales nsis zip) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;
   esac
 done

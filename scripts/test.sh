@@ -29,6 +29,9 @@ if [ "${WINDOWS_TESTS:-1}" != 0 ]; then
   (cd build-windows && RINVO_TEST_EMPTY_DRIVE=r: xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
     sh -c '/usr/lib/wine/wineserver -p; /usr/lib/wine/wine64 tests/forms_tests.exe >/dev/null 2>&1 </dev/null;
            ctest --output-on-failure; status=$?; /usr/lib/wine/wineserver -k; exit $status')
+  # The portable zip and the installer, and the installer's round trip under Wine.
+  scripts/package-windows.sh
+  scripts/check-windows-package.sh
 fi
 
 fuzz_seconds="${FUZZ_SECONDS:-30}"
