@@ -4,14 +4,18 @@
 #include "app/RinvoModule.h"
 #include "fakes/MemoryFileSystem.h"
 #include "fakes/ScriptedFolderBrowser.h"
+#include "fakes/ScriptedInputBox.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/TextCodec.h"
 #include "texts/Catalogue.h"
 #include "win32/MainWindow.h"
+#include "win32/SelectFolderWindow.h"
 #include "win32/Wide.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -35,17 +39,15 @@ std::string textOf(HWND window)
     return narrow(text);
 }
 
-// Runs the main window on a thread of its own, as the program's thread would, until the test
-// ends.
-class MainWindowThread
+// Runs a window on a thread of its own, as the program's thread would, until the test ends.
+template <class Window> class WindowThread
 {
 public:
-    explicit MainWindowThread(MainWindowServices services)
+    template <class Make> explicit WindowThread(Make make)
     {
-        m_thread = std::thread([this, services] {
+        m_thread = std::thread([this, make] {
             ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-            auto window = std::make_unique<MainWindow>(
-                services, [this] { ++helpRequests; }, [this] { closed = true; });
+            std::unique_ptr<Window> window = make(*this);
             {
                 std::lock_guard lock(m_mutex);
                 m_window = window.get();
@@ -64,27 +66,64 @@ public:
         m_ready.wait(lock, [this] { return m_window != nullptr; });
     }
 
-    ~MainWindowThread()
+    ~WindowThread()
     {
         ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
         m_thread.join();
     }
 
-    MainWindow& window() { return *m_window; }
+    Window& window() { return *m_window; }
     DWORD threadId() const { return m_threadId; }
     /// Clicks a button and returns once its handler has run.
     void click(const char* name) { ::SendMessageW(m_window->control(name), BM_CLICK, 0, 0); }
+    /// Waits up to five seconds for the condition, which the window's thread makes true.
+    template <class Condition> bool waitUntil(Condition condition)
+    {
+        for (int tries = 0; tries < 250 && !condition(); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return condition();
+    }
 
-    int helpRequests = 0;
-    bool closed = false;
+    std::atomic<int> helpRequests = 0;
+    std::atomic<bool> closed = false;
 
 private:
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_ready;
-    MainWindow* m_window = nullptr;
+    Window* m_window = nullptr;
     DWORD m_threadId = 0;
 };
+
+using MainWindowThread = WindowThread<MainWindow>;
+
+// Checks a window's controls against its table: place at the window's DPI, and caption.
+void checkAgainstTable(FormWindow& window, const forms::FormSpec& form)
+{
+    RECT client;
+    ::GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, window.pixels(form.clientWidth));
+    EXPECT_EQ(client.bottom, window.pixels(form.clientHeight));
+    EXPECT_EQ(textOf(window.handle()), form.caption);
+    for (const forms::ControlSpec& spec : form.controls) {
+        SCOPED_TRACE(spec.name);
+        HWND h = window.control(spec.name);
+        ASSERT_TRUE(h);
+        RECT r;
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(HWND_DESKTOP, window.handle(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, window.pixels(spec.rect.left));
+        EXPECT_EQ(r.top, window.pixels(spec.rect.top));
+        EXPECT_EQ(r.right - r.left, window.pixels(spec.rect.width));
+        if (spec.kind != forms::ControlKind::DropDownCombo
+            && spec.kind != forms::ControlKind::DriveList) {
+            EXPECT_EQ(r.bottom - r.top, window.pixels(spec.rect.height));
+        }
+        if (spec.kind == forms::ControlKind::Label || spec.kind == forms::ControlKind::Button) {
+            EXPECT_EQ(textOf(h), spec.text);
+        }
+    }
+}
 
 class Win32MainWindowTest : public ::testing::Test
 {
@@ -95,8 +134,12 @@ protected:
         fs.addFile("/src/a.txt", "a", { 1'700'000'000, 0 });
         fs.addFolder("/dst");
         fs.addFolder("/other");
-        ui = std::make_unique<MainWindowThread>(
-            MainWindowServices { fs, messages, browser, *codec, RuleFile, module });
+        const MainWindowServices services { fs, messages, browser, *codec, RuleFile, module };
+        ui = std::make_unique<MainWindowThread>([services](MainWindowThread& thread) {
+            return std::make_unique<MainWindow>(
+                services, [&thread] { ++thread.helpRequests; },
+                [&thread] { thread.closed = true; });
+        });
     }
 
     void TearDown() override
@@ -121,38 +164,19 @@ TEST_F(Win32MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsTextAndTip
 {
     MainWindow& window = ui->window();
     const forms::FormSpec& form = forms::rinvoMainForm();
-    RECT client;
-    ::GetClientRect(window.handle(), &client);
-    EXPECT_EQ(client.right, window.pixels(form.clientWidth));
-    EXPECT_EQ(client.bottom, window.pixels(form.clientHeight));
-    EXPECT_EQ(textOf(window.handle()), form.caption);
+    checkAgainstTable(window, form);
     for (const forms::ControlSpec& spec : form.controls) {
-        SCOPED_TRACE(spec.name);
-        HWND h = control(spec.name);
-        ASSERT_TRUE(h);
-        RECT r;
-        ::GetWindowRect(h, &r);
-        ::MapWindowPoints(HWND_DESKTOP, window.handle(), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, window.pixels(spec.rect.left));
-        EXPECT_EQ(r.top, window.pixels(spec.rect.top));
-        EXPECT_EQ(r.right - r.left, window.pixels(spec.rect.width));
-        if (spec.kind != forms::ControlKind::DropDownCombo) {
-            EXPECT_EQ(r.bottom - r.top, window.pixels(spec.rect.height));
-        }
-        if (spec.kind == forms::ControlKind::Label || spec.kind == forms::ControlKind::Button) {
-            EXPECT_EQ(textOf(h), spec.text);
-        }
-        if (!spec.tooltip.empty()) {
-            wchar_t tip[512] = {};
-            TTTOOLINFOW tool {};
-            tool.cbSize = sizeof tool;
-            tool.hwnd = window.handle();
-            tool.uId = reinterpret_cast<UINT_PTR>(h);
-            tool.lpszText = tip;
-            ::SendMessageW(
-                window.tooltip(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
-            EXPECT_EQ(narrow(tip), spec.tooltip);
-        }
+        if (spec.tooltip.empty())
+            continue;
+        wchar_t tip[512] = {};
+        TTTOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window.handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(control(spec.name));
+        tool.lpszText = tip;
+        ::SendMessageW(
+            window.tooltip(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(narrow(tip), spec.tooltip) << spec.name;
     }
     EXPECT_EQ(textOf(control("SFolder0")), "/src");
     EXPECT_EQ(textOf(control("DFolder0")), "/dst");
@@ -214,4 +238,68 @@ TEST_F(Win32MainWindowTest, OneClickCopiesEveryRowTellsTheEndAndCloses)
     EXPECT_TRUE(ui->closed);
     ui->click("Setumei");
     EXPECT_EQ(ui->helpRequests, 0) << "a closed window takes no more clicks";
+}
+
+namespace {
+
+std::string itemText(HWND tree, HTREEITEM item)
+{
+    wchar_t text[256] = {};
+    TVITEMW data {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 256;
+    TreeView_GetItem(tree, &data);
+    return narrow(text);
+}
+
+std::vector<std::string> childTexts(HWND tree, HTREEITEM parent)
+{
+    std::vector<std::string> texts;
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
+         child = TreeView_GetNextSibling(tree, child))
+        texts.push_back(itemText(tree, child));
+    return texts;
+}
+
+} // namespace
+
+TEST(Win32SelectFolderWindow, ListsTheDriveOneLevelAtATimeAndHandsBackTheChosenFolder)
+{
+    MemoryFileSystem fs;
+    fs.addFile("/docs/a.txt", "a", {});
+    fs.addFolder("/docs/2026");
+    fs.addFolder("/sys", SystemAttribute);
+    ScriptedMessageBox messages;
+    ScriptedInputBox input;
+    RinvoModule module;
+    using Thread = WindowThread<SelectFolderWindow>;
+    Thread ui([&](Thread& thread) {
+        return std::make_unique<SelectFolderWindow>(
+            SelectFolderServices { fs, messages, input, module, { "/" }, {} },
+            [&thread] { thread.closed = true; });
+    });
+    SelectFolderWindow& window = ui.window();
+    checkAgainstTable(window, forms::selectFolderForm());
+    HWND tree = window.control("TreeView1");
+    HTREEITEM root = TreeView_GetRoot(tree);
+    EXPECT_EQ(itemText(tree, root), "/");
+    EXPECT_EQ(childTexts(tree, root), std::vector<std::string> { "docs" });
+
+    // A click on a node's label opens it.
+    HTREEITEM docs = TreeView_GetChild(tree, root);
+    RECT label;
+    ASSERT_TRUE(TreeView_GetItemRect(tree, docs, &label, TRUE));
+    const LPARAM at = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    ::PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(tree, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(ui.waitUntil([&] { return !childTexts(tree, docs).empty(); }));
+    EXPECT_EQ(childTexts(tree, docs), std::vector<std::string> { "2026" });
+    EXPECT_EQ(::SendMessageW(window.control("File1"), LB_GETCOUNT, 0, 0), 1);
+
+    ui.click("KETTEI");
+    EXPECT_EQ(module.SelectedFolder, "/docs");
+    EXPECT_TRUE(ui.closed);
+    EXPECT_EQ(messages.surprises(), "");
 }
