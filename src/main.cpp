@@ -9,6 +9,7 @@
 #include "rules/RuleFile.h"
 #include "ui/DesktopFolderBrowser.h"
 #include "ui/Fonts.h"
+#include "ui/ProgramIcon.h"
 #include "ui/QtMessageBox.h"
 #include "ui/RinvoMain.h"
 
@@ -22,6 +23,7 @@ namespace {
 int runWindow(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(rinvo::programIcon());
     rinvo::registerFontSubstitutes();
     auto fs = rinvo::createNativeFileSystem();
     auto codec = rinvo::createSystemCodec();
