@@ -216,6 +216,25 @@ TEST_F(Win32MainWindowTest, RuleBoxesBrowseOnAClickAndClearOnARightClick)
     EXPECT_EQ(textOf(box), "");
 }
 
+TEST_F(Win32MainWindowTest, SaveWritesTheRowsAndReloadAsksBeforeItDropsEdits)
+{
+    browser.willChoose("/other");
+    ::SendMessageW(control("DFolder0"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(control("DFolder0"), WM_LBUTTONUP, 0, 0);
+    ui->click("Hozon");
+    EXPECT_EQ(fs.fileData(RuleFile), "\"/src\",\"/other\"\r\n");
+
+    fs.addFile(RuleFile, "\"/src\",\"/dst\"\r\n", {});
+    browser.willChoose("/other");
+    ::SendMessageW(control("SFolder1"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(control("SFolder1"), WM_LBUTTONUP, 0, 0);
+    messages.expect(messages::ReloadQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
+    ui->click("Yobikomi");
+    EXPECT_EQ(textOf(control("DFolder0")), "/dst");
+    EXPECT_EQ(textOf(control("SFolder1")), "");
+    EXPECT_FALSE(ui->window().flow().state().RulesChanged);
+}
+
 TEST_F(Win32MainWindowTest, QuittingWithChangedRulesAsksToSaveThenCloses)
 {
     browser.willChoose("/other");
