@@ -52,8 +52,8 @@ public:
 
     void rowStarted(std::size_t row) override
     {
-        m_context.out << "行 " << row + 1 << ": " << m_rules[row].source << " → "
-                      << m_rules[row].destination << "\n";
+        m_context.out << cli::rowHeading(row + 1, m_rules[row].source, m_rules[row].destination)
+                      << "\n";
     }
 
     void fileCopied(std::string_view folder, std::string_view name) override
@@ -67,12 +67,10 @@ public:
     void rowFinished(std::size_t row, const CopyReport& report) override
     {
         m_printer.finish();
-        m_context.out << "行 " << row + 1 << ": コピー " << report.filesCopied << " ("
-                      << report.bytesCopied << " バイト), 最新 " << report.filesUpToDate
-                      << ", 対象外 " << report.entriesExcluded << ", 失敗 " << report.failureCount;
-        if (report.entriesNotExamined > 0)
-            m_context.out << ", 調べなかった項目 " << report.entriesNotExamined;
-        m_context.out << "\n";
+        m_context.out << cli::rowSummary(row + 1, report.filesCopied, report.bytesCopied,
+            report.filesUpToDate, report.entriesExcluded, report.failureCount,
+            report.entriesNotExamined)
+                      << "\n";
     }
 
 private:
@@ -86,13 +84,12 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
 {
     const std::string ruleFile = arguments.rulesFile.value_or(context.ruleFile);
     if (!context.fs.fileExists(ruleFile)) {
-        context.err << "設定ファイル " << ruleFile << " がありません。\n";
+        context.err << cli::ruleFileMissing(ruleFile) << "\n";
         return ExitBadArguments;
     }
     FsResult<CopyRuleTable> rules = LoadRuleFile(context.fs, ruleFile, context.codec);
     if (!rules) {
-        context.err << "設定ファイル " << ruleFile
-                    << " を読み込めませんでした: " << describeError(rules.error()) << "\n";
+        context.err << cli::ruleFileUnreadable(ruleFile, describeError(rules.error())) << "\n";
         return ExitBadArguments;
     }
     const auto started = Clock::now();
@@ -103,7 +100,7 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
     CopyRun run(context.fs, messages, observer, mode);
     const CopyRunResult result = run.run(*rules, arguments.option);
     if (arguments.dryRun)
-        context.out << "(--dry-run: 何も書き込んでいません)\n";
+        context.out << cli::DryRunNote << "\n";
     printCopySummary(context.out, result.report, Clock::now() - started);
     const bool complete
         = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;

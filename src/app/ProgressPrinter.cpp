@@ -1,5 +1,7 @@
 #include "ProgressPrinter.h"
 
+#include "texts/Catalogue.h"
+
 #include <ostream>
 
 namespace rinvo {
@@ -37,7 +39,7 @@ void ProgressPrinter::fileCopied(std::string_view name)
         return;
     m_lastDraw = now;
     m_drawn = true;
-    m_out << "\r\x1b[K" << m_files << " 個目  " << shortened(name, MaxShownName) << std::flush;
+    m_out << "\r\x1b[K" << cli::progressLine(m_files, shortened(name, MaxShownName)) << std::flush;
 }
 
 void ProgressPrinter::finish()

@@ -55,6 +55,65 @@ std::string newFolderPrompt(std::string_view parentName)
 
 } // namespace rinvo::messages
 
+namespace rinvo::cli {
+
+const char* const Usage
+    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3]\n"
+      "        rinvo run [--rules 設定ファイル] [--option 1|2|3] [--create-missing] [--dry-run]\n"
+      "  copy: コピー元のフォルダ (またはファイル) をコピー先のフォルダへコピーします。\n"
+      "  run:  設定ファイル (既定はプログラムと同じフォルダの copyrule.txt) のすべての手順で\n"
+      "        コピーします。\n"
+      "  コピー先に無いファイルと、コピー先より新しいファイルだけをコピーします。\n"
+      "  --option 1          隠しファイルもシステムファイルもコピーしない\n"
+      "  --option 2          システムファイルはコピーしない (既定)\n"
+      "  --option 3          すべてのファイルをコピーする\n"
+      "  --create-missing    存在しないコピー先フォルダを作成する (run)\n"
+      "  --dry-run           コピーするファイルを表示するだけで、何も書き込まない (run)\n";
+
+std::string unknownCommand(std::string_view command)
+{
+    return "不明なコマンドです: " + std::string(command);
+}
+
+std::string unknownOption(std::string_view option)
+{
+    return "不明なオプションです: " + std::string(option);
+}
+
+std::string ruleFileMissing(std::string_view path)
+{
+    return "設定ファイル " + std::string(path) + " がありません。";
+}
+
+std::string ruleFileUnreadable(std::string_view path, std::string_view reason)
+{
+    return "設定ファイル " + std::string(path) + " を読み込めませんでした: " + std::string(reason);
+}
+
+std::string rowHeading(std::size_t rowNumber, std::string_view source, std::string_view destination)
+{
+    return "行 " + std::to_string(rowNumber) + ": " + std::string(source) + " → "
+        + std::string(destination);
+}
+
+std::string rowSummary(std::size_t rowNumber, std::uint64_t copied, std::uint64_t bytes,
+    std::uint64_t upToDate, std::uint64_t excluded, std::uint64_t failed, std::uint64_t notExamined)
+{
+    std::string line = "行 " + std::to_string(rowNumber) + ": コピー " + std::to_string(copied)
+        + " (" + std::to_string(bytes) + " バイト), 最新 " + std::to_string(upToDate) + ", 対象外 "
+        + std::to_string(excluded) + ", 失敗 " + std::to_string(failed);
+    if (notExamined > 0)
+        line += ", 調べなかった項目 " + std::to_string(notExamined);
+    return line;
+}
+
+std::string progressLine(std::uint64_t count, std::string_view name)
+{
+    return std::to_string(count) + " 個目  " + std::string(name);
+}
+
+} // namespace rinvo::cli
+
 namespace rinvo {
 
 const char* describeErrorKind(FsErrorKind kind)

@@ -6,6 +6,7 @@
 
 #include "platform/FsError.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -123,6 +124,42 @@ inline constexpr const char* FolderClash = "同一名称のフォルダがあり
 std::string newFolderPrompt(std::string_view parentName);
 
 } // namespace rinvo::messages
+
+namespace rinvo::cli {
+
+// The command line: its usage, its complaints about arguments, its progress and summaries.
+extern const char* const Usage;
+std::string unknownCommand(std::string_view command);
+std::string unknownOption(std::string_view option);
+inline constexpr const char* OptionValueWanted
+    = "--option には 1、2、3 のいずれかを指定して下さい。";
+inline constexpr const char* RulesFileWanted = "--rules には設定ファイルを指定して下さい。";
+inline constexpr const char* RunTakesNoPaths = "run はパスを取りません。";
+inline constexpr const char* CopyTakesTwoPaths = "コピー元とコピー先を一つずつ指定して下さい。";
+inline constexpr const char* EmptyPath = "空のパスは指定できません。";
+std::string ruleFileMissing(std::string_view path);
+std::string ruleFileUnreadable(std::string_view path, std::string_view reason);
+inline constexpr const char* DryRunNote = "(--dry-run: 何も書き込んでいません)";
+/// "行 3: /src → /dst", as a row begins.
+std::string rowHeading(
+    std::size_t rowNumber, std::string_view source, std::string_view destination);
+/// "行 3: コピー 2 (10 バイト), 最新 5, 対象外 0, 失敗 0", as a row ends.
+std::string rowSummary(std::size_t rowNumber, std::uint64_t copied, std::uint64_t bytes,
+    std::uint64_t upToDate, std::uint64_t excluded, std::uint64_t failed,
+    std::uint64_t notExamined);
+/// "12 個目  name", the progress line.
+std::string progressLine(std::uint64_t count, std::string_view name);
+// The summary's labels, each followed by its number.
+inline constexpr const char* FilesCopiedLabel = "コピーしたファイル: ";
+inline constexpr const char* BytesUnit = " バイト";
+inline constexpr const char* UpToDateLabel = "最新のため省いたファイル: ";
+inline constexpr const char* ExcludedLabel = "対象外の項目: ";
+inline constexpr const char* FailuresLabel = "失敗: ";
+inline constexpr const char* NotExaminedLabel = "コピー先が使えなくなったため調べなかった項目: ";
+inline constexpr const char* ElapsedLabel = "所要時間: ";
+inline constexpr const char* SecondsUnit = " 秒";
+
+} // namespace rinvo::cli
 
 namespace rinvo {
 
