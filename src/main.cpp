@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ProgramCommandLine.h"
 #include "app/RinvoModule.h"
+#include "app/RuleFileLocation.h"
 #include "platform/FileSystem.h"
 #include "platform/OpenFileLimit.h"
 #include "platform/ProgramFolder.h"
@@ -29,7 +30,7 @@ int runWindow(int argc, char** argv)
     auto codec = rinvo::createSystemCodec();
     rinvo::QtMessageBox messages;
     rinvo::RinvoModule module;
-    const std::string ruleFile = rinvo::ruleFilePath(rinvo::programFolder(), fs->pathStyle());
+    const std::string ruleFile = rinvo::ruleFileForThisProgram(*fs);
     // The dialog's owner is the window, made after it: the window asks through this forwarder.
     class ForwardingBrowser final : public rinvo::FolderBrowser
     {

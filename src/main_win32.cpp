@@ -2,6 +2,7 @@
 
 #include "app/ProgramCommandLine.h"
 #include "app/RinvoModule.h"
+#include "app/RuleFileLocation.h"
 #include "platform/FileSystem.h"
 #include "platform/OpenFileLimit.h"
 #include "platform/ProgramFolder.h"
@@ -53,7 +54,7 @@ int main(int argc, char** argv)
     rinvo::win32::Win32MessageBox messages;
     rinvo::RinvoModule module;
     ForwardingBrowser browser;
-    const std::string ruleFile = rinvo::ruleFilePath(rinvo::programFolder(), fs->pathStyle());
+    const std::string ruleFile = rinvo::ruleFileForThisProgram(*fs);
     rinvo::win32::Application application({ *fs, messages, browser, *codec, ruleFile, module });
     const HWND main = application.mainWindow().handle();
     messages.setOwner(main);

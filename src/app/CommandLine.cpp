@@ -92,6 +92,7 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
         context.err << cli::ruleFileUnreadable(ruleFile, describeError(rules.error())) << "\n";
         return ExitBadArguments;
     }
+    context.out << cli::ruleFileInUse(ruleFile) << "\n";
     const auto started = Clock::now();
     const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
     TextMessageBox messages(
@@ -120,7 +121,7 @@ bool isCommandLineRequest(const std::vector<std::string>& args)
 int runCommandLine(const std::vector<std::string>& args, const CommandLineContext& context)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        context.out << CommandLineUsage;
+        context.out << CommandLineUsage << cli::ruleFileInUse(context.ruleFile) << "\n";
         return ExitSuccess;
     }
     const std::optional<CommandLineArguments> arguments = parseCommandLine(args, context.err);

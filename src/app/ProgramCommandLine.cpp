@@ -1,11 +1,10 @@
 #include "ProgramCommandLine.h"
 
 #include "CommandLine.h"
+#include "RuleFileLocation.h"
 #include "platform/FileSystem.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Terminal.h"
 #include "platform/TextCodec.h"
-#include "rules/RuleFile.h"
 
 #include <iostream>
 
@@ -18,8 +17,8 @@ int runProgramCommandLine(const std::vector<std::string>& args)
     auto codec = createSystemCodec();
     const ProgressLine progress
         = isTerminal(StandardStream::Output) ? ProgressLine::Shown : ProgressLine::Hidden;
-    const CommandLineContext context { *fs, *codec, ruleFilePath(programFolder(), fs->pathStyle()),
-        std::cout, std::cerr, progress };
+    const CommandLineContext context { *fs, *codec, ruleFileForThisProgram(*fs), std::cout,
+        std::cerr, progress };
     return runCommandLine(args, context);
 }
 

@@ -1,5 +1,8 @@
 #include "SettingsCommands.h"
 
+#include "FolderPath.h"
+#include "platform/PathRules.h"
+
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxService.h"
 #include "rules/RuleFile.h"
@@ -41,7 +44,11 @@ bool SettingsCommands::loadRules(RuleWindowState& state)
 
 bool SettingsCommands::saveRules(const RuleWindowState& state)
 {
-    if (FsStatus failed = SaveRuleFile(m_fs, m_ruleFilePath, state.rules, m_codec)) {
+    // The user's settings folder may not exist yet; the folder beside the program always does.
+    FsStatus failed = createFolderPath(m_fs, parentPath(m_ruleFilePath, m_fs.pathStyle()));
+    if (!failed)
+        failed = SaveRuleFile(m_fs, m_ruleFilePath, state.rules, m_codec);
+    if (failed) {
         m_messages.show(std::string(messages::SaveFailed) + "\n" + m_ruleFilePath + "\n"
                 + describeError(*failed),
             MessageButtons::Ok);

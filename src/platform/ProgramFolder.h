@@ -8,4 +8,16 @@ namespace rinvo {
 /// for a root folder ("/" on POSIX, "C:\" on Windows); empty when the system does not tell.
 std::string programFolder();
 
+/// Returns the folder where this user's settings of the program belong: "rinvo" in
+/// $XDG_CONFIG_HOME (by default ~/.config) on POSIX, "Rinvo" in %APPDATA% on Windows; empty
+/// when the system names none.
+std::string userSettingsFolder();
+
+/// Tells whether the current user can create files in the folder.
+bool userCanWriteFolder(const std::string& folder);
+
+/// Tells whether the folder belongs to the system's own installation (below /usr on POSIX),
+/// where the program never writes, even for a user who could.
+bool isSystemInstallFolder(const std::string& folder);
+
 } // namespace rinvo

@@ -1,7 +1,12 @@
 #include "ProgramFolder.h"
 
 #include "PathRules.h"
+#include "TempNames.h"
 #include "WinSupport.h"
+
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 namespace rinvo {
 
@@ -15,6 +20,36 @@ std::string programFolder()
     buffer.resize(length);
     // A drive's root folder keeps its separator ("C:\"), as the platform reports it.
     return parentPath(win::narrow(buffer), PathStyle::Windows);
+}
+
+std::string userSettingsFolder()
+{
+    PWSTR roaming = nullptr;
+    std::string folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)))
+        folder = joinPath(win::narrow(roaming), "Rinvo", PathStyle::Windows);
+    ::CoTaskMemFree(roaming);
+    return folder;
+}
+
+bool userCanWriteFolder(const std::string& folder)
+{
+    // NOTE: Windows decides by the folder's access list, which only an attempt tells.
+    if (folder.empty())
+        return false;
+    const std::wstring probe = win::win32Path(
+        joinPath(folder, makeTempName(::GetCurrentProcessId(), 0xFFFF), PathStyle::Windows));
+    HANDLE handle = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(handle);
+    return true;
+}
+
+bool isSystemInstallFolder(const std::string&)
+{
+    return false;
 }
 
 } // namespace rinvo

@@ -90,6 +90,11 @@ std::string ruleFileUnreadable(std::string_view path, std::string_view reason)
     return "設定ファイル " + std::string(path) + " を読み込めませんでした: " + std::string(reason);
 }
 
+std::string ruleFileInUse(std::string_view path)
+{
+    return "設定ファイル: " + std::string(path);
+}
+
 std::string rowHeading(std::size_t rowNumber, std::string_view source, std::string_view destination)
 {
     return "行 " + std::to_string(rowNumber) + ": " + std::string(source) + " → "

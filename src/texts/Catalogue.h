@@ -139,6 +139,8 @@ inline constexpr const char* CopyTakesTwoPaths = "コピー元とコピー先を
 inline constexpr const char* EmptyPath = "空のパスは指定できません。";
 std::string ruleFileMissing(std::string_view path);
 std::string ruleFileUnreadable(std::string_view path, std::string_view reason);
+/// "設定ファイル: /path/copyrule.txt": which rule file the program uses.
+std::string ruleFileInUse(std::string_view path);
 inline constexpr const char* DryRunNote = "(--dry-run: 何も書き込んでいません)";
 /// "行 3: /src → /dst", as a row begins.
 std::string rowHeading(

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
 #include "platform/TempNames.h"
 #include "support/TempFolder.h"
 
@@ -184,4 +185,26 @@ TEST_F(NativeFileSystem, ReplacingAFileKeepsTheOldOneOnFailureAndRefusesReadOnly
     auto missing = fs->replaceFile(temp / "no/such/folder/file", "x");
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->kind, FsErrorKind::PathNotFound);
+}
+
+TEST(ProgramFolders, SettingsFollowXdgConfigHomeAndTheSystemInstallIsNeverWritten)
+{
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string before = saved ? saved : "";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/root";
+    ::setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+    EXPECT_EQ(userSettingsFolder(), "/srv/config/rinvo");
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(userSettingsFolder(), "/home/someone/.config/rinvo");
+    ::setenv("HOME", home.c_str(), 1);
+    if (saved)
+        ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(isSystemInstallFolder("/usr/bin"));
+    EXPECT_TRUE(isSystemInstallFolder("/usr/local/bin")) << "also for root, who may write there";
+    EXPECT_FALSE(isSystemInstallFolder("/usrlocal"));
+    EXPECT_FALSE(isSystemInstallFolder("/opt/rinvo"));
+    EXPECT_FALSE(userCanWriteFolder("/no/such/folder"));
 }

@@ -1,15 +1,16 @@
 // What only Windows has: drive letters, the hidden, system and read-only attributes, the ANSI
 // code page. Run under Wine in CI.
 
-#include "copy/CopyFolderTree.h"
 #include "app/CopyRun.h"
-#include "texts/Catalogue.h"
+#include "copy/CopyFolderTree.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
 #include "platform/TextCodec.h"
 #include "platform/WinSupport.h"
 #include "rules/RuleFile.h"
 #include "support/TempFolder.h"
+#include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -206,4 +207,13 @@ TEST_F(WindowsPlatform, TheAnsiCodePageIsTheSystemCodec)
     auto codec = createSystemCodec();
     EXPECT_EQ(codec->name(), "CP932");
     EXPECT_EQ(codec->encode("コ"), std::string("\x83\x52"));
+}
+
+TEST_F(WindowsPlatform, SettingsLiveInTheRoamingAppDataAndAWritableFolderIsToldByTrying)
+{
+    const std::string settings = userSettingsFolder();
+    EXPECT_TRUE(settings.ends_with("\\Rinvo")) << settings;
+    EXPECT_TRUE(userCanWriteFolder(temp.path()));
+    EXPECT_FALSE(userCanWriteFolder(at("missing")));
+    EXPECT_EQ(countEntries(temp.path()), 0) << "the probe leaves nothing behind";
 }

@@ -1,0 +1,29 @@
+#include "RuleFileLocation.h"
+
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
+#include "rules/RuleFile.h"
+
+namespace rinvo {
+
+std::string chooseRuleFile(const RuleFilePlaces& places)
+{
+    if (places.besideProgramExists || places.programFolderUsable || places.inUserSettings.empty())
+        return places.besideProgram;
+    return places.inUserSettings;
+}
+
+std::string ruleFileForThisProgram(FileSystem& fs)
+{
+    const std::string folder = programFolder();
+    const std::string settings = userSettingsFolder();
+    RuleFilePlaces places;
+    places.besideProgram = ruleFilePath(folder, fs.pathStyle());
+    places.inUserSettings
+        = settings.empty() ? std::string() : ruleFilePath(settings, fs.pathStyle());
+    places.besideProgramExists = fs.fileExists(places.besideProgram);
+    places.programFolderUsable = userCanWriteFolder(folder) && !isSystemInstallFolder(folder);
+    return chooseRuleFile(places);
+}
+
+} // namespace rinvo
