@@ -16,6 +16,7 @@
 
 #include <QApplication>
 
+#include <clocale>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ int runWindow(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // System error texts and the code page follow the user's locale.
+    std::setlocale(LC_ALL, "");
     rinvo::raiseOpenFileLimit();
     const std::vector<std::string> args = rinvo::programArguments(argc, argv);
     if (rinvo::isCommandLineRequest(args))

@@ -4,10 +4,14 @@
 
 #include "app/ProgramCommandLine.h"
 #include "platform/OpenFileLimit.h"
+
 #include "platform/Terminal.h"
+#include <clocale>
 
 int main(int argc, char** argv)
 {
+    // System error texts and the code page follow the user's locale.
+    std::setlocale(LC_ALL, "");
     rinvo::raiseOpenFileLimit();
     return rinvo::runProgramCommandLine(rinvo::programArguments(argc, argv));
 }

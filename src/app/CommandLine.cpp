@@ -11,6 +11,7 @@
 #include "rules/RuleFile.h"
 
 #include <chrono>
+#include <ctime>
 #include <ostream>
 
 namespace rinvo {
@@ -19,21 +20,47 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Returns the local time as "2026-12-09 02:30:00", for a run's header.
+std::string localTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+#ifdef _WIN32
+    ::localtime_s(&local, &now);
+#else
+    ::localtime_r(&now, &local);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
 int runCopy(const CommandLineArguments& arguments, const CommandLineContext& context)
 {
     const std::string& source = arguments.paths[0];
     const std::string& destination = arguments.paths[1];
     if (!context.fs.fileExists(source) && !context.fs.folderExists(source)) {
-        context.err << messages::sourceFolderMissing(source) << "\n";
+        context.err << cli::ErrorPrefix << messages::sourceFolderMissing(source) << "\n";
         return ExitNotEverythingCopied;
     }
     const auto started = Clock::now();
+    const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
     CopyReport report;
-    ProgressPrinter printer(context.out, context.progressLine);
-    CopyFolderTree(context.fs, source, destination, arguments.option, report,
-        [&](std::string_view, std::string_view name) { printer.fileCopied(name); });
+    ProgressPrinter printer(
+        context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine);
+    CopyFolderTree(
+        context.fs, source, destination, arguments.option, report,
+        [&](std::string_view folder, std::string_view name) {
+            if (mode == CopyMode::DryRun)
+                context.out << "  " << joinPath(folder, name, context.fs.pathStyle()) << "\n";
+            else
+                printer.fileCopied(name);
+        },
+        mode);
     printer.finish();
-    printCopySummary(context.out, report, Clock::now() - started);
+    if (arguments.dryRun)
+        context.out << cli::DryRunNote << "\n";
+    printCopySummary(context.out, context.err, report, Clock::now() - started);
     return report.CopyStatusFlags == 0 ? ExitSuccess : ExitNotEverythingCopied;
 }
 
@@ -84,25 +111,29 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
 {
     const std::string ruleFile = arguments.rulesFile.value_or(context.ruleFile);
     if (!context.fs.fileExists(ruleFile)) {
-        context.err << cli::ruleFileMissing(ruleFile) << "\n";
+        context.err << cli::ErrorPrefix << cli::ruleFileMissing(ruleFile) << "\n";
         return ExitBadArguments;
     }
     FsResult<CopyRuleTable> rules = LoadRuleFile(context.fs, ruleFile, context.codec);
     if (!rules) {
-        context.err << cli::ruleFileUnreadable(ruleFile, describeError(rules.error())) << "\n";
+        context.err << cli::ErrorPrefix
+                    << cli::ruleFileUnreadable(ruleFile, describeError(rules.error())) << "\n";
         return ExitBadArguments;
     }
-    context.out << cli::ruleFileInUse(ruleFile) << "\n";
+    // A dated header, so a log of nightly runs tells when each ran.
+    context.out << cli::runHeader(RINVO_VERSION, localTimeNow()) << "\n"
+                << cli::ruleFileInUse(ruleFile) << "\n";
     const auto started = Clock::now();
     const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
     TextMessageBox messages(
         context.out, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
     PrintingObserver observer(context, *rules, mode);
-    CopyRun run(context.fs, messages, observer, mode);
+    CopyRun run(context.fs, messages, observer, mode, FolderCreation::WithParents);
     const CopyRunResult result = run.run(*rules, arguments.option);
     if (arguments.dryRun)
         context.out << cli::DryRunNote << "\n";
-    printCopySummary(context.out, result.report, Clock::now() - started);
+    context.out << cli::rowCounts(result.rowsRun, result.rowsSkipped, result.rowsFailed) << "\n";
+    printCopySummary(context.out, context.err, result.report, Clock::now() - started);
     const bool complete
         = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;
     return complete ? ExitSuccess : ExitNotEverythingCopied;
@@ -112,22 +143,25 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
 
 bool isCommandLineRequest(const std::vector<std::string>& args)
 {
-    if (args.empty())
-        return false;
-    const std::string& first = args[0];
-    return first == "--help" || first == "-h" || (!first.empty() && first[0] != '-');
+    // NOTE: any argument at all goes to the command line, so a mistyped option is told about
+    // and never opens the window.
+    return !args.empty();
 }
 
 int runCommandLine(const std::vector<std::string>& args, const CommandLineContext& context)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        context.out << CommandLineUsage << cli::ruleFileInUse(context.ruleFile) << "\n";
-        return ExitSuccess;
-    }
     const std::optional<CommandLineArguments> arguments = parseCommandLine(args, context.err);
     if (!arguments) {
         context.err << CommandLineUsage;
         return ExitBadArguments;
+    }
+    if (arguments->version) {
+        context.out << cli::versionLine(RINVO_VERSION) << "\n";
+        return ExitSuccess;
+    }
+    if (arguments->help) {
+        context.out << CommandLineUsage << cli::ruleFileInUse(context.ruleFile) << "\n";
+        return ExitSuccess;
     }
     if (arguments->command == "copy")
         return runCopy(*arguments, context);

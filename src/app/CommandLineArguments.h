@@ -18,10 +18,15 @@ struct CommandLineArguments
     std::optional<std::string> rulesFile;
     bool createMissing = false;
     bool dryRun = false;
+    /// --help (or -h), alone or after a command: the usage, nothing else.
+    bool help = false;
+    /// --version (or -V): the version, nothing else.
+    bool version = false;
 };
 
-/// Parses "COMMAND [paths] [options]"; tells what is wrong on 'err' and returns nothing for
-/// an option the command does not take or a malformed value.
+/// Parses "COMMAND [paths] [options]", options as "--option 2" or "--option=2", "--" ending
+/// them; tells what is wrong on 'err' (each line begins "rinvo: ") and returns nothing for an
+/// unknown command or option, an option the command does not take, or a malformed value.
 std::optional<CommandLineArguments> parseCommandLine(
     const std::vector<std::string>& args, std::ostream& err);
 

@@ -1,5 +1,7 @@
 #include "CopyRun.h"
 
+#include "FolderPath.h"
+
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PathRules.h"
@@ -25,12 +27,13 @@ bool hasDriveToTest(std::string_view path, PathStyle style)
 
 } // namespace
 
-CopyRun::CopyRun(
-    FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer, CopyMode mode)
+CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
+    CopyMode mode, FolderCreation creation)
     : m_fs(fs)
     , m_messages(messages)
     , m_observer(observer)
     , m_mode(mode)
+    , m_creation(creation)
 { }
 
 bool CopyRun::checkRow(const CopyRule& rule)
@@ -63,7 +66,9 @@ bool CopyRun::checkRow(const CopyRule& rule)
         return true;
     // NOTE: a folder that cannot be made (missing parent, no permission, invalid name) is told,
     // and the row is skipped like the other failed checks.
-    FsStatus failed = m_fs.createFolder(destination);
+    FsStatus failed = m_creation == FolderCreation::WithParents
+        ? createFolderPath(m_fs, destination)
+        : m_fs.createFolder(destination);
     // A folder that another run made meanwhile is as good as one made here.
     if (failed && failed->kind == FsErrorKind::AlreadyExists && m_fs.folderExists(destination))
         failed.reset();
@@ -88,6 +93,7 @@ CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option)
             continue;
         if (!checkRow(rule)) {
             result.everyFilledRowRan = false;
+            ++result.rowsSkipped;
             continue;
         }
         m_observer.rowStarted(row);
@@ -96,6 +102,9 @@ CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option)
         m_observer.rowFinished(row, rowReport);
         result.report.merge(rowReport);
         result.AnyRowRun = true;
+        ++result.rowsRun;
+        if (rowReport.failureCount > 0)
+            ++result.rowsFailed;
     }
     tellOutcome(result);
     return result;

@@ -31,8 +31,20 @@ struct CopyRunResult
     bool AnyRowRun = false;
     /// Every filled row passed its checks.
     bool everyFilledRowRan = true;
+    /// How many filled rows were copied, were skipped by their checks, and had failures.
+    std::size_t rowsRun = 0;
+    std::size_t rowsSkipped = 0;
+    std::size_t rowsFailed = 0;
     /// The rows' reports summed; CopyStatusFlags among them.
     CopyReport report;
+};
+
+/// How a missing destination folder is made once the user agrees.
+enum class FolderCreation {
+    /// That one folder; its parent must exist.
+    OneLevel,
+    /// With every missing folder above it, as mkdir -p does.
+    WithParents,
 };
 
 /// How many failed paths the closing notice names before it counts the rest.
@@ -45,7 +57,7 @@ class CopyRun
 {
 public:
     CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
-        CopyMode mode = CopyMode::Copy);
+        CopyMode mode = CopyMode::Copy, FolderCreation creation = FolderCreation::OneLevel);
 
     CopyRunResult run(const CopyRuleTable& rules, CopyOption option);
 
@@ -57,6 +69,7 @@ private:
     MessageBoxService& m_messages;
     CopyRunObserver& m_observer;
     CopyMode m_mode;
+    FolderCreation m_creation;
 };
 
 } // namespace rinvo

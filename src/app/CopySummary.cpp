@@ -8,8 +8,8 @@
 
 namespace rinvo {
 
-void printCopySummary(
-    std::ostream& out, const CopyReport& report, std::chrono::steady_clock::duration elapsed)
+void printCopySummary(std::ostream& out, std::ostream& errors, const CopyReport& report,
+    std::chrono::steady_clock::duration elapsed)
 {
     const double seconds = std::chrono::duration<double>(elapsed).count();
     out << cli::FilesCopiedLabel << report.filesCopied << " (" << report.bytesCopied
@@ -18,10 +18,11 @@ void printCopySummary(
         << cli::ExcludedLabel << report.entriesExcluded << "\n"
         << cli::FailuresLabel << report.failureCount << "\n";
     for (const CopyFailure& failure : report.failures)
-        out << "  " << describeFailedPath(failure.path, failure.error.side) << ": "
-            << describeError(failure.error) << "\n";
+        errors << cli::ErrorPrefix << describeFailedPath(failure.path, failure.error.side) << ": "
+               << describeError(failure.error) << "\n";
     if (report.failureCount > report.failures.size())
-        out << "  " << messages::moreFailures(report.failureCount - report.failures.size()) << "\n";
+        errors << cli::ErrorPrefix
+               << messages::moreFailures(report.failureCount - report.failures.size()) << "\n";
     if (report.entriesNotExamined > 0)
         out << cli::NotExaminedLabel << report.entriesNotExamined << "\n";
     out << cli::ElapsedLabel << std::fixed << std::setprecision(2) << seconds << cli::SecondsUnit

@@ -7,8 +7,9 @@ namespace rinvo {
 
 struct CopyReport;
 
-/// Writes the counts, the failures with their paths and reasons, and the elapsed time.
-void printCopySummary(
-    std::ostream& out, const CopyReport& report, std::chrono::steady_clock::duration elapsed);
+/// Writes the counts and the elapsed time to 'out', and each failure with its path and reason
+/// to 'errors', a line each beginning "rinvo: ".
+void printCopySummary(std::ostream& out, std::ostream& errors, const CopyReport& report,
+    std::chrono::steady_clock::duration elapsed);
 
 } // namespace rinvo

@@ -58,17 +58,37 @@ std::string newFolderPrompt(std::string_view parentName)
 namespace rinvo::cli {
 
 const char* const Usage
-    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3]\n"
+    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3] [--dry-run]\n"
       "        rinvo run [--rules 設定ファイル] [--option 1|2|3] [--create-missing] [--dry-run]\n"
+      "        rinvo --version\n"
       "  copy: コピー元のフォルダ (またはファイル) をコピー先のフォルダへコピーします。\n"
-      "  run:  設定ファイル (既定はプログラムと同じフォルダの copyrule.txt) のすべての手順で\n"
-      "        コピーします。\n"
+      "  run:  設定ファイルのすべての手順でコピーします。\n"
       "  コピー先に無いファイルと、コピー先より新しいファイルだけをコピーします。\n"
       "  --option 1          隠しファイルもシステムファイルもコピーしない\n"
       "  --option 2          システムファイルはコピーしない (既定)\n"
       "  --option 3          すべてのファイルをコピーする\n"
-      "  --create-missing    存在しないコピー先フォルダを作成する (run)\n"
-      "  --dry-run           コピーするファイルを表示するだけで、何も書き込まない (run)\n";
+      "  --create-missing    存在しないコピー先フォルダを途中のフォルダごと作成する (run)\n"
+      "  --dry-run           コピーするファイルを表示するだけで、何も書き込まない\n"
+      "  --help, -h          この説明を表示する\n"
+      "  --version, -V       バージョンを表示する\n"
+      "  終了コード: 0 すべてコピーした、1 一部をコピーできなかった、2 "
+      "引数または設定ファイルの誤り\n";
+
+std::string versionLine(std::string_view version)
+{
+    return "rinvo " + std::string(version);
+}
+
+std::string runHeader(std::string_view version, std::string_view startedAt)
+{
+    return "rinvo " + std::string(version) + " — " + std::string(startedAt) + " 開始";
+}
+
+std::string rowCounts(std::size_t run, std::size_t skipped, std::size_t failed)
+{
+    return "手順: 実行 " + std::to_string(run) + ", 省略 " + std::to_string(skipped) + ", 失敗 "
+        + std::to_string(failed);
+}
 
 std::string unknownCommand(std::string_view command)
 {

@@ -129,6 +129,14 @@ namespace rinvo::cli {
 
 // The command line: its usage, its complaints about arguments, its progress and summaries.
 extern const char* const Usage;
+/// Begins every line the command line writes about a failure.
+inline constexpr const char* ErrorPrefix = "rinvo: ";
+/// "rinvo 5.0": what --version prints.
+std::string versionLine(std::string_view version);
+/// "rinvo 5.0 — 2026-12-09 02:30:00 開始": the first line of an unattended run.
+std::string runHeader(std::string_view version, std::string_view startedAt);
+/// "手順: 実行 2, 省略 1, 失敗 0": how the rows of a run went.
+std::string rowCounts(std::size_t run, std::size_t skipped, std::size_t failed);
 std::string unknownCommand(std::string_view command);
 std::string unknownOption(std::string_view option);
 inline constexpr const char* OptionValueWanted
