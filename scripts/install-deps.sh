@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Rinvo needs that are not there yet.
 #   scripts/install-deps.sh          what building and starting the program needs
 #   scripts/install-deps.sh --test   also what the tests need (FAT volume through FUSE, clang for
-#                                    the fuzzer)
+#                                    the fuzzer, the .deb's checks)
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against
 #   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, its fonts, an X
 #                                      server for the window tests, and NSIS and zip to package
@@ -12,7 +12,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
   fonts-ipafont-gothic fonts-urw-base35)
 for arg in "$@"; do
   case "$arg" in
-    --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev) ;;
+    --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev lintian desktop-file-utils
+                       appstream dpkg-dev man-db) ;;
     --bench) packages+=(rsync strace time linux-perf) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales nsis zip) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;

@@ -10,6 +10,8 @@ scripts/install-deps.sh --test --windows
 
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j2)
+# The .deb and what a packager and an installed user meet.
+scripts/check-linux-package.sh build
 
 scripts/build.sh build-sanitize -DRINVO_SANITIZE=ON
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)

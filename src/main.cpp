@@ -26,6 +26,8 @@ int runWindow(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(rinvo::programIcon());
+    // The desktop entry's id, which Wayland compositors match the window with.
+    QGuiApplication::setDesktopFileName(QStringLiteral("jp.rinvo.Rinvo"));
     rinvo::registerFontSubstitutes();
     auto fs = rinvo::createNativeFileSystem();
     auto codec = rinvo::createSystemCodec();

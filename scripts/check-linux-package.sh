@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the .deb from the build folder given (default build) and checks it as a packager and a
+# user would: the desktop entry, the metainfo and the manual page validate, lintian finds no
+# error, and the installed tree (extracted, not installed) run as an unprivileged user keeps its
+# rules in that user's settings folder and writes nothing beside the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+rm -rf "$build/package"
+(cd "$build" && cpack >/dev/null)
+deb=$(ls "$build"/package/rinvo_*.deb)
+
+desktop-file-validate packaging/linux/jp.rinvo.Rinvo.desktop
+appstreamcli validate --no-net "$build/packaging/linux/jp.rinvo.Rinvo.metainfo.xml" >/dev/null
+warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l packaging/linux/rinvo.1 2>&1 >/dev/null)
+[ -z "$warnings" ] || { echo "the manual page has warnings: $warnings" >&2; exit 1; }
+if ! report=$(lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs "$deb" 2>&1); then
+  echo "lintian found errors:" >&2
+  echo "$report" >&2
+  exit 1
+fi
+
+tree=$(mktemp -d)
+home=$(mktemp -d)
+trap 'rm -rf "$tree" "$home"' EXIT
+dpkg-deb -x "$deb" "$tree"
+chmod 755 "$tree"
+chown nobody:nogroup "$home"
+as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups env -u XDG_CONFIG_HOME HOME="$home" "$@"; }
+program="$tree/usr/bin/rinvo"
+[ "$(as_user "$program" --version)" = "rinvo $(sed -n 's/^project(Rinvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]
+as_user "$program" --help | grep -qF "設定ファイル: $home/.config/rinvo/copyrule.txt"
+as_user mkdir -p "$home/.config/rinvo" "$home/documents"
+as_user sh -c "echo report >'$home/documents/report.txt'"
+as_user sh -c "printf '\"%s\",\"%s\"\r\n' '$home/documents' '$home/backup/documents' >'$home/.config/rinvo/copyrule.txt'"
+as_user "$program" run --create-missing >/dev/null
+[ "$(cat "$home/backup/documents/report.txt")" = report ]
+[ "$(ls -A "$tree/usr/bin")" = rinvo ] || { echo "something was written beside the program" >&2; exit 1; }
+echo "Linux package: validates, passes lintian, keeps an installed user's rules in ~/.config/rinvo"
