@@ -17,6 +17,10 @@ qreal setUpWindow(
     window->setFont(defaultFont);
     const qreal dpi = window->logicalDpiX();
     window->resize(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi));
+    // NOTE: the controls keep their places; a larger window (maximized) leaves room at the
+    // right and bottom, and the window never becomes smaller than its layout, so nothing is
+    // clipped.
+    window->setMinimumSize(window->size());
     return dpi;
 }
 

@@ -13,6 +13,9 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace rinvo {
 
 namespace {
@@ -68,6 +71,35 @@ QWidget* makeWidget(QWidget* parent, const forms::ControlSpec& spec)
     return nullptr;
 }
 
+// The relative luminance of a colour, as the web's contrast rules define it.
+double luminance(const QColor& colour)
+{
+    auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF())
+        + 0.0722 * channel(colour.blueF());
+}
+
+// The classic light face of a window, behind fixed text colours the system's scheme lacks
+// contrast for.
+const QColor LightFace(0xF0, 0xF0, 0xF0);
+
+// NOTE: where the layout fixes a label's text colour, a dark colour scheme would draw it on a
+// dark window; the label then gets a light face of its own, so the fixed colour stays readable.
+void keepReadable(QWidget* label, const QColor& text)
+{
+    const QColor background = label->palette().color(QPalette::Window);
+    const double lighter = std::max(luminance(text), luminance(background));
+    const double darker = std::min(luminance(text), luminance(background));
+    if ((lighter + 0.05) / (darker + 0.05) >= 3.0)
+        return;
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, LightFace);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+
 } // namespace
 
 QFont fontOf(const forms::FontSpec& font)
@@ -103,6 +135,8 @@ void buildControls(QWidget* window, const forms::FormSpec& form, qreal dpi)
             const QColor text = spec.textColour ? colourOf(*spec.textColour)
                                                 : control->palette().color(QPalette::Text);
             setColours(control, text, spec.fieldColour ? colourOf(*spec.fieldColour) : QColor());
+            if (spec.kind == forms::ControlKind::Label && spec.textColour)
+                keepReadable(control, text);
         }
     }
 }

@@ -17,6 +17,8 @@ RuleBox::RuleBox(RuleSide side, int index, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
     viewport()->setCursor(Qt::PointingHandCursor);
+    // A right click belongs to the clear question, not to an edit menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void RuleBox::mousePressEvent(QMouseEvent* event)

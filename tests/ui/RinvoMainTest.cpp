@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace rinvo;
 
 using rinvo::testing::WindowHarness;
@@ -57,6 +60,44 @@ private slots:
         QCOMPARE(window.size(), QSize(712, 534));
         QCOMPARE(control<QWidget>(window, QStringLiteral("SFolder9"))->metaObject()->className(),
             "rinvo::RuleBox");
+    }
+
+    void fixedColoursStayReadableUnderADarkSchemeAndNothingIsClipped()
+    {
+        const QPalette saved = QApplication::palette();
+        QPalette dark = saved;
+        for (QPalette::ColorRole role : { QPalette::Window, QPalette::Base, QPalette::Button })
+            dark.setColor(role, QColor(0x20, 0x20, 0x20));
+        for (QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text })
+            dark.setColor(role, QColor(0xEE, 0xEE, 0xEE));
+        QApplication::setPalette(dark);
+        {
+            RinvoMain window(harness.services());
+            auto contrast = [](const QColor& a, const QColor& b) {
+                auto l = [](const QColor& c) {
+                    auto ch = [](double v) {
+                        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+                    };
+                    return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
+                };
+                const double x = l(a), y = l(b);
+                return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+            };
+            for (const char* name : { "Label4", "Label7", "Label8", "Label2", "Label3" }) {
+                auto* label = control<QLabel>(window, QString::fromLatin1(name));
+                const QColor behind = label->autoFillBackground()
+                    ? label->palette().color(QPalette::Window)
+                    : window.palette().color(QPalette::Window);
+                QVERIFY2(contrast(label->palette().color(QPalette::WindowText), behind) >= 3.0,
+                    name);
+            }
+            auto* option = control<QComboBox>(window, QStringLiteral("AttrStt"));
+            QCOMPARE(option->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(option->palette().color(QPalette::Text), QColor(Qt::black));
+            QCOMPARE(window.minimumSize(), window.size());
+            QCOMPARE(window.sourceBox(0)->contextMenuPolicy(), Qt::NoContextMenu);
+        }
+        QApplication::setPalette(saved);
     }
 
     void namedFacesResolveToInstalledFreeFonts()
