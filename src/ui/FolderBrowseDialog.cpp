@@ -5,10 +5,13 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -31,6 +34,8 @@ FolderBrowseDialog::FolderBrowseDialog(
     promptLabel->setWordWrap(true);
 
     m_model->setRootPath(QDir::rootPath());
+    // Folders and files look different, whatever icon theme the desktop has.
+    m_model->setIconProvider(&m_iconProvider);
     m_model->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     m_model->setReadOnly(false);
     m_tree->setObjectName(QStringLiteral("Tree"));
@@ -56,12 +61,64 @@ FolderBrowseDialog::FolderBrowseDialog(
         [this](const QModelIndex& current) { m_ok->setEnabled(current.isValid()); });
     m_ok->setEnabled(false);
 
+    // The places a backup goes to, beside the tree: a click shows that folder.
+    auto* placeList = new QListWidget(this);
+    placeList->setObjectName(QStringLiteral("Places"));
+    const QFileIconProvider icons;
+    for (const QString& place : places())
+        placeList->addItem(new QListWidgetItem(icons.icon(QFileInfo(place)), place));
+    placeList->setMaximumWidth(150);
+    connect(placeList, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem* item) { showFolder(item->text()); });
+
+    // The tree fills in as folders load; the path the dialog opened at is brought into view
+    // again once its folder is there.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
+        if (!m_shownPath.isEmpty() && QFileInfo(m_shownPath).absolutePath() == folder)
+            m_tree->scrollTo(m_model->index(m_shownPath), QAbstractItemView::PositionAtCenter);
+    });
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(placeList);
+    middle->addWidget(m_tree, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(promptLabel);
-    layout->addWidget(m_tree, 1);
+    layout->addLayout(middle, 1);
     layout->addWidget(buttons);
 
-    selectPath(startPath);
+    // NOTE: an empty start path opens at the home folder, as the shell's dialog opens at the
+    // desktop; nothing is selected until the user chooses.
+    if (startPath.isEmpty())
+        showFolder(QDir::homePath());
+    else
+        selectPath(startPath);
+}
+
+QStringList FolderBrowseDialog::places()
+{
+    QStringList found { QDir::homePath(), QDir::rootPath() };
+    const QString user = qEnvironmentVariable("USER");
+    QStringList mountFolders { QStringLiteral("/mnt") };
+    if (!user.isEmpty())
+        mountFolders = QStringList { QStringLiteral("/media/") + user,
+            QStringLiteral("/run/media/") + user, QStringLiteral("/mnt") };
+    for (const QString& folder : mountFolders) {
+        for (const QFileInfo& drive :
+            QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+            found << drive.absoluteFilePath();
+    }
+    return found;
+}
+
+void FolderBrowseDialog::showFolder(const QString& path)
+{
+    const QModelIndex index = m_model->index(path);
+    if (!index.isValid())
+        return;
+    for (QModelIndex parent = index; parent.isValid(); parent = parent.parent())
+        m_tree->expand(parent);
+    m_shownPath = path;
+    m_tree->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
 void FolderBrowseDialog::selectPath(const QString& path)
@@ -75,6 +132,7 @@ void FolderBrowseDialog::selectPath(const QString& path)
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
         m_tree->expand(parent);
     m_tree->setCurrentIndex(index);
+    m_shownPath = QFileInfo(path).absoluteFilePath();
     m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QFileIconProvider>
+#include <QStringList>
 
 class QFileSystemModel;
 class QPushButton;
@@ -10,7 +12,8 @@ namespace rinvo {
 
 /// The folder-browse dialog of the rule boxes on desktops without the Windows shell dialog: the
 /// whole file system as a tree, files beside folders and hidden entries shown, opened with the
-/// start path selected and in view, and a button that makes a new folder.
+/// start path selected and in view (an empty one at the home folder), the places a user backs
+/// up to one click away, and a button that makes a new folder.
 class FolderBrowseDialog : public QDialog
 {
     Q_OBJECT
@@ -25,12 +28,20 @@ public slots:
     /// for renaming.
     void makeNewFolder();
 
+    /// Returns the places offered beside the tree: the home folder, the root, and the mounted
+    /// drives under /media/$USER, /run/media/$USER and /mnt.
+    static QStringList places();
+
 private:
     void selectPath(const QString& path);
+    void showFolder(const QString& path);
 
+    QFileIconProvider m_iconProvider;
     QFileSystemModel* m_model;
     QTreeView* m_tree;
     QPushButton* m_ok;
+    // The path the dialog opened at, scrolled into view again once its folder has loaded.
+    QString m_shownPath;
 };
 
 } // namespace rinvo

@@ -1,5 +1,7 @@
+#include <QDir>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
@@ -53,6 +55,13 @@ private slots:
         FolderBrowseDialog empty(QStringLiteral("p"), QString(), nullptr);
         QVERIFY(empty.selectedPath().isEmpty());
         QVERIFY(!empty.findChild<QPushButton*>(QStringLiteral("Ok"))->isEnabled());
+        // An empty start opens at the home folder, with the places to back up to beside it.
+        auto* tree = empty.findChild<QTreeView*>(QStringLiteral("Tree"));
+        auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+        QVERIFY(tree->isExpanded(model->index(QDir::homePath())));
+        const QStringList places = FolderBrowseDialog::places();
+        QCOMPARE(places.mid(0, 2), (QStringList { QDir::homePath(), QDir::rootPath() }));
+        QCOMPARE(empty.findChild<QListWidget*>(QStringLiteral("Places"))->count(), places.size());
         FolderBrowseDialog missing(
             QStringLiteral("p"), QStringLiteral("/no/such/folder/here"), nullptr);
         QVERIFY(missing.selectedPath().isEmpty());
