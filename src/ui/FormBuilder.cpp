@@ -7,10 +7,14 @@
 #include "WrappingButton.h"
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -22,7 +26,8 @@ namespace {
 
 QWidget* makeTextView(QWidget* parent, const forms::ControlSpec& spec)
 {
-    auto* text = new QPlainTextEdit(parent);
+    auto* text = new QTextEdit(parent);
+    text->setAcceptRichText(false);
     // The stored text ends its lines with CR LF; the box shows them as plain line breaks.
     text->setPlainText(toQString(spec.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     text->setReadOnly(true);
@@ -31,7 +36,39 @@ QWidget* makeTextView(QWidget* parent, const forms::ControlSpec& spec)
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setTabChangesFocus(true);
+    text->setLineWrapMode(QTextEdit::NoWrap);
     return text;
+}
+
+// NOTE: the usage text indents an item's following lines with blanks, which line up only in a
+// fixed-width font. In the layout's proportional font each following line is moved, without
+// changing its text, so that its first character stands under the first character of its
+// item's text.
+void alignHangingIndents(QTextEdit* text)
+{
+    static const QRegularExpression ItemMarker(QStringLiteral(
+        "^[\\x{3000} "
+        "]*(?:[0-9\\x{FF10}-\\x{FF19}]+\\x{FF0E}|\\x{FF01}[^\\x{FF1A}]*\\x{FF1A}\\x{3000})"));
+    const QFontMetricsF metrics(text->font());
+    qreal itemText = -1;
+    for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        qsizetype blanks = 0;
+        while (blanks < line.size() && (line[blanks] == u' ' || line[blanks] == QChar(0x3000)))
+            ++blanks;
+        if (blanks == line.size())
+            continue;
+        const QRegularExpressionMatch item = ItemMarker.match(line);
+        if (item.hasMatch()) {
+            itemText = metrics.horizontalAdvance(line.left(item.capturedLength()));
+            continue;
+        }
+        if (itemText < 0 || blanks == 0)
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setTextIndent(itemText - metrics.horizontalAdvance(line.left(blanks)));
+        QTextCursor(block).setBlockFormat(format);
+    }
 }
 
 QWidget* makeWidget(QWidget* parent, const forms::ControlSpec& spec)
@@ -131,6 +168,8 @@ void buildControls(QWidget* window, const forms::FormSpec& form, qreal dpi)
             toQString(spec.accessibleName), toQString(spec.tooltip));
         if (spec.font)
             control->setFont(fontOf(*spec.font));
+        if (spec.kind == forms::ControlKind::TextView)
+            alignHangingIndents(static_cast<QTextEdit*>(control));
         if (spec.textColour || spec.fieldColour) {
             const QColor text = spec.textColour ? colourOf(*spec.textColour)
                                                 : control->palette().color(QPalette::Text);

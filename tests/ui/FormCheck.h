@@ -10,7 +10,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QtTest>
 
 namespace rinvo::testing {
@@ -21,7 +21,7 @@ inline QString shownText(QWidget* widget)
         return label->text();
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
         return button->text();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
+    if (auto* text = qobject_cast<QTextEdit*>(widget))
         return text->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return {};
 }

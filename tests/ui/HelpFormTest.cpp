@@ -5,9 +5,13 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <cstdlib>
 
 using namespace rinvo;
 
@@ -116,6 +120,47 @@ private slots:
         QCOMPARE(forms::helpForm().control("Text1").text, forms::usageText());
     }
 
+    void anItemsFollowingLinesStandUnderItsText()
+    {
+        HelpForm help;
+        help.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        auto* text = help.findChild<QTextEdit*>(QStringLiteral("Text1"));
+        // The x of a line's first character after its blanks, or after its item marker.
+        auto xAt = [&](int line, int column) {
+            QTextCursor cursor(text->document()->findBlockByNumber(line));
+            cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+            return text->cursorRect(cursor).x();
+        };
+        auto firstText = [&](int line) {
+            const QString shown = text->document()->findBlockByNumber(line).text();
+            int column = 0;
+            while (
+                column < shown.size() && (shown[column] == u' ' || shown[column] == QChar(0x3000)))
+                ++column;
+            return column;
+        };
+        // Item 1 ("  １．このソフトは") and its next line ("      した。"), item 2 and its
+        // line indented with ideographic blanks, and the note's seven-blank line.
+        const struct
+        {
+            int item;
+            int markerEnd;
+            int following;
+        } pairs[] = { { 1, 4, 2 }, { 4, 4, 5 }, { 7, 4, 9 }, { 33, 7, 34 } };
+        for (const auto& pair : pairs) {
+            const int itemX = xAt(pair.item, pair.markerEnd);
+            const int lineX = xAt(pair.following, firstText(pair.following));
+            QVERIFY2(std::abs(itemX - lineX) <= 1,
+                qPrintable(QStringLiteral("line %1: %2 against %3")
+                               .arg(pair.following + 1)
+                               .arg(lineX)
+                               .arg(itemX)));
+        }
+        QCOMPARE(text->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n")),
+            QString::fromUtf8(usageText()));
+    }
+
     void typingChangesNothingAndTheCloseButtonHasTheFocus()
     {
         auto* help = new HelpForm;
@@ -123,7 +168,7 @@ private slots:
         help->show();
         QVERIFY(QTest::qWaitForWindowActive(help));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("OkBtn"));
-        auto* text = help->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        auto* text = help->findChild<QTextEdit*>(QStringLiteral("Text1"));
         const QString before = text->toPlainText();
         text->setFocus();
         QTest::keyClicks(text, QStringLiteral("abc"));
