@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
-  fonts-ipafont-gothic fonts-urw-base35)
+  qt6-translations-l10n fonts-ipafont-gothic fonts-urw-base35)
 for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev lintian desktop-file-utils

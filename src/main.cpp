@@ -15,9 +15,6 @@
 #include "ui/RinvoMain.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <clocale>
 #include <string>
@@ -29,12 +26,7 @@ int runWindow(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(rinvo::programIcon());
-    // Qt's own texts (a text box's menu, a dialog's buttons) in Japanese where the user's
-    // language is; the translations come with qt6-translations-l10n.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    rinvo::installQtTranslations();
     // The desktop entry's id, which Wayland compositors match the window with.
     QGuiApplication::setDesktopFileName(QStringLiteral("jp.rinvo.Rinvo"));
     rinvo::registerFontSubstitutes();

@@ -2,6 +2,7 @@
 #include "forms/FormSpec.h"
 #include "ui/Fonts.h"
 #include "ui/FormCheck.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -159,6 +160,16 @@ private slots:
         }
         QCOMPARE(text->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n")),
             QString::fromUtf8(usageText()));
+    }
+
+    void qtsOwnTextsFollowAJapaneseLocale()
+    {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+        QVERIFY(installQtTranslations());
+        QLocale::setDefault(saved);
+        const QString copy = QCoreApplication::translate("QLineEdit", "&Copy");
+        QVERIFY2(copy.contains(QStringLiteral("コピー")), qPrintable(copy));
     }
 
     void typingChangesNothingAndTheCloseButtonHasTheFocus()
