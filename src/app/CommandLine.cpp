@@ -8,6 +8,7 @@
 #include "app/CopyRun.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/StopRequest.h"
 #include "rules/RuleFile.h"
 
 #include <chrono>
@@ -50,17 +51,21 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
         context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine);
     CopyFolderTree(
         context.fs, source, destination, arguments.option, report,
-        [&](std::string_view folder, std::string_view name) {
+        [&](std::string_view folder, std::string_view name, std::uint64_t) {
             if (mode == CopyMode::DryRun)
                 context.out << "  " << joinPath(folder, name, context.fs.pathStyle()) << "\n";
             else
                 printer.fileCopied(name);
         },
-        mode);
+        mode, context.stop);
     printer.finish();
     if (arguments.dryRun)
         context.out << cli::DryRunNote << "\n";
     printCopySummary(context.out, context.err, report, Clock::now() - started);
+    if (report.stopped) {
+        context.out << cli::StoppedLine << "\n";
+        return ExitStopped;
+    }
     return report.CopyStatusFlags == 0 ? ExitSuccess : ExitNotEverythingCopied;
 }
 
@@ -83,7 +88,7 @@ public:
                       << "\n";
     }
 
-    void fileCopied(std::string_view folder, std::string_view name) override
+    void fileCopied(std::string_view folder, std::string_view name, std::uint64_t) override
     {
         if (m_mode == CopyMode::DryRun)
             m_context.out << "  " << joinPath(folder, name, m_context.fs.pathStyle()) << "\n";
@@ -129,11 +134,15 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
         context.out, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
     PrintingObserver observer(context, *rules, mode);
     CopyRun run(context.fs, messages, observer, mode, FolderCreation::WithParents);
-    const CopyRunResult result = run.run(*rules, arguments.option);
+    const CopyRunResult result = run.run(*rules, arguments.option, context.stop);
     if (arguments.dryRun)
         context.out << cli::DryRunNote << "\n";
     context.out << cli::rowCounts(result.rowsRun, result.rowsSkipped, result.rowsFailed) << "\n";
     printCopySummary(context.out, context.err, result.report, Clock::now() - started);
+    if (result.stopped) {
+        context.out << cli::StoppedLine << "\n";
+        return ExitStopped;
+    }
     const bool complete
         = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;
     return complete ? ExitSuccess : ExitNotEverythingCopied;

@@ -7,6 +7,7 @@
 namespace rinvo {
 
 class FileSystem;
+class StopRequest;
 class TextCodec;
 
 /// Whether the command line redraws a progress line while it copies.
@@ -20,6 +21,8 @@ enum ExitStatus : int {
     ExitSuccess = 0,
     ExitNotEverythingCopied = 1,
     ExitBadArguments = 2,
+    /// Stopped by Ctrl-C (SIGINT); a stop by SIGTERM exits with 143, as shells expect.
+    ExitStopped = 130,
 };
 
 /// What the command line works with.
@@ -33,6 +36,8 @@ struct CommandLineContext
     std::ostream& out;
     std::ostream& err;
     ProgressLine progressLine = ProgressLine::Hidden;
+    /// Set by Ctrl-C or SIGTERM; the copy stops after the file being copied.
+    const StopRequest* stop = nullptr;
 };
 
 /// Tells whether the arguments (without the program name) ask for a command-line mode rather

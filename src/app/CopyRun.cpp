@@ -80,17 +80,23 @@ bool CopyRun::checkRow(const CopyRule& rule)
     return true;
 }
 
-CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option)
+CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option, const StopRequest* stop)
 {
     CopyRunResult result;
-    const CopyProgress progress = [this](std::string_view folder, std::string_view name) {
-        m_observer.fileCopied(folder, name);
-    };
+    const CopyProgress progress
+        = [this](std::string_view folder, std::string_view name, std::uint64_t bytes) {
+              m_observer.fileCopied(folder, name, bytes);
+          };
     // Each row is finished, its copy included, before the next is read.
     for (std::size_t row = 0; row < rules.size(); ++row) {
         const CopyRule& rule = rules[row];
         if (rule.source.empty() || rule.destination.empty())
             continue;
+        // NOTE: rows after a stop are not started, nor checked.
+        if (stopRequested(stop)) {
+            result.stopped = true;
+            break;
+        }
         if (!checkRow(rule)) {
             result.everyFilledRowRan = false;
             ++result.rowsSkipped;
@@ -98,13 +104,18 @@ CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option)
         }
         m_observer.rowStarted(row);
         CopyReport rowReport;
-        CopyFolderTree(m_fs, rule.source, rule.destination, option, rowReport, progress, m_mode);
+        CopyFolderTree(
+            m_fs, rule.source, rule.destination, option, rowReport, progress, m_mode, stop);
         m_observer.rowFinished(row, rowReport);
         result.report.merge(rowReport);
         result.AnyRowRun = true;
         ++result.rowsRun;
         if (rowReport.failureCount > 0)
             ++result.rowsFailed;
+        if (rowReport.stopped) {
+            result.stopped = true;
+            break;
+        }
     }
     tellOutcome(result);
     return result;
@@ -140,8 +151,10 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
         }
         m_messages.show(notice, MessageButtons::Ok);
     }
-    m_messages.show(
-        result.AnyRowRun ? messages::CopyDone : messages::NothingCopied, MessageButtons::Ok);
+    const char* end = result.stopped ? messages::CopyStopped
+        : result.AnyRowRun           ? messages::CopyDone
+                                     : messages::NothingCopied;
+    m_messages.show(end, MessageButtons::Ok);
 }
 
 } // namespace rinvo

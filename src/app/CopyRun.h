@@ -18,8 +18,10 @@ public:
     virtual ~CopyRunObserver() = default;
     /// A row passed its checks and its copy begins.
     virtual void rowStarted(std::size_t row) = 0;
-    /// A file was copied (or refused as read-only) in the running row.
-    virtual void fileCopied(std::string_view sourceFolder, std::string_view fileName) = 0;
+    /// A file was copied (or refused as read-only) in the running row, with the bytes copied.
+    virtual void fileCopied(
+        std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes)
+        = 0;
     /// The row's copy ended with this report.
     virtual void rowFinished(std::size_t row, const CopyReport& report) = 0;
 };
@@ -35,6 +37,8 @@ struct CopyRunResult
     std::size_t rowsRun = 0;
     std::size_t rowsSkipped = 0;
     std::size_t rowsFailed = 0;
+    /// The user stopped the run; the rows after the one running then were not started.
+    bool stopped = false;
     /// The rows' reports summed; CopyStatusFlags among them.
     CopyReport report;
 };
@@ -59,7 +63,9 @@ public:
     CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
         CopyMode mode = CopyMode::Copy, FolderCreation creation = FolderCreation::OneLevel);
 
-    CopyRunResult run(const CopyRuleTable& rules, CopyOption option);
+    /// Runs every filled row; a stop request ends the run after the file being copied.
+    CopyRunResult run(
+        const CopyRuleTable& rules, CopyOption option, const StopRequest* stop = nullptr);
 
 private:
     bool checkRow(const CopyRule& rule);

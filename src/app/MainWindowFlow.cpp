@@ -21,8 +21,9 @@ void MainWindowFlow::Form_Load()
 void MainWindowFlow::GoCopy_Click()
 {
     readRules();
+    m_stop.reset();
     m_copying = true;
-    m_view.runCopy(m_state.rules, m_services.module.copyOption);
+    m_view.runCopy(m_state.rules, m_services.module.copyOption, m_stop);
     m_copying = false;
     // The save question runs without the row test that the quit command makes.
     if (m_state.RulesChanged
@@ -80,9 +81,16 @@ void MainWindowFlow::AttrStt_LostFocus(const std::string& shownText)
     m_editing.AttrStt_LostFocus(shownText);
 }
 
-WindowAfter MainWindowFlow::closeRequested() const
+WindowAfter MainWindowFlow::closeRequested()
 {
-    return m_copying ? WindowAfter::StaysOpen : WindowAfter::Closes;
+    if (!m_copying)
+        return WindowAfter::Closes;
+    // NOTE: Yes stops the run after the file being copied; the run's end then tells the outcome,
+    // asks to save changed rules and closes the window, as every run does.
+    if (m_services.messages.show(messages::StopQuestion, MessageButtons::YesNoDefaultNo)
+        == MessageAnswer::Yes)
+        m_stop.request();
+    return WindowAfter::StaysOpen;
 }
 
 } // namespace rinvo

@@ -3,6 +3,7 @@
 #include "CopyRun.h"
 #include "RuleEditing.h"
 #include "SettingsCommands.h"
+#include "platform/StopRequest.h"
 
 #include <string>
 
@@ -33,9 +34,12 @@ public:
     virtual CopyRuleTable shownRules() = 0;
     /// Shows the rows in the rule boxes.
     virtual void showRules(const CopyRuleTable& rules) = 0;
-    /// Runs the copy run while the window keeps painting and takes no input, showing each
-    /// copied file's name; returns once the run has ended.
-    virtual CopyRunResult runCopy(const CopyRuleTable& rules, CopyOption option) = 0;
+    /// Runs the copy run while the window keeps painting and takes no input but its close
+    /// request, showing each copied file's name and the run's progress in the caption; returns
+    /// once the run has ended, which a stop request hastens.
+    virtual CopyRunResult runCopy(
+        const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
+        = 0;
     /// Opens the help window, or brings the open one to the front.
     virtual void showHelp() = 0;
     /// Closes the main window.
@@ -59,9 +63,9 @@ public:
     void Folder_Click(RuleSide side, int index);
     void Folder_MouseDown(RuleSide side, int index, MouseButton button);
     void AttrStt_LostFocus(const std::string& shownText);
-    /// The title bar's close box: closes at once, without a question, but not during a run,
-    /// whose end closes the window.
-    WindowAfter closeRequested() const;
+    /// The title bar's close box: closes at once, without a question; during a run it asks
+    /// whether to stop the run instead, whose end then closes the window.
+    WindowAfter closeRequested();
 
     const RuleWindowState& state() const { return m_state; }
 
@@ -74,6 +78,7 @@ private:
     RuleEditing m_editing;
     RuleWindowState m_state;
     bool m_copying = false;
+    StopRequest m_stop;
 };
 
 } // namespace rinvo

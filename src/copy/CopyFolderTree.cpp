@@ -20,10 +20,12 @@ namespace {
 // rounding (FAT keeps two seconds), so only then is the destination's granularity needed.
 constexpr std::int64_t CoarsestGranularity = 2 * NanosecondsPerSecond;
 
-// Whether the walk goes on after a step, or the row ends because its destination is unusable.
+// Whether the walk goes on after a step, or the row ends: its destination is unusable, or the
+// user asked to stop.
 enum class Flow {
     Continue,
     EndRow,
+    Stop,
 };
 
 // The destination side of one folder on the walk.
@@ -57,12 +59,13 @@ class FolderTreeCopier
 {
 public:
     FolderTreeCopier(FileSystem& fs, CopyOption option, CopyReport& report,
-        const CopyProgress& progress, CopyMode mode)
+        const CopyProgress& progress, CopyMode mode, const StopRequest* stop)
         : m_fs(fs)
         , m_option(option)
         , m_report(report)
         , m_progress(progress)
         , m_mode(mode)
+        , m_stop(stop)
         , m_style(fs.pathStyle())
     {
         // Reading the destination beside the source only pays where a second core runs it.
@@ -88,7 +91,9 @@ private:
     bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
     bool isOnWalk(const FolderIdentity& id) const;
     bool isClash(const Frame& frame, std::size_t index);
-    void fileDone(std::string_view name);
+    void fileDone(std::string_view name, std::uint64_t bytes);
+    // Ends the walk at a user's request.
+    Flow stopIfAsked();
     void flushIfCopied(OpenFolder* destination, std::uint64_t copiedBefore);
 
     // Where an entry lies on either side, for reports.
@@ -109,6 +114,7 @@ private:
     CopyReport& m_report;
     const CopyProgress& m_progress;
     CopyMode m_mode;
+    const StopRequest* m_stop;
     PathStyle m_style;
     // The current folder's paths on both sides, grown and cut as the walk goes down and up,
     // so memory holds one path per side however deep the tree is.
@@ -124,10 +130,18 @@ private:
     std::optional<WorkerThread> m_helper;
 };
 
-void FolderTreeCopier::fileDone(std::string_view name)
+void FolderTreeCopier::fileDone(std::string_view name, std::uint64_t bytes)
 {
     if (m_progress)
-        m_progress(m_sourcePath, name);
+        m_progress(m_sourcePath, name, bytes);
+}
+
+Flow FolderTreeCopier::stopIfAsked()
+{
+    if (!stopRequested(m_stop))
+        return Flow::Continue;
+    m_report.stopped = true;
+    return Flow::Stop;
 }
 
 Flow FolderTreeCopier::fail(std::string path, FsError error, FailedSide side)
@@ -291,6 +305,9 @@ void FolderTreeCopier::walk(Frame root)
             continue;
         }
         std::optional<Frame> child;
+        flow = stopIfAsked();
+        if (flow != Flow::Continue)
+            break;
         flow = openSubfolder(top, *next, child);
         if (flow != Flow::Continue || !child)
             continue;
@@ -302,6 +319,7 @@ void FolderTreeCopier::walk(Frame root)
         for (const Frame& frame : m_stack)
             m_report.entriesNotExamined += frame.listing.size() - frame.examined;
     }
+    // A stopped walk counts nothing as unexamined: the user knows the run was cut short.
 }
 
 void FolderTreeCopier::listBothSides(Frame& frame, FsResult<FolderListing>& sourceListing,
@@ -375,8 +393,11 @@ Flow FolderTreeCopier::copyFiles(Frame& frame)
         }
         if (isClash(frame, i))
             continue;
-        if (copyFile(*frame.source, frame.destination, entry) == Flow::EndRow)
-            return Flow::EndRow;
+        if (const Flow stop = stopIfAsked(); stop != Flow::Continue)
+            return stop;
+        if (const Flow flow = copyFile(*frame.source, frame.destination, entry);
+            flow != Flow::Continue)
+            return flow;
     }
     return Flow::Continue;
 }
@@ -522,18 +543,23 @@ Flow FolderTreeCopier::copyFile(
                 ++m_report.filesCopied;
                 m_report.bytesCopied += entry.info.size;
             }
-            fileDone(name);
+            fileDone(name, entry.info.size);
             return Flow::Continue;
         }
         auto copied = destination.folder->copyFileFrom(
-            source, name, entry.info, target ? &*target : nullptr);
+            source, name, entry.info, target ? &*target : nullptr, m_stop);
         if (copied) {
             ++m_report.filesCopied;
             m_report.bytesCopied += *copied;
-            fileDone(name);
+            fileDone(name, *copied);
             return Flow::Continue;
         }
         const FsError& error = copied.error();
+        if (error.kind == FsErrorKind::Stopped) {
+            // The file stopped part way stays as it was; the walk ends here.
+            m_report.stopped = true;
+            return Flow::Stop;
+        }
         if (error.kind == FsErrorKind::AlreadyExists && !target)
             continue;
         // A copy names the side that failed; where it cannot tell, the source is named.
@@ -542,7 +568,7 @@ Flow FolderTreeCopier::copyFile(
         std::string path = destinationFailed ? destinationPathOf(name) : sourcePathOf(name);
         if (error.kind == FsErrorKind::PermissionDenied) {
             fail(std::move(path), error, side);
-            fileDone(name);
+            fileDone(name, 0);
             return Flow::Continue;
         }
         if (error.kind == FsErrorKind::PathNotFound && !destinationFailed && !source.stat(name)) {
@@ -557,9 +583,9 @@ Flow FolderTreeCopier::copyFile(
 } // namespace
 
 void CopyFolderTree(FileSystem& fs, std::string_view src, std::string_view dst, CopyOption option,
-    CopyReport& report, const CopyProgress& progress, CopyMode mode)
+    CopyReport& report, const CopyProgress& progress, CopyMode mode, const StopRequest* stop)
 {
-    FolderTreeCopier copier(fs, option, report, progress, mode);
+    FolderTreeCopier copier(fs, option, report, progress, mode, stop);
     if (fs.fileExists(src))
         copier.copySingleFile(src, dst);
     else

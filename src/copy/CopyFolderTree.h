@@ -3,6 +3,9 @@
 #include "CopyOption.h"
 #include "CopyReport.h"
 
+#include "platform/StopRequest.h"
+
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -10,9 +13,10 @@ namespace rinvo {
 
 class FileSystem;
 
-/// Receives each file copied or refused as read-only: the source folder's path and the file's
-/// name (the last component only).
-using CopyProgress = std::function<void(std::string_view sourceFolder, std::string_view fileName)>;
+/// Receives each file copied or refused as read-only: the source folder's path, the file's
+/// name (the last component only) and the bytes copied.
+using CopyProgress = std::function<void(
+    std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes)>;
 
 /// Whether a copy writes, or only tells what it would write.
 enum class CopyMode {
@@ -25,8 +29,11 @@ enum class CopyMode {
 
 /// Copies the file or folder tree 'src' into the folder 'dst': a file only when the
 /// destination lacks it or holds it with a strictly earlier time, skipping what the option
-/// excludes, never removing anything. Failures are noted in the report, never thrown.
+/// excludes, never removing anything. Failures are noted in the report, never thrown. A stop
+/// request ends the copy after the file being copied (or between the blocks of a large one,
+/// leaving that file as it was), with the report marked stopped.
 void CopyFolderTree(FileSystem& fs, std::string_view src, std::string_view dst, CopyOption option,
-    CopyReport& report, const CopyProgress& progress = {}, CopyMode mode = CopyMode::Copy);
+    CopyReport& report, const CopyProgress& progress = {}, CopyMode mode = CopyMode::Copy,
+    const StopRequest* stop = nullptr);
 
 } // namespace rinvo

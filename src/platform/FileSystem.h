@@ -4,6 +4,7 @@
 #include "FolderListing.h"
 #include "FsError.h"
 #include "PathRules.h"
+#include "StopRequest.h"
 
 #include <cstdint>
 #include <memory>
@@ -65,8 +66,10 @@ public:
     /// AlreadyExists, a link in its place with LinkInDestination. A failure says which side it
     /// concerns. Holes of a sparse source stay holes where this file system keeps them. Returns
     /// the number of bytes copied.
+    /// A stop request is honoured between the blocks of a large file: the copy then fails with
+    /// Stopped and leaves the target as it was.
     virtual FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
-        const EntryInfo& sourceInfo, const EntryInfo* target)
+        const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop = nullptr)
         = 0;
 
     /// Writes everything the program wrote to this folder's file system out to the device, so a

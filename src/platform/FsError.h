@@ -25,6 +25,8 @@ enum class FsErrorKind : int {
     /// The destination folds case, and another name of the same source folder differs from
     /// this one only in case; the message holds that other name.
     NameDiffersOnlyInCase = 1002,
+    /// The user asked to stop; a file stopped part way is left as it was.
+    Stopped = 1003,
 };
 
 /// Which side of a copy a failure concerns, so that a report points at the right disk.

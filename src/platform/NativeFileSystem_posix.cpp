@@ -109,7 +109,8 @@ public:
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override;
     FsStatus createFolder(std::string_view name, std::uint32_t permissions) override;
     FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
-        const EntryInfo& sourceInfo, const EntryInfo* target) override;
+        const EntryInfo& sourceInfo, const EntryInfo* target,
+        const StopRequest* stop = nullptr) override;
     FsStatus flushToDevice() override;
     FolderIdentity identity() override;
     std::uint32_t permissions() override;
@@ -119,7 +120,7 @@ public:
 private:
     bool followsLinks() const { return m_side == FolderSide::Source; }
     FsResult<std::uint64_t> writeTemporaryCopy(PosixOpenFolder& from, const std::string& name,
-        const EntryInfo& sourceInfo, std::string& temp);
+        const EntryInfo& sourceInfo, const StopRequest* stop, std::string& temp);
     FsStatus renameIntoPlace(
         const std::string& temp, const std::string& name, const EntryInfo* target);
     void readOwnStat();
@@ -427,8 +428,9 @@ DeviceTraits PosixOpenFolder::probeDevice()
     return traits;
 }
 
-FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(
-    PosixOpenFolder& from, const std::string& name, const EntryInfo& sourceInfo, std::string& temp)
+FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(PosixOpenFolder& from,
+    const std::string& name, const EntryInfo& sourceInfo, const StopRequest* stop,
+    std::string& temp)
 {
     // O_NONBLOCK keeps a file that turned into a FIFO since the listing from blocking.
     FileDescriptor in(
@@ -453,8 +455,8 @@ FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(
     }
 
     posix::CopyMethod& method = m_shared.copyMethod(from.identity().device, identity().device);
-    auto copied
-        = posix::copyFileData(in.get(), out.get(), sourceInfo.size, sourceInfo.attributes, method);
+    auto copied = posix::copyFileData(
+        in.get(), out.get(), sourceInfo.size, sourceInfo.attributes, method, stop);
     if (!copied)
         return copied.error();
     // The time is set on the open file after the last write, so no write can move it again.
@@ -472,8 +474,8 @@ FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(
     return *copied;
 }
 
-FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(
-    OpenFolder& source, std::string_view name, const EntryInfo& sourceInfo, const EntryInfo* target)
+FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(OpenFolder& source, std::string_view name,
+    const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop)
 {
     // NOTE: checked here because a rename would replace a read-only file without asking.
     if (target && (target->attributes & ReadOnlyAttribute))
@@ -487,8 +489,8 @@ FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(
 
     const std::string fileName(name);
     std::string temp;
-    auto copied
-        = writeTemporaryCopy(static_cast<PosixOpenFolder&>(source), fileName, sourceInfo, temp);
+    auto copied = writeTemporaryCopy(
+        static_cast<PosixOpenFolder&>(source), fileName, sourceInfo, stop, temp);
     if (copied) {
         if (FsStatus failed = renameIntoPlace(temp, fileName, target))
             copied = destinationError(*failed);

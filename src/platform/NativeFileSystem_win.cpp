@@ -53,6 +53,13 @@ EntryInfo entryInfoOnSide(
     return info;
 }
 
+DWORD CALLBACK stopBetweenChunks(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,
+    DWORD, HANDLE, HANDLE, LPVOID stop)
+{
+    return stopRequested(static_cast<const StopRequest*>(stop)) ? PROGRESS_CANCEL
+                                                                : PROGRESS_CONTINUE;
+}
+
 FsResult<EntryInfo> infoAt(const std::wstring& path, FolderSide side = FolderSide::Source)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -162,7 +169,8 @@ public:
     }
 
     FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
-        const EntryInfo& sourceInfo, const EntryInfo* target) override
+        const EntryInfo& sourceInfo, const EntryInfo* target,
+        const StopRequest* stop = nullptr) override
     {
         // NOTE: checked here: a replace by rename would not ask, and Wine running as root lets
         // CopyFile overwrite a read-only file, which Windows refuses.

@@ -131,14 +131,28 @@ FsError failureOn(FailedSide side)
     return error;
 }
 
-constexpr std::size_t MaxChunk = std::size_t(1) << 30;
+// NOTE: blocks of 64 MiB: few enough calls not to slow a large copy, small enough that a
+// request to stop is honoured within a fraction of a second even in a 50 GB file.
+constexpr std::size_t MaxChunk = std::size_t(64) << 20;
+
+FsError stoppedError()
+{
+    return { FsErrorKind::Stopped, "stopped" };
+}
 
 // Copies from 'offset' until 'end' or the source's end, with plain reads and writes, so each
 // failure is known to be the source's or the target's. Returns the offset reached.
-FsResult<std::uint64_t> copyByReadWrite(int in, int out, std::uint64_t offset, std::uint64_t end)
+FsResult<std::uint64_t> copyByReadWrite(
+    int in, int out, std::uint64_t offset, std::uint64_t end, const StopRequest* stop = nullptr)
 {
     static thread_local char buffer[1 << 17];
+    std::uint64_t sinceCheck = 0;
     while (offset < end) {
+        if (sinceCheck >= MaxChunk) {
+            if (stopRequested(stop))
+                return stoppedError();
+            sinceCheck = 0;
+        }
         const std::size_t wanted
             = static_cast<std::size_t>(std::min<std::uint64_t>(end - offset, sizeof buffer));
         const ssize_t got = ::pread(in, buffer, wanted, static_cast<off_t>(offset));
@@ -160,15 +174,18 @@ FsResult<std::uint64_t> copyByReadWrite(int in, int out, std::uint64_t offset, s
             done += put;
         }
         offset += static_cast<std::uint64_t>(got);
+        sinceCheck += static_cast<std::uint64_t>(got);
     }
     return offset;
 }
 
 // Copies a file whose size says nothing (procfs and sysfs report 0): read until its end.
-FsResult<std::uint64_t> copyToEnd(int in, int out)
+FsResult<std::uint64_t> copyToEnd(int in, int out, const StopRequest* stop)
 {
     std::uint64_t done = 0;
     for (;;) {
+        if (stopRequested(stop))
+            return stoppedError();
         auto reached = copyByReadWrite(in, out, done, done + (std::uint64_t(1) << 20));
         if (!reached)
             return reached.error();
@@ -181,11 +198,13 @@ FsResult<std::uint64_t> copyToEnd(int in, int out)
 // Copies [offset, end) with the fastest method that works between the two files; a failure
 // in the kernel's copy, which does not say whose it was, is retried with reads and writes,
 // which do. Returns the offset reached, short of 'end' when the source is shorter.
-FsResult<std::uint64_t> copyRange(
-    int in, int out, std::uint64_t offset, std::uint64_t end, CopyMethod& method)
+FsResult<std::uint64_t> copyRange(int in, int out, std::uint64_t offset, std::uint64_t end,
+    CopyMethod& method, const StopRequest* stop)
 {
     while (
         offset < end && (method == CopyMethod::CopyFileRange || method == CopyMethod::SendFile)) {
+        if (stopRequested(stop))
+            return stoppedError();
         const std::size_t chunk
             = static_cast<std::size_t>(std::min<std::uint64_t>(end - offset, MaxChunk));
         ssize_t moved;
@@ -213,13 +232,14 @@ FsResult<std::uint64_t> copyRange(
             return offset;
         offset += static_cast<std::uint64_t>(moved);
     }
-    return copyByReadWrite(in, out, offset, end);
+    return copyByReadWrite(in, out, offset, end, stop);
 }
 
 // Copies only the data regions of a file with holes, and gives the target the same size, so
 // a 4 GiB image holding 4 MiB of data takes 4 MiB. A file system without holes fills them
 // with zeros when the size is set.
-FsResult<std::uint64_t> copyDataRegions(int in, int out, std::uint64_t size, CopyMethod& method)
+FsResult<std::uint64_t> copyDataRegions(
+    int in, int out, std::uint64_t size, CopyMethod& method, const StopRequest* stop)
 {
     std::uint64_t offset = 0;
     while (offset < size) {
@@ -230,7 +250,7 @@ FsResult<std::uint64_t> copyDataRegions(int in, int out, std::uint64_t size, Cop
             if (errno != EINVAL && errno != EOPNOTSUPP)
                 return failureOn(FailedSide::Source);
             // No way to find the holes here: the rest is copied as data.
-            auto reached = copyRange(in, out, offset, size, method);
+            auto reached = copyRange(in, out, offset, size, method, stop);
             if (!reached)
                 return reached.error();
             offset = *reached;
@@ -240,7 +260,7 @@ FsResult<std::uint64_t> copyDataRegions(int in, int out, std::uint64_t size, Cop
         if (hole < 0)
             return failureOn(FailedSide::Source);
         const std::uint64_t end = std::min<std::uint64_t>(static_cast<std::uint64_t>(hole), size);
-        auto reached = copyRange(in, out, static_cast<std::uint64_t>(data), end, method);
+        auto reached = copyRange(in, out, static_cast<std::uint64_t>(data), end, method, stop);
         if (!reached)
             return reached.error();
         offset = end;
@@ -254,11 +274,11 @@ FsResult<std::uint64_t> copyDataRegions(int in, int out, std::uint64_t size, Cop
 
 } // namespace
 
-FsResult<std::uint64_t> copyFileData(
-    int in, int out, std::uint64_t size, std::uint32_t attributes, CopyMethod& method)
+FsResult<std::uint64_t> copyFileData(int in, int out, std::uint64_t size, std::uint32_t attributes,
+    CopyMethod& method, const StopRequest* stop)
 {
     if (size == 0)
-        return copyToEnd(in, out);
+        return copyToEnd(in, out, stop);
     CopyMethod rangeMethod = method;
     if (method == CopyMethod::Unknown || method == CopyMethod::Clone) {
         // A clone shares the blocks, holes included.
@@ -272,8 +292,9 @@ FsResult<std::uint64_t> copyFileData(
             method = CopyMethod::CopyFileRange;
         rangeMethod = CopyMethod::CopyFileRange;
     }
-    const auto copied = (attributes & SparseAttribute) ? copyDataRegions(in, out, size, rangeMethod)
-                                                       : copyRange(in, out, 0, size, rangeMethod);
+    const auto copied = (attributes & SparseAttribute)
+        ? copyDataRegions(in, out, size, rangeMethod, stop)
+        : copyRange(in, out, 0, size, rangeMethod, stop);
     if (method != CopyMethod::Clone)
         method = rangeMethod;
     return copied;

@@ -56,7 +56,8 @@ enum class CopyMethod {
 /// only the data regions of a sparse source, and a file whose size is 0 to its end, since
 /// some virtual files report 0. A failure says whether the source or the target failed.
 /// Returns the number of bytes the target holds.
-FsResult<std::uint64_t> copyFileData(
-    int in, int out, std::uint64_t size, std::uint32_t attributes, CopyMethod& method);
+/// A stop request is looked at between blocks; the copy then fails with Stopped.
+FsResult<std::uint64_t> copyFileData(int in, int out, std::uint64_t size, std::uint32_t attributes,
+    CopyMethod& method, const StopRequest* stop = nullptr);
 
 } // namespace rinvo::posix

@@ -1,6 +1,46 @@
 #include "Catalogue.h"
 
+#include <cstdio>
+#include <iterator>
+
 namespace rinvo::texts {
+
+namespace {
+
+// "12,345": a count with its thousands marked.
+std::string grouped(std::uint64_t number)
+{
+    std::string digits = std::to_string(number);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+// "1.2 GB": a size in the largest unit that keeps it at one or more, with one decimal.
+std::string humanSize(std::uint64_t bytes)
+{
+    const char* const units[] = { "B", "KB", "MB", "GB", "TB" };
+    double size = static_cast<double>(bytes);
+    std::size_t unit = 0;
+    while (size >= 1000 && unit + 1 < std::size(units)) {
+        size /= 1000;
+        ++unit;
+    }
+    if (unit == 0)
+        return std::to_string(bytes) + " B";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", size, units[unit]);
+    return text;
+}
+
+} // namespace
+
+std::string runningCaption(
+    std::size_t row, std::size_t rows, std::uint64_t files, std::uint64_t bytes)
+{
+    return std::string(MainCaption) + " - コピー中 " + std::to_string(row) + "/"
+        + std::to_string(rows) + " 行 " + grouped(files) + " ファイル " + humanSize(bytes);
+}
 
 std::string ruleBoxName(bool source, int rowNumber)
 {
@@ -160,6 +200,8 @@ const char* describeErrorKind(FsErrorKind kind)
         return "リンクがあるためコピーできません";
     case FsErrorKind::NameDiffersOnlyInCase:
         return "大文字・小文字だけが違う名前のファイルがあるため、コピーできません";
+    case FsErrorKind::Stopped:
+        return "コピーを中止しました";
     case FsErrorKind::Other:
         break;
     }

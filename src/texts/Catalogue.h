@@ -15,6 +15,9 @@ namespace rinvo::texts {
 
 // Window and message-box captions.
 inline constexpr const char* MainCaption = "Rinvo Ver5";
+/// The main window's caption during a run: "Rinvo Ver5 - コピー中 3/7 行 12,345 ファイル 1.2 GB".
+std::string runningCaption(
+    std::size_t row, std::size_t rows, std::uint64_t files, std::uint64_t bytes);
 inline constexpr const char* HelpCaption = "Rinvoの使い方";
 inline constexpr const char* SelectFolderCaption = "フォルダ選択";
 inline constexpr const char* MessageTitle = "Rinvo V40";
@@ -117,6 +120,9 @@ inline constexpr const char* NotEverythingCopied
 /// Closes the failure notice's list after the first names: "ほか 3 件".
 std::string moreFailures(std::uint64_t count);
 inline constexpr const char* CopyDone = "コピーを完了しました。";
+inline constexpr const char* CopyStopped = "コピーを中止しました。";
+/// Asked when the window is closed during a run; No is the default.
+inline constexpr const char* StopQuestion = "コピーを中止しますか？";
 inline constexpr const char* NothingCopied = "コピーは行われませんでした。";
 
 // The folder selection window.
@@ -157,6 +163,8 @@ std::string rowHeading(
 std::string rowSummary(std::size_t rowNumber, std::uint64_t copied, std::uint64_t bytes,
     std::uint64_t upToDate, std::uint64_t excluded, std::uint64_t failed,
     std::uint64_t notExamined);
+/// "中止しました (Ctrl-C)": the line a stopped command-line run ends its summary with.
+inline constexpr const char* StoppedLine = "中止しました。次の実行で続きをコピーします。";
 /// "12 個目  name", the progress line.
 std::string progressLine(std::uint64_t count, std::string_view name);
 // The summary's labels, each followed by its number.

@@ -96,10 +96,11 @@ void RinvoMain::showRules(const CopyRuleTable& rules)
     }
 }
 
-CopyRunResult RinvoMain::runCopy(const CopyRuleTable& rules, CopyOption option)
+CopyRunResult RinvoMain::runCopy(
+    const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
 {
-    ThreadedCopyRun copyRun(m_services.fs, m_services.messages, *m_dspFileName);
-    return copyRun.run(rules, option);
+    ThreadedCopyRun copyRun(m_services.fs, m_services.messages, *m_dspFileName, *this);
+    return copyRun.run(rules, option, stop);
 }
 
 void RinvoMain::showHelp()

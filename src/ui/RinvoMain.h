@@ -62,7 +62,8 @@ private:
     void connectControls();
     CopyRuleTable shownRules() override;
     void showRules(const CopyRuleTable& rules) override;
-    CopyRunResult runCopy(const CopyRuleTable& rules, CopyOption option) override;
+    CopyRunResult runCopy(
+        const CopyRuleTable& rules, CopyOption option, const StopRequest& stop) override;
     void showHelp() override;
     void closeWindow() override;
 

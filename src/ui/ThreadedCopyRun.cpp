@@ -2,6 +2,7 @@
 
 #include "QtText.h"
 #include "platform/MessageBoxService.h"
+#include "texts/Catalogue.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -45,14 +46,24 @@ private:
 } // namespace
 
 ThreadedCopyRun::ThreadedCopyRun(
-    FileSystem& fs, MessageBoxService& messages, QLineEdit& currentFile)
+    FileSystem& fs, MessageBoxService& messages, QLineEdit& currentFile, QWidget& window)
     : m_fs(fs)
     , m_messages(messages)
     , m_currentFile(currentFile)
+    , m_window(window)
 { }
 
-CopyRunResult ThreadedCopyRun::run(const CopyRuleTable& rules, CopyOption option)
+CopyRunResult ThreadedCopyRun::run(
+    const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
 {
+    m_progress = std::make_unique<RunProgress>(filledRows(rules));
+    // The caption tells the progress a few times a second.
+    QTimer caption;
+    caption.setInterval(250);
+    connect(&caption, &QTimer::timeout, this,
+        [this] { m_window.setWindowTitle(toQString(m_progress->caption())); });
+    caption.start();
+    m_window.setWindowTitle(toQString(m_progress->caption()));
     UiThreadMessageBox messages(m_messages, *this);
     CopyRun copyRun(m_fs, messages, *this);
     CopyRunResult result;
@@ -65,25 +76,29 @@ CopyRunResult ThreadedCopyRun::run(const CopyRuleTable& rules, CopyOption option
     refresh.start();
 
     std::thread worker([&] {
-        result = copyRun.run(rules, option);
+        result = copyRun.run(rules, option, &stop);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     // Paint, timer and the run's own events only: no input reaches the windows meanwhile.
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
     refresh.stop();
+    caption.stop();
     showLatestName();
+    m_window.setWindowTitle(toQString(texts::MainCaption));
     return result;
 }
 
 void ThreadedCopyRun::rowStarted(std::size_t)
 {
+    m_progress->rowStarted();
     QMetaObject::invokeMethod(
         this, [] { QApplication::setOverrideCursor(Qt::WaitCursor); }, Qt::QueuedConnection);
 }
 
-void ThreadedCopyRun::fileCopied(std::string_view, std::string_view fileName)
+void ThreadedCopyRun::fileCopied(std::string_view, std::string_view fileName, std::uint64_t bytes)
 {
+    m_progress->fileCopied(bytes);
     std::lock_guard lock(m_mutex);
     m_latestName = toQString(fileName);
     m_nameChanged = true;
@@ -96,6 +111,7 @@ void ThreadedCopyRun::rowFinished(std::size_t, const CopyReport&)
         this,
         [this] {
             showLatestName();
+            m_window.setWindowTitle(toQString(m_progress->caption()));
             QApplication::restoreOverrideCursor();
         },
         Qt::QueuedConnection);

@@ -2,6 +2,7 @@
 
 #include "Wide.h"
 #include "platform/MessageBoxService.h"
+#include "texts/Catalogue.h"
 
 #include <thread>
 
@@ -182,11 +183,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == NameTimer) {
             showLatestName();
+            // The caption tells the progress a few times a second.
+            if (++m_ticks % 15 == 0)
+                showProgressCaption();
             return 0;
         }
         break;
     case ShowNameRequest:
         showLatestName();
+        showProgressCaption();
         return 0;
     case ShowMessageRequest: {
         auto* request = reinterpret_cast<MessageRequest*>(lParam);
@@ -223,21 +228,29 @@ void MainWindow::showRules(const CopyRuleTable& rules)
 
 bool MainWindow::isInputForTheWindows(const MSG& message) const
 {
-    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST)
+    // System keys (Alt+F4) still reach the window: they ask whether to stop the run.
+    const bool systemKey = message.message == WM_SYSKEYDOWN || message.message == WM_SYSKEYUP
+        || message.message == WM_SYSCHAR;
+    const bool input
+        = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && !systemKey)
         || (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
     // Input for the run's own message boxes still goes through; those are windows of their own.
     return input && message.hwnd && ::GetAncestor(message.hwnd, GA_ROOT) == handle();
 }
 
-CopyRunResult MainWindow::runCopy(const CopyRuleTable& rules, CopyOption option)
+CopyRunResult MainWindow::runCopy(
+    const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
 {
     m_copying = true;
+    m_progress = std::make_unique<RunProgress>(filledRows(rules));
+    m_ticks = 0;
+    showProgressCaption();
     UiThreadMessageBox messages(m_services.messages, handle(), m_uiThread);
     CopyRun run(m_services.fs, messages, *this);
     CopyRunResult result;
     ::SetTimer(handle(), NameTimer, 16, nullptr);
     std::thread worker([&] {
-        result = run.run(rules, option);
+        result = run.run(rules, option, &stop);
         ::PostMessageW(handle(), RunEnded, 0, 0);
     });
     // Paint, timer and the run's own messages only: no input reaches the window meanwhile.
@@ -262,14 +275,27 @@ CopyRunResult MainWindow::runCopy(const CopyRuleTable& rules, CopyOption option)
     worker.join();
     ::KillTimer(handle(), NameTimer);
     showLatestName();
+    ::SetWindowTextW(handle(), widen(texts::MainCaption).c_str());
     m_copying = false;
     if (quit)
         ::PostQuitMessage(0);
     return result;
 }
 
-void MainWindow::fileCopied(std::string_view, std::string_view fileName)
+void MainWindow::rowStarted(std::size_t)
 {
+    m_progress->rowStarted();
+}
+
+void MainWindow::showProgressCaption()
+{
+    if (m_progress)
+        ::SetWindowTextW(handle(), widen(m_progress->caption()).c_str());
+}
+
+void MainWindow::fileCopied(std::string_view, std::string_view fileName, std::uint64_t bytes)
+{
+    m_progress->fileCopied(bytes);
     std::lock_guard lock(m_nameMutex);
     m_latestName = widen(fileName);
     m_nameChanged = true;

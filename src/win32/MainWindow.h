@@ -2,9 +2,11 @@
 
 #include "FormWindow.h"
 #include "app/MainWindowFlow.h"
+#include "app/RunProgress.h"
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -31,17 +33,20 @@ private:
     LRESULT ruleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
     bool isInputForTheWindows(const MSG& message) const;
     void showLatestName();
+    void showProgressCaption();
 
     // The view the flow drives.
     CopyRuleTable shownRules() override;
     void showRules(const CopyRuleTable& rules) override;
-    CopyRunResult runCopy(const CopyRuleTable& rules, CopyOption option) override;
+    CopyRunResult runCopy(
+        const CopyRuleTable& rules, CopyOption option, const StopRequest& stop) override;
     void showHelp() override;
     void closeWindow() override;
 
     // What a run on the helper thread tells.
-    void rowStarted(std::size_t) override { }
-    void fileCopied(std::string_view sourceFolder, std::string_view fileName) override;
+    void rowStarted(std::size_t) override;
+    void fileCopied(
+        std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes) override;
     void rowFinished(std::size_t, const CopyReport&) override;
 
     MainWindowServices m_services;
@@ -57,6 +62,8 @@ private:
     std::mutex m_nameMutex;
     std::wstring m_latestName;
     bool m_nameChanged = false;
+    std::unique_ptr<RunProgress> m_progress;
+    int m_ticks = 0;
 };
 
 } // namespace rinvo::win32

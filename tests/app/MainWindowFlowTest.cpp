@@ -28,24 +28,21 @@ public:
 
     CopyRuleTable shownRules() override { return rules; }
     void showRules(const CopyRuleTable& shown) override { rules = shown; }
-    CopyRunResult runCopy(const CopyRuleTable& table, CopyOption option) override
+    CopyRunResult runCopy(
+        const CopyRuleTable& table, CopyOption option, const StopRequest& stop) override
     {
-        if (flow)
-            closeDuringRun = flow->closeRequested();
         CopyRun run(m_fs, m_messages, *this);
-        return run.run(table, option);
+        return run.run(table, option, &stop);
     }
     void showHelp() override { }
     void closeWindow() override { closed = true; }
 
     CopyRuleTable rules;
     bool closed = false;
-    const MainWindowFlow* flow = nullptr;
-    std::optional<WindowAfter> closeDuringRun;
 
 private:
     void rowStarted(std::size_t) override { }
-    void fileCopied(std::string_view, std::string_view) override { }
+    void fileCopied(std::string_view, std::string_view, std::uint64_t) override { }
     void rowFinished(std::size_t, const CopyReport&) override { }
 
     FileSystem& m_fs;
@@ -60,7 +57,6 @@ protected:
         fs.addFile(RuleFile, SavedRules, {});
         fs.addFile("/src/a", "a", { 1'700'000'000, 0 });
         fs.addFolder("/dst");
-        view.flow = &flow;
         flow.Form_Load();
     }
 
@@ -122,14 +118,35 @@ TEST_F(MainWindowFlowTest, TheCopyCommandAsksToSaveChangedRulesThenCloses)
     }
 }
 
-TEST_F(MainWindowFlowTest, TheCloseBoxWaitsForARunningCopyButOtherwiseClosesAtOnce)
+TEST_F(MainWindowFlowTest, TheCloseBoxDuringARunAsksWhetherToStopIt)
 {
-    browser.willChoose("/src");
-    flow.Folder_Click(RuleSide::Source, 2);
-    EXPECT_EQ(flow.closeRequested(), WindowAfter::Closes) << "unsaved edits are not asked about";
-    messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
-    messages.expect(messages::SaveQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::No);
-    flow.GoCopy_Click();
-    EXPECT_EQ(view.closeDuringRun, WindowAfter::StaysOpen);
-    EXPECT_EQ(flow.closeRequested(), WindowAfter::Closes);
+    for (MessageAnswer answer : { MessageAnswer::Yes, MessageAnswer::No }) {
+        SCOPED_TRACE(answer == MessageAnswer::Yes ? "stopped" : "going on");
+        const bool stops = answer == MessageAnswer::Yes;
+        MemoryFileSystem tree;
+        tree.addFile(RuleFile, "\"/src\",\"/dst\"\r\n\"/more\",\"/dst2\"\r\n", {});
+        for (const char* name : { "/src/a", "/src/b", "/src/c", "/more/d" })
+            tree.addFile(name, "x", { 1'700'000'000, 0 });
+        tree.addFolder("/dst");
+        tree.addFolder("/dst2");
+        ScriptedMessageBox answers;
+        RecordingView window { tree, answers };
+        MainWindowFlow running { { tree, answers, browser, *codec, RuleFile, module }, window };
+        running.Form_Load();
+        // The close box is pressed while "b" is being copied.
+        tree.beforeCopy = [&](const std::string& from) {
+            if (from == "/src/b")
+                EXPECT_EQ(running.closeRequested(), WindowAfter::StaysOpen);
+        };
+        answers.expect(messages::StopQuestion, MessageButtons::YesNoDefaultNo, answer);
+        answers.expect(stops ? messages::CopyStopped : messages::CopyDone, MessageButtons::Ok,
+            MessageAnswer::Ok);
+        running.GoCopy_Click();
+        EXPECT_TRUE(window.closed) << "every run ends by closing the window";
+        EXPECT_EQ(tree.fileData("/dst/a"), "x");
+        EXPECT_EQ(tree.exists("/dst/c"), !stops);
+        EXPECT_EQ(tree.exists("/dst2/d"), !stops) << "rows after the stop are not started";
+        EXPECT_EQ(answers.surprises(), "");
+        EXPECT_EQ(running.closeRequested(), WindowAfter::Closes) << "no question after a run";
+    }
 }

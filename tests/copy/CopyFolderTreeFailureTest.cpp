@@ -1,8 +1,8 @@
 // How the copy goes on after each kind of failure, on the in-memory file system.
 
 #include "copy/CopyFolderTree.h"
-#include "texts/Catalogue.h"
 #include "fakes/MemoryFileSystem.h"
+#include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,9 @@ protected:
     void copy(std::string_view src = "/src", std::string_view dst = "/dst")
     {
         CopyFolderTree(fs, src, dst, CopyOption::SkipSystem, report,
-            [this](std::string_view, std::string_view name) { shown.emplace_back(name); });
+            [this](std::string_view, std::string_view name, std::uint64_t) {
+                shown.emplace_back(name);
+            });
     }
 };
 

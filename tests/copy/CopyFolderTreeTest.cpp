@@ -25,7 +25,9 @@ protected:
         std::string_view src, std::string_view dst, CopyOption option = CopyOption::SkipSystem)
     {
         CopyFolderTree(fs, src, dst, option, report,
-            [this](std::string_view, std::string_view name) { shown.emplace_back(name); });
+            [this](std::string_view, std::string_view name, std::uint64_t) {
+                shown.emplace_back(name);
+            });
     }
 };
 
@@ -275,7 +277,8 @@ TEST_F(CopyFolderTreeTest, ADryRunWritesNothingAndForetellsWhatACopyDoes)
     const std::vector<std::string> before = fs.allPaths();
     CopyFolderTree(
         fs, "/src", "/dst", CopyOption::SkipSystem, report,
-        [this](std::string_view, std::string_view name) { shown.emplace_back(name); },
+        [this](
+            std::string_view, std::string_view name, std::uint64_t) { shown.emplace_back(name); },
         CopyMode::DryRun);
     EXPECT_EQ(fs.allPaths(), before);
     EXPECT_EQ(fs.flushes(), 0);

@@ -119,9 +119,14 @@ public:
     }
 
     FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
-        const EntryInfo&, const EntryInfo* target) override
+        const EntryInfo&, const EntryInfo* target, const StopRequest* stop = nullptr) override
     {
         auto& from = static_cast<MemoryFolder&>(source);
+        if (m_fs.beforeCopy)
+            m_fs.beforeCopy(from.child(name));
+        // The memory file system copies a file in one block: a stop asked for before it counts.
+        if (stopRequested(stop))
+            return FsError { FsErrorKind::Stopped, "stopped" };
         return m_fs.copy(from.child(name), child(name), target);
     }
 
@@ -425,8 +430,6 @@ FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(
 FsResult<std::uint64_t> MemoryFileSystem::copy(
     const std::string& from, const std::string& to, const EntryInfo* target)
 {
-    if (beforeCopy)
-        beforeCopy(from);
     if (FsStatus failed = fault(from, Operation::ReadFile))
         return onSide(*failed, FailedSide::Source);
     if (FsStatus failed = fault(to, Operation::WriteFile))

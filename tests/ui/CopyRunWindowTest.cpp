@@ -6,7 +6,6 @@
 #include <QtTest>
 
 #include "texts/Catalogue.h"
-#include "texts/Catalogue.h"
 #include "ui/RuleBox.h"
 #include "ui/WindowHarness.h"
 
@@ -75,8 +74,7 @@ private slots:
         h->messages.expect(msg::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
         QTest::mouseClick(window.sourceBox(0)->viewport(), Qt::RightButton);
         expectOk(msg::NothingCopied);
-        h->messages.expect(
-            msg::SaveQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::Yes);
+        h->messages.expect(msg::SaveQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::Yes);
         runCopy(window);
         QCOMPARE(readFile(h->ruleFile), std::string()); // saved without the quit command's row test
     }
@@ -190,15 +188,26 @@ private slots:
         QCOMPARE(modifiedTime(h->temp / "dst2/b.txt"), before);
     }
 
-    void aCloseRequestDuringTheRunWaitsForItsEnd()
+    void aCloseRequestDuringTheRunAsksAndTheCaptionShowsTheProgress()
     {
         writeRules({ { h->temp / "src", h->temp / "dst" } });
         RinvoMain window(h->services());
         bool closedDuringRun = true;
-        h->messages.whileShown = [&](std::string_view) { closedDuringRun = window.close(); };
+        QString captionDuringRun;
+        h->messages.whileShown = [&](std::string_view text) {
+            if (text != msg::CopyDone)
+                return;
+            captionDuringRun = window.windowTitle();
+            closedDuringRun = window.close();
+        };
+        // Answered No, the run goes on to its end, which closes the window.
+        h->messages.expect(msg::StopQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::No);
         expectOk(msg::CopyDone);
         runCopy(window);
         QVERIFY(!closedDuringRun);
+        QVERIFY2(captionDuringRun.startsWith(QStringLiteral("Rinvo Ver5 - コピー中 1/1 行 ")),
+            qPrintable(captionDuringRun));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Rinvo Ver5"));
     }
 
     void theCopyOptionInForceIsTheOneTaken()

@@ -248,12 +248,22 @@ TEST_F(Win32MainWindowTest, QuittingWithChangedRulesAsksToSaveThenCloses)
 
 TEST_F(Win32MainWindowTest, OneClickCopiesEveryRowTellsTheEndAndCloses)
 {
+    // The close box during the run asks whether to stop it; answered No, the run ends itself.
+    messages.expect(messages::StopQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::No);
     messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
     std::string shownName;
-    messages.whileShown = [&](std::string_view) { shownName = textOf(control("DspFileName")); };
+    std::string caption;
+    messages.whileShown = [&](std::string_view text) {
+        if (text != messages::CopyDone)
+            return;
+        shownName = textOf(control("DspFileName"));
+        caption = textOf(ui->window().handle());
+        ::SendMessageW(ui->window().handle(), WM_CLOSE, 0, 0);
+    };
     ui->click("GoCopy");
     EXPECT_EQ(fs.fileData("/dst/a.txt"), "a");
     EXPECT_EQ(shownName, "a.txt");
+    EXPECT_TRUE(caption.starts_with("Rinvo Ver5 - コピー中 1/1 行 1 ファイル")) << caption;
     EXPECT_TRUE(ui->closed);
     ui->click("Setumei");
     EXPECT_EQ(ui->helpRequests, 0) << "a closed window takes no more clicks";

@@ -43,7 +43,7 @@ class NoObserver final : public CopyRunObserver
 {
 public:
     void rowStarted(std::size_t) override { }
-    void fileCopied(std::string_view, std::string_view) override { }
+    void fileCopied(std::string_view, std::string_view, std::uint64_t) override { }
     void rowFinished(std::size_t, const CopyReport&) override { }
 };
 
