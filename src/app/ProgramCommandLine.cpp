@@ -3,6 +3,8 @@
 #include "CommandLine.h"
 #include "RuleFileLocation.h"
 #include "platform/FileSystem.h"
+#include "platform/StopRequest.h"
+#include "platform/StopSignals.h"
 #include "platform/Terminal.h"
 #include "platform/TextCodec.h"
 
@@ -17,9 +19,15 @@ int runProgramCommandLine(const std::vector<std::string>& args)
     auto codec = createSystemCodec();
     const ProgressLine progress
         = isTerminal(StandardStream::Output) ? ProgressLine::Shown : ProgressLine::Hidden;
+    // Ctrl-C and SIGTERM stop after the file being copied, and the summary so far is printed.
+    StopRequest stop;
+    stopOnSignals(stop);
     const CommandLineContext context { *fs, *codec, ruleFileForThisProgram(*fs), std::cout,
-        std::cerr, progress };
-    return runCommandLine(args, context);
+        std::cerr, progress, &stop };
+    const int status = runCommandLine(args, context);
+    if (status == ExitStopped && exitStatusOfStopSignal() != 0)
+        return exitStatusOfStopSignal();
+    return status;
 }
 
 } // namespace rinvo

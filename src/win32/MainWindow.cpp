@@ -7,6 +7,8 @@
 #include <thread>
 
 #include <commctrl.h>
+#include <objbase.h>
+#include <shobjidl.h>
 
 namespace rinvo::win32 {
 
@@ -245,6 +247,12 @@ CopyRunResult MainWindow::runCopy(
     m_progress = std::make_unique<RunProgress>(filledRows(rules));
     m_ticks = 0;
     showProgressCaption();
+    // The taskbar button shows the run as busy, where the shell offers it.
+    ITaskbarList3* taskbar = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+            IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar)))
+        && SUCCEEDED(taskbar->HrInit()))
+        taskbar->SetProgressState(handle(), TBPF_INDETERMINATE);
     UiThreadMessageBox messages(m_services.messages, handle(), m_uiThread);
     CopyRun run(m_services.fs, messages, *this);
     CopyRunResult result;
@@ -276,6 +284,10 @@ CopyRunResult MainWindow::runCopy(
     ::KillTimer(handle(), NameTimer);
     showLatestName();
     ::SetWindowTextW(handle(), widen(texts::MainCaption).c_str());
+    if (taskbar) {
+        taskbar->SetProgressState(handle(), TBPF_NOPROGRESS);
+        taskbar->Release();
+    }
     m_copying = false;
     if (quit)
         ::PostQuitMessage(0);

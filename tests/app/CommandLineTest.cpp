@@ -1,12 +1,22 @@
 #include "app/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/StopRequest.h"
+#include "platform/StopSignals.h"
+#include "platform/TempNames.h"
 #include "platform/TextCodec.h"
 #include "support/TempFolder.h"
+#include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace rinvo;
 using namespace rinvo::testing;
@@ -185,4 +195,66 @@ TEST_F(CommandLineTest, RunNeedsARuleFile)
 {
     EXPECT_EQ(run({ "run" }), ExitBadArguments);
     EXPECT_NE(err.str().find("がありません"), std::string::npos);
+}
+
+namespace {
+
+// Raises the signal the first time the progress line is drawn, as a user's Ctrl-C during the
+// copy of the first files would.
+class SignallingBuffer final : public std::stringbuf
+{
+public:
+    explicit SignallingBuffer(int signal)
+        : m_signal(signal)
+    { }
+
+protected:
+    int sync() override
+    {
+        if (!m_raised && str().find("個目") != std::string::npos) {
+            m_raised = true;
+            ::raise(m_signal);
+        }
+        return 0;
+    }
+
+private:
+    int m_signal;
+    bool m_raised = false;
+};
+
+} // namespace
+
+TEST_F(CommandLineTest, CtrlCAndSigtermStopAfterTheFileBeingCopiedWithTheSummarySoFar)
+{
+    for (int i = 0; i < 50; ++i)
+        writeFile(temp / ("src/f" + std::to_string(i)), "data");
+    for (int signal : { SIGINT, SIGTERM }) {
+        SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
+        const std::string destination = temp / ("dst" + std::to_string(signal));
+        const std::string output = temp / "output.txt";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            StopRequest stop;
+            stopOnSignals(stop);
+            SignallingBuffer buffer(signal);
+            std::ostream out(&buffer);
+            const int status = runCommandLine({ "copy", temp / "src", destination },
+                { *fs, *codec, ruleFile, out, err, ProgressLine::Shown, &stop });
+            std::ofstream(output) << buffer.str();
+            ::_exit(status == ExitStopped ? exitStatusOfStopSignal() : 99);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        const std::string printed = readFile(output).value_or("");
+        EXPECT_NE(printed.find("コピーしたファイル: "), std::string::npos) << printed;
+        EXPECT_NE(printed.find(cli::StoppedLine), std::string::npos);
+        const int copied = countEntries(destination);
+        EXPECT_GE(copied, 1);
+        EXPECT_LT(copied, 50) << "the copy stopped early, leaving no temporary file";
+        for (const auto& entry : std::filesystem::directory_iterator(destination))
+            EXPECT_FALSE(parseTempName(entry.path().filename().string()));
+    }
 }

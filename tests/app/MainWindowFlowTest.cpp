@@ -135,8 +135,9 @@ TEST_F(MainWindowFlowTest, TheCloseBoxDuringARunAsksWhetherToStopIt)
         running.Form_Load();
         // The close box is pressed while "b" is being copied.
         tree.beforeCopy = [&](const std::string& from) {
-            if (from == "/src/b")
+            if (from == "/src/b") {
                 EXPECT_EQ(running.closeRequested(), WindowAfter::StaysOpen);
+            }
         };
         answers.expect(messages::StopQuestion, MessageButtons::YesNoDefaultNo, answer);
         answers.expect(stops ? messages::CopyStopped : messages::CopyDone, MessageButtons::Ok,

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -300,4 +301,40 @@ TEST_F(HostileCopy, ATreeThousandsOfFoldersDeepNeedsNoDeepStack)
     EXPECT_EQ(status, 0) << "a negative status is the signal that ended the copy";
     EXPECT_TRUE(checkAndRemoveChain(temp / "dst", DeepLevels));
     checkAndRemoveChain(temp / "src", DeepLevels);
+}
+
+namespace {
+
+// Asks to stop from its third look on: after the engine's look before the file and the first
+// block of the file.
+class StopInTheMiddle final : public StopRequest
+{
+public:
+    bool requested() const noexcept override { return ++m_looks >= 3; }
+
+private:
+    mutable int m_looks = 0;
+};
+
+} // namespace
+
+TEST_F(HostileCopy, AStopInTheMiddleOfALargeFileKeepsTheOldOneAndNoTemporaryFile)
+{
+    const std::string block(1 << 20, 'n');
+    makeFolders(temp / "src");
+    {
+        std::ofstream big(temp / "src/big.bin", std::ios::binary);
+        for (int i = 0; i < 160; ++i)
+            big << block;
+    }
+    setModifiedTime(temp / "src/big.bin", New);
+    writeFile(temp / "dst/big.bin", "old", { 1'000'000'000, 0 });
+    StopInTheMiddle stop;
+    CopyFolderTree(*fs, temp / "src", temp / "dst", CopyOption::CopyEverything, report, {},
+        CopyMode::Copy, &stop);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.filesCopied, 0u);
+    EXPECT_EQ(report.failureCount, 0u) << "a stop is no failure";
+    EXPECT_EQ(readFile(temp / "dst/big.bin"), "old");
+    EXPECT_EQ(countEntries(temp / "dst"), 1) << "the temporary file is gone";
 }
