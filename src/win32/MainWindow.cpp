@@ -54,14 +54,6 @@ private:
     DWORD m_uiThread;
 };
 
-std::string textOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
-
 } // namespace
 
 MainWindow::MainWindow(
@@ -148,7 +140,7 @@ void MainWindow::onCommand(HWND source, int code)
 {
     const std::string name = nameOf(source);
     if (source == m_attrStt && code == CBN_KILLFOCUS) {
-        m_flow.AttrStt_LostFocus(textOf(m_attrStt));
+        m_flow.AttrStt_LostFocus(windowText(m_attrStt));
         return;
     }
     if (code != BN_CLICKED || m_copying)
@@ -216,7 +208,7 @@ CopyRuleTable MainWindow::shownRules()
 {
     CopyRuleTable rules;
     for (std::size_t i = 0; i < MaxRules; ++i)
-        rules[i] = { textOf(m_sources[i]), textOf(m_destinations[i]) };
+        rules[i] = { windowText(m_sources[i]), windowText(m_destinations[i]) };
     return rules;
 }
 

@@ -8,14 +8,6 @@ namespace rinvo::win32 {
 
 namespace {
 
-std::string textOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
-
 // The shell's closed and open folder icons, in the order of the flow's images.
 HIMAGELIST makeFolderImages()
 {
@@ -125,7 +117,7 @@ void SelectFolderWindow::destroyed()
 
 std::string SelectFolderWindow::shownDrive()
 {
-    return textOf(m_drives);
+    return windowText(m_drives);
 }
 
 void SelectFolderWindow::setShownDrive(const std::string& drive)

@@ -9,4 +9,7 @@ namespace rinvo::win32 {
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 
+/// Returns a window's text (a caption, a box's content) as UTF-8.
+std::string windowText(struct HWND__* window);
+
 } // namespace rinvo::win32
