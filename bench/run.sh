@@ -3,7 +3,10 @@
 # and prints medians and ratios as a Markdown table.
 #   bench/run.sh                 all scenarios, 5 rounds each
 #   ROUNDS=9 bench/run.sh        more rounds
-#   bench/run.sh same touched    only the named scenarios (first, large, same, touched, wide)
+#   bench/run.sh same touched    only the named scenarios (first, large, same, touched, cold,
+#                                coldtouched, wide)
+# The cold scenarios drop the page cache before every timed run (a backup drive just plugged in,
+# a tree not read since yesterday); they need root and are skipped with a note otherwise.
 # Source trees live in RINVO_BENCH_DIR (default /var/tmp/rinvo-bench, on the disk); first copies
 # go to RINVO_BENCH_TMPFS (default /dev/shm/rinvo-bench, a tmpfs), so that ext4's slowdown after
 # mass deletion does not skew them.
@@ -31,14 +34,20 @@ small="$work/small"
 mixed="$work/mixed"
 small_files=$(find "$small" -type f | wc -l)
 wide="$work/wide"
-scenarios="${*:-first large same touched wide}"
+scenarios="${*:-first large same touched cold coldtouched wide}"
 wanted() { [[ " $scenarios " == *" $1 "* ]]; }
 
+# Whether the page cache can be dropped before a run.
+can_drop_caches() { [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/vm/drop_caches ]; }
+cold=0
+
 # Prints the wall time of a command in microseconds. Dirty pages of the previous run are written
-# out first, so no run pays for another's writeback.
+# out first, so no run pays for another's writeback; in a cold scenario the page cache is dropped
+# too, so every tool reads the trees from the disk.
 elapsed() {
   local start end
   sync
+  if [ "$cold" = 1 ]; then echo 3 >/proc/sys/vm/drop_caches; fi
   start=$(date +%s%N)
   "$@" >/dev/null 2>&1 || true
   end=$(date +%s%N)
@@ -94,6 +103,30 @@ wanted touched && for ((r = 0; r < rounds; r++)); do
   touch_some; record touched_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
 done
 
+# The same two re-runs with the page cache dropped before every timed run.
+cold_note=""
+if (wanted cold || wanted coldtouched) && ! can_drop_caches; then
+  cold_note="(cold scenarios skipped: dropping the page cache needs root)"
+  echo "$cold_note" >&2
+elif wanted cold || wanted coldtouched; then
+  cold=1
+  wanted cold && echo "cold re-runs with nothing changed ..." >&2
+  wanted cold && for ((r = 0; r < rounds; r++)); do
+    record cold_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
+    record cold_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
+    record cold_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
+  done
+  wanted coldtouched && echo "cold re-runs after touching 1% of the files ..." >&2
+  wanted coldtouched && for ((r = 0; r < rounds; r++)); do
+    touch_some; record coldtouched_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
+    touch_some; record coldtouched_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
+    touch_some; record coldtouched_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
+  done
+  cold=0
+  # Warm the cache again for what follows.
+  find "$small" -type f -print0 | xargs -0 cat >/dev/null
+fi
+
 # System calls are counted by perf where the kernel lets it (strace slows the two threads unevenly
 # and so inflates the count of their hand-overs), else by strace.
 calls=$(perf stat -x, -e raw_syscalls:sys_enter "$rinvo" copy "$small" "$dst" 2>&1 >/dev/null | awk -F, '/raw_syscalls/ { print $1 }')
@@ -139,6 +172,9 @@ row "first copy, small files, to tmpfs" first cp rsync
 row "first copy, 1 GiB mixed tree, to tmpfs" large cp rsync
 row "re-run, nothing changed" same cp rsync
 row "re-run, 1% touched" touched cp rsync
+[ -z "$cold_note" ] && row "re-run, nothing changed, cold cache" cold cp rsync
+[ -z "$cold_note" ] && row "re-run, 1% touched, cold cache" coldtouched cp rsync
+[ -n "$cold_note" ] && echo && echo "$cold_note"
 echo
 echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files, counted by $counter)"
 echo "re-run peak memory: $((peak_kib / 1024)) MiB"
