@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Makes a hermetic Wine prefix for the Windows tests in the folder given (default
-# build-windows/wine-prefix): fonts for the faces the windows name, a virtual desktop (no
+# build-windows/wine-prefix in the project): fonts for the faces the windows name, a virtual desktop (no
 # window manager waits), a Japanese locale of its own, and nothing written to the host's home.
 # Prints the environment to export, one VAR=value a line.
 set -euo pipefail
+# A folder given is taken from where the script is called; the default lies in the build folder.
+if [ $# -gt 0 ]; then prefix="$(realpath -m "$1")"; fi
 cd "$(dirname "$0")/.."
-prefix="$(realpath -m "${1:-build-windows/wine-prefix}")"
+prefix="${prefix:-$PWD/build-windows/wine-prefix}"
 home="$prefix.home"
 locales="$prefix.locales"
 mkdir -p "$home" "$locales"
