@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a hermetic Wine prefix for the Windows tests in the folder given (default
-# build-windows/wine-prefix in the project): fonts for the faces the windows name, a virtual desktop (no
-# window manager waits), a Japanese locale of its own, and nothing written to the host's home.
+# build-windows/wine-prefix in the project): fonts for the faces the windows name, a virtual
+# desktop (no window manager waits), a Japanese locale of its own, and nothing written to the
+# host's home.
 # Prints the environment to export, one VAR=value a line.
 set -euo pipefail
 # A folder given is taken from where the script is called; the default lies in the build folder.
