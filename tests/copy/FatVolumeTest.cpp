@@ -1,4 +1,4 @@
-// The copy onto a real FAT volume, mounted through FUSE; skipped where FUSE is missing.
+// The copy onto real FAT and NTFS volumes, mounted through FUSE; skipped where FUSE is missing.
 
 #include "copy/CopyFolderTree.h"
 #include "platform/FileSystem.h"
@@ -96,4 +96,55 @@ TEST_F(FatVolume, NamesFatCannotHoldAreReportedAndEveryOtherFileIsCopied)
     }
     EXPECT_EQ(readFile(mountPoint + "/bak/README"), "upper");
     EXPECT_EQ(readFile(mountPoint + "/bak/z/last"), "z");
+}
+
+namespace {
+
+// An NTFS volume through ntfs-3g, which keeps names case-sensitive as POSIX programs expect.
+class NtfsVolume : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (::access("/dev/fuse", R_OK | W_OK) != 0 || !haveTool("mkntfs") || !haveTool("ntfs-3g")
+            || !haveTool("fusermount"))
+            GTEST_SKIP() << "FUSE, mkntfs or ntfs-3g is missing";
+        const std::string image = temp / "ntfs.img";
+        makeFolders(mountPoint);
+        const std::string make
+            = "truncate -s 32M '" + image + "' && mkntfs -F -q -f '" + image + "' >/dev/null 2>&1";
+        ASSERT_EQ(std::system(make.c_str()), 0);
+        if (std::system(("ntfs-3g '" + image + "' '" + mountPoint + "' >/dev/null 2>&1").c_str())
+            != 0)
+            GTEST_SKIP() << "this machine does not allow FUSE mounts";
+        mounted = true;
+    }
+
+    void TearDown() override
+    {
+        if (mounted)
+            std::system(("fusermount -u '" + mountPoint + "' >/dev/null 2>&1").c_str());
+    }
+
+    TempFolder temp;
+    std::string mountPoint = temp / "mnt";
+    bool mounted = false;
+    std::unique_ptr<FileSystem> fs = createNativeFileSystem();
+};
+
+} // namespace
+
+TEST_F(NtfsVolume, ACaseSensitiveVolumeTakesBothNamesAndARunAfterACopyCopiesNothing)
+{
+    writeFile(temp / "src/README", "upper", { 1'700'000'001, 987'654'321 });
+    writeFile(temp / "src/readme", "lower", { 1'700'000'003, 1 });
+    CopyReport first;
+    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, first);
+    EXPECT_EQ(first.failureCount, 0u) << (first.failures.empty() ? "" : first.failures[0].path);
+    EXPECT_EQ(readFile(mountPoint + "/bak/README"), "upper");
+    EXPECT_EQ(readFile(mountPoint + "/bak/readme"), "lower");
+    CopyReport second;
+    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, second);
+    EXPECT_EQ(second.filesCopied, 0u);
+    EXPECT_EQ(second.filesUpToDate, 2u);
 }
