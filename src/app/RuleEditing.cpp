@@ -1,6 +1,6 @@
 #include "RuleEditing.h"
 
-#include "forms/FormSpec.h"
+#include "forms/FormLayout.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderBrowser.h"
 #include "platform/MessageBoxService.h"

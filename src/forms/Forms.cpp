@@ -1,4 +1,4 @@
-#include "FormSpec.h"
+#include "FormLayout.h"
 
 #include "texts/Catalogue.h"
 
@@ -8,61 +8,61 @@ namespace rinvo::forms {
 
 namespace {
 
-FontSpec gothic(double points, FontWeight weight = FontWeight::Bold)
+FontChoice gothic(double points, FontWeight weight = FontWeight::Bold)
 {
     return { GothicFace, points, weight, FontStyle::Upright, CharacterSet::ShiftJis };
 }
 
-FontSpec century(double points)
+FontChoice century(double points)
 {
     return { CenturyFace, points, FontWeight::Bold, FontStyle::Italic, CharacterSet::Western };
 }
 
 // A label reads its own text to a screen reader.
-ControlSpec label(std::string name, std::string text, TwipsRect rect, FontSpec font,
+ControlLayout label(std::string name, std::string text, TwipsRect rect, FontChoice font,
     std::optional<Colour> colour = std::nullopt)
 {
-    ControlSpec spec;
-    spec.name = std::move(name);
-    spec.kind = ControlKind::Label;
-    spec.accessibleName = text;
-    spec.text = std::move(text);
-    spec.rect = rect;
-    spec.font = font;
-    spec.textColour = colour;
-    return spec;
+    ControlLayout layout;
+    layout.name = std::move(name);
+    layout.kind = ControlKind::Label;
+    layout.accessibleName = text;
+    layout.text = std::move(text);
+    layout.rect = rect;
+    layout.font = font;
+    layout.textColour = colour;
+    return layout;
 }
 
-ControlSpec button(std::string name, std::string text, TwipsRect rect, FontSpec font)
+ControlLayout button(std::string name, std::string text, TwipsRect rect, FontChoice font)
 {
-    ControlSpec spec = label(std::move(name), std::move(text), rect, font);
-    spec.kind = ControlKind::Button;
-    return spec;
+    ControlLayout layout = label(std::move(name), std::move(text), rect, font);
+    layout.kind = ControlKind::Button;
+    return layout;
 }
 
-ControlSpec control(std::string name, ControlKind kind, TwipsRect rect, std::string accessibleName,
-    std::string tooltip = {})
+ControlLayout control(std::string name, ControlKind kind, TwipsRect rect,
+    std::string accessibleName, std::string tooltip = {})
 {
-    ControlSpec spec;
-    spec.name = std::move(name);
-    spec.kind = kind;
-    spec.rect = rect;
-    spec.accessibleName = std::move(accessibleName);
-    spec.tooltip = std::move(tooltip);
-    return spec;
+    ControlLayout layout;
+    layout.name = std::move(name);
+    layout.kind = kind;
+    layout.rect = rect;
+    layout.accessibleName = std::move(accessibleName);
+    layout.tooltip = std::move(tooltip);
+    return layout;
 }
 
-ControlSpec member(ControlSpec spec, std::string arrayName, int index)
+ControlLayout member(ControlLayout layout, std::string arrayName, int index)
 {
-    spec.name = memberName(arrayName, index);
-    spec.arrayName = std::move(arrayName);
-    spec.index = index;
-    return spec;
+    layout.name = memberName(arrayName, index);
+    layout.arrayName = std::move(arrayName);
+    layout.index = index;
+    return layout;
 }
 
-FormSpec makeMainForm()
+FormLayout makeMainForm()
 {
-    FormSpec form { "RinvoMain", texts::MainCaption, 10680, 8010, {} };
+    FormLayout form { "RinvoMain", texts::MainCaption, 10680, 8010, {} };
     auto& c = form.controls;
     c.push_back(
         label("Label4", texts::Title, { 120, 120, 2415, 735 }, century(27.75), HeadingColour));
@@ -76,7 +76,7 @@ FormSpec makeMainForm()
     c.push_back(button("Yobikomi", texts::ReloadCommand, { 6720, 120, 975, 615 }, gothic(9.75)));
     c.push_back(label(
         "Label8", texts::CopyOptionHeading, { 4320, 840, 1575, 255 }, gothic(9.75), HeadingColour));
-    ControlSpec option = control("AttrStt", ControlKind::DropDownCombo, { 5880, 840, 3855, 300 },
+    ControlLayout option = control("AttrStt", ControlKind::DropDownCombo, { 5880, 840, 3855, 300 },
         texts::CopyOptionHeading, texts::CopyOptionTip);
     // NOTE: the layout fixes the field white; its text is fixed black with it, so a dark
     // colour scheme does not draw white on white.
@@ -107,14 +107,14 @@ FormSpec makeMainForm()
     return form;
 }
 
-FormSpec makeHelpForm()
+FormLayout makeHelpForm()
 {
-    FormSpec form { "HelpForm", texts::HelpCaption, 7725, 8535, {} };
+    FormLayout form { "HelpForm", texts::HelpCaption, 7725, 8535, {} };
     auto& c = form.controls;
     c.push_back(button("OkBtn", texts::CloseCommand, { 5640, 120, 1215, 495 }, gothic(11.25)));
     c.push_back(
         label("Lvl1", texts::HelpHeading, { 360, 240, 2535, 375 }, gothic(14.25), HeadingColour));
-    ControlSpec text
+    ControlLayout text
         = control("Text1", ControlKind::TextView, { 120, 720, 7455, 7695 }, texts::HelpHeading);
     text.text = std::string(usageText());
     text.font = gothic(9.75, FontWeight::Regular);
@@ -124,13 +124,13 @@ FormSpec makeHelpForm()
     return form;
 }
 
-FormSpec makeSelectFolderForm()
+FormLayout makeSelectFolderForm()
 {
-    FormSpec form { "SelectFolderForm", texts::SelectFolderCaption, 9195, 7380, {} };
+    FormLayout form { "SelectFolderForm", texts::SelectFolderCaption, 9195, 7380, {} };
     auto& c = form.controls;
     c.push_back(
         control("Drive1", ControlKind::DriveList, { 120, 720, 2295, 300 }, texts::DrivesName));
-    ControlSpec tree = control(
+    ControlLayout tree = control(
         "TreeView1", ControlKind::FolderTree, { 120, 1080, 5415, 6135 }, texts::FolderListHeading);
     tree.font = gothic(9, FontWeight::Regular);
     c.push_back(tree);
@@ -166,31 +166,31 @@ const std::vector<CopyOptionEntry>& copyOptionEntries()
     return Entries;
 }
 
-const ControlSpec& FormSpec::control(std::string_view wanted) const
+const ControlLayout& FormLayout::control(std::string_view wanted) const
 {
-    for (const ControlSpec& spec : controls) {
-        if (spec.name == wanted)
-            return spec;
+    for (const ControlLayout& layout : controls) {
+        if (layout.name == wanted)
+            return layout;
     }
     assert(false && "no such control in the form's table");
     return controls.front();
 }
 
-const FormSpec& rinvoMainForm()
+const FormLayout& rinvoMainForm()
 {
-    static const FormSpec form = makeMainForm();
+    static const FormLayout form = makeMainForm();
     return form;
 }
 
-const FormSpec& helpForm()
+const FormLayout& helpForm()
 {
-    static const FormSpec form = makeHelpForm();
+    static const FormLayout form = makeHelpForm();
     return form;
 }
 
-const FormSpec& selectFolderForm()
+const FormLayout& selectFolderForm()
 {
-    static const FormSpec form = makeSelectFolderForm();
+    static const FormLayout form = makeSelectFolderForm();
     return form;
 }
 

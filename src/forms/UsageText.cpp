@@ -1,4 +1,4 @@
-#include "FormSpec.h"
+#include "FormLayout.h"
 
 #include <string>
 

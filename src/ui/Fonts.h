@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/FormSpec.h"
+#include "forms/FormLayout.h"
 
 #include <QColor>
 #include <QFont>

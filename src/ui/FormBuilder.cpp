@@ -24,12 +24,13 @@ namespace rinvo {
 
 namespace {
 
-QWidget* makeTextView(QWidget* parent, const forms::ControlSpec& spec)
+QWidget* makeTextView(QWidget* parent, const forms::ControlLayout& layout)
 {
     auto* text = new QTextEdit(parent);
     text->setAcceptRichText(false);
     // The stored text ends its lines with CR LF; the box shows them as plain line breaks.
-    text->setPlainText(toQString(spec.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    text->setPlainText(
+        toQString(layout.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     text->setReadOnly(true);
     // The caret still moves, so the text can be scrolled, selected and copied from the keyboard.
     text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -71,20 +72,20 @@ void alignHangingIndents(QTextEdit* text)
     }
 }
 
-QWidget* makeWidget(QWidget* parent, const forms::ControlSpec& spec)
+QWidget* makeWidget(QWidget* parent, const forms::ControlLayout& layout)
 {
     using forms::ControlKind;
-    switch (spec.kind) {
+    switch (layout.kind) {
     case ControlKind::Label:
-        return new QLabel(toQString(spec.text), parent);
+        return new QLabel(toQString(layout.text), parent);
     case ControlKind::Button: {
-        auto* button = new WrappingButton(toQString(spec.text), parent);
+        auto* button = new WrappingButton(toQString(layout.text), parent);
         button->setAutoDefault(false);
         return button;
     }
     case ControlKind::RuleBox:
-        return new RuleBox(spec.arrayName == "SFolder" ? RuleSide::Source : RuleSide::Destination,
-            spec.index, parent);
+        return new RuleBox(layout.arrayName == "SFolder" ? RuleSide::Source : RuleSide::Destination,
+            layout.index, parent);
     case ControlKind::LineBox: {
         auto* line = new QLineEdit(parent);
         line->setReadOnly(true);
@@ -97,7 +98,7 @@ QWidget* makeWidget(QWidget* parent, const forms::ControlSpec& spec)
         return combo;
     }
     case ControlKind::TextView:
-        return makeTextView(parent, spec);
+        return makeTextView(parent, layout);
     case ControlKind::DriveList:
         return new QComboBox(parent);
     case ControlKind::FolderTree:
@@ -139,7 +140,7 @@ void keepReadable(QWidget* label, const QColor& text)
 
 } // namespace
 
-QFont fontOf(const forms::FontSpec& font)
+QFont fontOf(const forms::FontChoice& font)
 {
     return makeFont(toQString(font.face), font.points,
         font.weight == forms::FontWeight::Bold ? FontWeight::Bold : FontWeight::Regular,
@@ -151,30 +152,31 @@ QColor colourOf(forms::Colour colour)
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-qreal setUpForm(QWidget* window, const forms::FormSpec& form)
+qreal setUpForm(QWidget* window, const forms::FormLayout& form)
 {
     return setUpWindow(
         window, toQString(form.name), toQString(form.caption), form.clientWidth, form.clientHeight);
 }
 
-void buildControls(QWidget* window, const forms::FormSpec& form, qreal dpi)
+void buildControls(QWidget* window, const forms::FormLayout& form, qreal dpi)
 {
     // NOTE: made in the table's order, which is the focus order: Qt's focus chain follows the
     // order in which controls are made.
-    for (const forms::ControlSpec& spec : form.controls) {
-        QWidget* control = makeWidget(window, spec);
-        const forms::TwipsRect& r = spec.rect;
-        setUpControl(control, toQString(spec.name), { r.left, r.top, r.width, r.height }, dpi,
-            toQString(spec.accessibleName), toQString(spec.tooltip));
-        if (spec.font)
-            control->setFont(fontOf(*spec.font));
-        if (spec.kind == forms::ControlKind::TextView)
+    for (const forms::ControlLayout& layout : form.controls) {
+        QWidget* control = makeWidget(window, layout);
+        const forms::TwipsRect& r = layout.rect;
+        setUpControl(control, toQString(layout.name), { r.left, r.top, r.width, r.height }, dpi,
+            toQString(layout.accessibleName), toQString(layout.tooltip));
+        if (layout.font)
+            control->setFont(fontOf(*layout.font));
+        if (layout.kind == forms::ControlKind::TextView)
             alignHangingIndents(static_cast<QTextEdit*>(control));
-        if (spec.textColour || spec.fieldColour) {
-            const QColor text = spec.textColour ? colourOf(*spec.textColour)
-                                                : control->palette().color(QPalette::Text);
-            setColours(control, text, spec.fieldColour ? colourOf(*spec.fieldColour) : QColor());
-            if (spec.kind == forms::ControlKind::Label && spec.textColour)
+        if (layout.textColour || layout.fieldColour) {
+            const QColor text = layout.textColour ? colourOf(*layout.textColour)
+                                                  : control->palette().color(QPalette::Text);
+            setColours(
+                control, text, layout.fieldColour ? colourOf(*layout.fieldColour) : QColor());
+            if (layout.kind == forms::ControlKind::Label && layout.textColour)
                 keepReadable(control, text);
         }
     }

@@ -10,7 +10,7 @@ HelpForm::HelpForm(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    const forms::FormSpec& form = forms::helpForm();
+    const forms::FormLayout& form = forms::helpForm();
     buildControls(this, form, setUpForm(this, form));
     auto* ok = findChild<QPushButton*>(QStringLiteral("OkBtn"));
     connect(ok, &QPushButton::clicked, this, &HelpForm::OkBtn_Click);

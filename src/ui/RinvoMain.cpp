@@ -25,7 +25,7 @@ RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     , m_services(services)
     , m_flow(services, *this)
 {
-    const forms::FormSpec& form = forms::rinvoMainForm();
+    const forms::FormLayout& form = forms::rinvoMainForm();
     buildControls(this, form, setUpForm(this, form));
     connectControls();
     // The start button comes first in the focus order and holds the focus at opening.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainWindowFlow.h"
-#include "forms/FormSpec.h"
+#include "forms/FormLayout.h"
 
 #include <QPointer>
 #include <QWidget>

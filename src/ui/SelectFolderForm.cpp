@@ -29,7 +29,7 @@ SelectFolderForm::SelectFolderForm(SelectFolderServices services, QWidget* paren
     , m_flow(services, *this)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    const forms::FormSpec& form = forms::selectFolderForm();
+    const forms::FormLayout& form = forms::selectFolderForm();
     buildControls(this, form, setUpForm(this, form));
     m_drives = findChild<QComboBox*>(QStringLiteral("Drive1"));
     for (const std::string& drive : services.drives)

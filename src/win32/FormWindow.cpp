@@ -93,7 +93,7 @@ int FormWindow::pixels(int twips) const
 HWND FormWindow::control(std::string_view name) const
 {
     for (const Control& control : m_controls) {
-        if (control.spec->name == name)
+        if (control.layout->name == name)
             return control.window;
     }
     return nullptr;
@@ -102,7 +102,7 @@ HWND FormWindow::control(std::string_view name) const
 std::string FormWindow::nameOf(HWND window) const
 {
     const Control* found = controlOf(window);
-    return found ? found->spec->name : std::string();
+    return found ? found->layout->name : std::string();
 }
 
 const FormWindow::Control* FormWindow::controlOf(HWND window) const
@@ -114,11 +114,11 @@ const FormWindow::Control* FormWindow::controlOf(HWND window) const
     return nullptr;
 }
 
-HFONT FormWindow::fontFor(const forms::ControlSpec& spec)
+HFONT FormWindow::fontFor(const forms::ControlLayout& layout)
 {
-    if (!spec.font)
+    if (!layout.font)
         return m_defaultFont;
-    const forms::FontSpec& font = *spec.font;
+    const forms::FontChoice& font = *layout.font;
     const BYTE characterSet = font.characterSet == forms::CharacterSet::ShiftJis ? SHIFTJIS_CHARSET
         : font.characterSet == forms::CharacterSet::Western                      ? ANSI_CHARSET
                                                                                  : DEFAULT_CHARSET;
@@ -132,7 +132,7 @@ HFONT FormWindow::fontFor(const forms::ControlSpec& spec)
     return made;
 }
 
-bool FormWindow::create(const forms::FormSpec& form, DWORD style, HWND owner)
+bool FormWindow::create(const forms::FormLayout& form, DWORD style, HWND owner)
 {
     registerClass();
     HDC screen = ::GetDC(nullptr);
@@ -162,31 +162,31 @@ bool FormWindow::create(const forms::FormSpec& form, DWORD style, HWND owner)
         CW_USEDEFAULT, m_window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     m_controls.reserve(form.controls.size());
     int id = FirstControlId;
-    for (const forms::ControlSpec& spec : form.controls)
-        createControl(spec, id++);
+    for (const forms::ControlLayout& layout : form.controls)
+        createControl(layout, id++);
     return true;
 }
 
-void FormWindow::createControl(const forms::ControlSpec& spec, int id)
+void FormWindow::createControl(const forms::ControlLayout& layout, int id)
 {
-    const WindowKind kind = kindOf(spec.kind);
-    const forms::TwipsRect& r = spec.rect;
+    const WindowKind kind = kindOf(layout.kind);
+    const forms::TwipsRect& r = layout.rect;
     // A drop-down's height includes its list; the table gives the field's.
     const int height = kind.className == std::wstring_view(L"COMBOBOX")
         ? pixels(r.height) + pixels(3000)
         : pixels(r.height);
-    const std::wstring text = spec.kind == forms::ControlKind::TextView
-            || spec.kind == forms::ControlKind::Label || spec.kind == forms::ControlKind::Button
-        ? widen(spec.text)
+    const std::wstring text = layout.kind == forms::ControlKind::TextView
+            || layout.kind == forms::ControlKind::Label || layout.kind == forms::ControlKind::Button
+        ? widen(layout.text)
         : std::wstring();
     HWND window = ::CreateWindowExW(kind.extendedStyle, kind.className, text.c_str(),
         WS_CHILD | WS_VISIBLE | kind.style, pixels(r.left), pixels(r.top), pixels(r.width), height,
         m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
         nullptr);
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec)), FALSE);
-    HBRUSH field = spec.fieldColour ? ::CreateSolidBrush(colourOf(*spec.fieldColour)) : nullptr;
-    m_controls.push_back({ &spec, window, field, widen(spec.tooltip) });
-    if (!spec.tooltip.empty() && m_tooltip) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout)), FALSE);
+    HBRUSH field = layout.fieldColour ? ::CreateSolidBrush(colourOf(*layout.fieldColour)) : nullptr;
+    m_controls.push_back({ &layout, window, field, widen(layout.tooltip) });
+    if (!layout.tooltip.empty() && m_tooltip) {
         Control& added = m_controls.back();
         TTTOOLINFOW tool {};
         tool.cbSize = sizeof tool;
@@ -204,13 +204,13 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
         const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
-        if (!control || (!control->spec->textColour && !control->field))
+        if (!control || (!control->layout->textColour && !control->field))
             break;
         HDC dc = reinterpret_cast<HDC>(wParam);
-        if (control->spec->textColour)
-            ::SetTextColor(dc, colourOf(*control->spec->textColour));
+        if (control->layout->textColour)
+            ::SetTextColor(dc, colourOf(*control->layout->textColour));
         if (control->field) {
-            ::SetBkColor(dc, colourOf(*control->spec->fieldColour));
+            ::SetBkColor(dc, colourOf(*control->layout->fieldColour));
             return reinterpret_cast<LRESULT>(control->field);
         }
         ::SetBkMode(dc, TRANSPARENT);

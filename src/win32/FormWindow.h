@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/FormSpec.h"
+#include "forms/FormLayout.h"
 
 #include <string>
 #include <string_view>
@@ -35,7 +35,7 @@ protected:
 
     /// Makes the window with the table's caption and client size, then its controls in the
     /// table's order, which is the focus order.
-    bool create(const forms::FormSpec& form, DWORD style, HWND owner);
+    bool create(const forms::FormLayout& form, DWORD style, HWND owner);
     /// Handles a message of the window; the default gives the controls their colours.
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     /// Runs when the window is gone.
@@ -44,15 +44,15 @@ protected:
 private:
     struct Control
     {
-        const forms::ControlSpec* spec;
+        const forms::ControlLayout* layout;
         HWND window;
         HBRUSH field;
         std::wstring tip;
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void createControl(const forms::ControlSpec& spec, int id);
-    HFONT fontFor(const forms::ControlSpec& spec);
+    void createControl(const forms::ControlLayout& layout, int id);
+    HFONT fontFor(const forms::ControlLayout& layout);
     const Control* controlOf(HWND window) const;
 
     HWND m_window = nullptr;

@@ -1,5 +1,5 @@
 #include "ui/HelpForm.h"
-#include "forms/FormSpec.h"
+#include "forms/FormLayout.h"
 #include "ui/Fonts.h"
 #include "ui/FormCheck.h"
 #include "ui/ProgramIcon.h"

@@ -113,10 +113,10 @@ private slots:
     {
         auto form = makeForm();
         // The load step sets the heading's font to 16 points after the table's 15.75.
-        forms::FormSpec table = forms::selectFolderForm();
-        for (forms::ControlSpec& spec : table.controls) {
-            if (spec.name == "MIDASHI")
-                spec.font->points = 16;
+        forms::FormLayout table = forms::selectFolderForm();
+        for (forms::ControlLayout& layout : table.controls) {
+            if (layout.name == "MIDASHI")
+                layout.font->points = 16;
         }
         rinvo::testing::checkAgainstTable(*form, table);
         QCOMPARE(form->size(), QSize(613, 492));

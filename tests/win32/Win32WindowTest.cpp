@@ -98,29 +98,29 @@ private:
 using MainWindowThread = WindowThread<MainWindow>;
 
 // Checks a window's controls against its table: place at the window's DPI, and caption.
-void checkAgainstTable(FormWindow& window, const forms::FormSpec& form)
+void checkAgainstTable(FormWindow& window, const forms::FormLayout& form)
 {
     RECT client;
     ::GetClientRect(window.handle(), &client);
     EXPECT_EQ(client.right, window.pixels(form.clientWidth));
     EXPECT_EQ(client.bottom, window.pixels(form.clientHeight));
     EXPECT_EQ(textOf(window.handle()), form.caption);
-    for (const forms::ControlSpec& spec : form.controls) {
-        SCOPED_TRACE(spec.name);
-        HWND h = window.control(spec.name);
+    for (const forms::ControlLayout& layout : form.controls) {
+        SCOPED_TRACE(layout.name);
+        HWND h = window.control(layout.name);
         ASSERT_TRUE(h);
         RECT r;
         ::GetWindowRect(h, &r);
         ::MapWindowPoints(HWND_DESKTOP, window.handle(), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, window.pixels(spec.rect.left));
-        EXPECT_EQ(r.top, window.pixels(spec.rect.top));
-        EXPECT_EQ(r.right - r.left, window.pixels(spec.rect.width));
-        if (spec.kind != forms::ControlKind::DropDownCombo
-            && spec.kind != forms::ControlKind::DriveList) {
-            EXPECT_EQ(r.bottom - r.top, window.pixels(spec.rect.height));
+        EXPECT_EQ(r.left, window.pixels(layout.rect.left));
+        EXPECT_EQ(r.top, window.pixels(layout.rect.top));
+        EXPECT_EQ(r.right - r.left, window.pixels(layout.rect.width));
+        if (layout.kind != forms::ControlKind::DropDownCombo
+            && layout.kind != forms::ControlKind::DriveList) {
+            EXPECT_EQ(r.bottom - r.top, window.pixels(layout.rect.height));
         }
-        if (spec.kind == forms::ControlKind::Label || spec.kind == forms::ControlKind::Button) {
-            EXPECT_EQ(textOf(h), spec.text);
+        if (layout.kind == forms::ControlKind::Label || layout.kind == forms::ControlKind::Button) {
+            EXPECT_EQ(textOf(h), layout.text);
         }
     }
 }
@@ -163,20 +163,20 @@ protected:
 TEST_F(Win32MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsTextAndTip)
 {
     MainWindow& window = ui->window();
-    const forms::FormSpec& form = forms::rinvoMainForm();
+    const forms::FormLayout& form = forms::rinvoMainForm();
     checkAgainstTable(window, form);
-    for (const forms::ControlSpec& spec : form.controls) {
-        if (spec.tooltip.empty())
+    for (const forms::ControlLayout& layout : form.controls) {
+        if (layout.tooltip.empty())
             continue;
         wchar_t tip[512] = {};
         TTTOOLINFOW tool {};
         tool.cbSize = sizeof tool;
         tool.hwnd = window.handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(control(spec.name));
+        tool.uId = reinterpret_cast<UINT_PTR>(control(layout.name));
         tool.lpszText = tip;
         ::SendMessageW(
             window.tooltip(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
-        EXPECT_EQ(narrow(tip), spec.tooltip) << spec.name;
+        EXPECT_EQ(narrow(tip), layout.tooltip) << layout.name;
     }
     EXPECT_EQ(textOf(control("SFolder0")), "/src");
     EXPECT_EQ(textOf(control("DFolder0")), "/dst");

@@ -50,7 +50,7 @@ enum class FontWeight { Regular, Bold };
 enum class FontStyle { Upright, Italic };
 enum class CharacterSet { Default, ShiftJis, Western };
 
-struct FontSpec
+struct FontChoice
 {
     std::string_view face;
     double points = 9;
@@ -58,7 +58,7 @@ struct FontSpec
     FontStyle style = FontStyle::Upright;
     CharacterSet characterSet = CharacterSet::Default;
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontChoice&) const = default;
 };
 
 /// A colour as red, green and blue.
@@ -71,7 +71,7 @@ struct Colour
     bool operator==(const Colour&) const = default;
 };
 
-struct ControlSpec
+struct ControlLayout
 {
     /// The control's name; members of a control array end in their index ("SFolder3").
     std::string name;
@@ -79,7 +79,7 @@ struct ControlSpec
     std::string text;
     TwipsRect rect;
     /// None: the window's default user-interface font at 9 points.
-    std::optional<FontSpec> font;
+    std::optional<FontChoice> font;
     /// None: the system's colours.
     std::optional<Colour> textColour;
     std::optional<Colour> fieldColour;
@@ -91,7 +91,7 @@ struct ControlSpec
     int index = -1;
 };
 
-struct FormSpec
+struct FormLayout
 {
     std::string name;
     std::string caption;
@@ -99,10 +99,10 @@ struct FormSpec
     int clientWidth = 0;
     int clientHeight = 0;
     /// In focus order: the first control that takes the focus holds it when the window opens.
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 
     /// Returns the named control; the name must be in the table.
-    const ControlSpec& control(std::string_view name) const;
+    const ControlLayout& control(std::string_view name) const;
 };
 
 // The faces the windows name, and the colours the layout fixes.
@@ -115,9 +115,9 @@ inline constexpr Colour UsageTextColour { 0x00, 0x2D, 0x20 };
 inline constexpr Colour UsageFieldColour { 0xFA, 0xFF, 0xEE };
 
 /// The main window, the help window and the folder selection window.
-const FormSpec& rinvoMainForm();
-const FormSpec& helpForm();
-const FormSpec& selectFolderForm();
+const FormLayout& rinvoMainForm();
+const FormLayout& helpForm();
+const FormLayout& selectFolderForm();
 
 /// The number of rule rows of the main window.
 inline constexpr int RuleRows = 10;

@@ -1,6 +1,6 @@
 // The windows' tables keep the rules of their layout, checked without any toolkit.
 
-#include "forms/FormSpec.h"
+#include "forms/FormLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -11,53 +11,53 @@ using namespace rinvo::forms;
 
 namespace {
 
-bool takesFocus(const ControlSpec& spec)
+bool takesFocus(const ControlLayout& layout)
 {
-    return spec.kind != ControlKind::Label;
+    return layout.kind != ControlKind::Label;
 }
 
 } // namespace
 
-TEST(FormSpec, EveryControlHasItsOwnNameAndStandsInsideTheClientArea)
+TEST(FormLayout, EveryControlHasItsOwnNameAndStandsInsideTheClientArea)
 {
-    for (const FormSpec* form : { &rinvoMainForm(), &helpForm(), &selectFolderForm() }) {
+    for (const FormLayout* form : { &rinvoMainForm(), &helpForm(), &selectFolderForm() }) {
         SCOPED_TRACE(form->name);
         std::set<std::string> names;
-        for (const ControlSpec& spec : form->controls) {
-            EXPECT_TRUE(names.insert(spec.name).second) << spec.name;
-            EXPECT_GE(spec.rect.left, 0) << spec.name;
-            EXPECT_LE(spec.rect.left + spec.rect.width, form->clientWidth) << spec.name;
-            EXPECT_LE(spec.rect.top + spec.rect.height, form->clientHeight) << spec.name;
-            EXPECT_FALSE(spec.accessibleName.empty()) << spec.name;
+        for (const ControlLayout& layout : form->controls) {
+            EXPECT_TRUE(names.insert(layout.name).second) << layout.name;
+            EXPECT_GE(layout.rect.left, 0) << layout.name;
+            EXPECT_LE(layout.rect.left + layout.rect.width, form->clientWidth) << layout.name;
+            EXPECT_LE(layout.rect.top + layout.rect.height, form->clientHeight) << layout.name;
+            EXPECT_FALSE(layout.accessibleName.empty()) << layout.name;
         }
     }
 }
 
-TEST(FormSpec, MainWindowCommandsStandInOneRowWithTheStartButtonFirstInFocus)
+TEST(FormLayout, MainWindowCommandsStandInOneRowWithTheStartButtonFirstInFocus)
 {
-    const FormSpec& form = rinvoMainForm();
+    const FormLayout& form = rinvoMainForm();
     const char* const leftToRight[] = { "Setumei", "Hozon", "Yobikomi", "GoCopy", "Owari" };
     for (int i = 0; i < 5; ++i) {
-        const ControlSpec& command = form.control(leftToRight[i]);
+        const ControlLayout& command = form.control(leftToRight[i]);
         EXPECT_EQ(command.rect, (TwipsRect { 4320 + 1200 * i, 120, 975, 615 })) << command.name;
         EXPECT_EQ(command.kind, ControlKind::Button);
     }
-    const ControlSpec* first = nullptr;
-    for (const ControlSpec& spec : form.controls) {
-        if (!first && takesFocus(spec))
-            first = &spec;
+    const ControlLayout* first = nullptr;
+    for (const ControlLayout& layout : form.controls) {
+        if (!first && takesFocus(layout))
+            first = &layout;
     }
     ASSERT_TRUE(first);
     EXPECT_EQ(first->name, "GoCopy");
 }
 
-TEST(FormSpec, RuleRowsStand600TwipsApartWithTheirArraysIndexed)
+TEST(FormLayout, RuleRowsStand600TwipsApartWithTheirArraysIndexed)
 {
-    const FormSpec& form = rinvoMainForm();
+    const FormLayout& form = rinvoMainForm();
     for (int i = 0; i < RuleRows; ++i) {
-        const ControlSpec& source = form.control(memberName("SFolder", i));
-        const ControlSpec& destination = form.control(memberName("DFolder", i));
-        const ControlSpec& number = form.control(memberName("Label5", i));
+        const ControlLayout& source = form.control(memberName("SFolder", i));
+        const ControlLayout& destination = form.control(memberName("DFolder", i));
+        const ControlLayout& number = form.control(memberName("Label5", i));
         EXPECT_EQ(source.rect, (TwipsRect { 360, 1560 + 600 * i, 5055, 495 }));
         EXPECT_EQ(destination.rect, (TwipsRect { 5400, 1560 + 600 * i, 5055, 495 }));
         EXPECT_EQ(number.text, std::to_string(i + 1));
@@ -70,7 +70,7 @@ TEST(FormSpec, RuleRowsStand600TwipsApartWithTheirArraysIndexed)
     EXPECT_EQ(form.control("SFolder9").rect.top, 6960);
 }
 
-TEST(FormSpec, CopyOptionEntriesCarryTheValuesOneToThree)
+TEST(FormLayout, CopyOptionEntriesCarryTheValuesOneToThree)
 {
     const auto& entries = copyOptionEntries();
     ASSERT_EQ(entries.size(), 3u);
