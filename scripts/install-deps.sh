@@ -12,7 +12,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
   qt6-translations-l10n fonts-ipafont-gothic fonts-urw-base35)
 for arg in "$@"; do
   case "$arg" in
-    --test) packages+=(dosfstools fusefat ntfs-3g fuse clang-14 libclang-rt-14-dev lintian desktop-file-utils
+    --test) packages+=(dosfstools fusefat fuse clang-14 libclang-rt-14-dev lintian desktop-file-utils
                        appstream dpkg-dev man-db) ;;
     --bench) packages+=(rsync strace time linux-perf) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales nsis zip) ;;

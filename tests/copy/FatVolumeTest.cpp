@@ -101,6 +101,8 @@ TEST_F(FatVolume, NamesFatCannotHoldAreReportedAndEveryOtherFileIsCopied)
 namespace {
 
 // An NTFS volume through ntfs-3g, which keeps names case-sensitive as POSIX programs expect.
+// NOTE: ntfs-3g needs fuse3, which Debian cannot install beside fusefat's fuse, so the set-up
+// installs fusefat and this test runs where ntfs-3g was installed by hand.
 class NtfsVolume : public ::testing::Test
 {
 protected:
