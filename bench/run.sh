@@ -86,22 +86,23 @@ if [ ! -f "$dst.done" ]; then
   "$rinvo" copy "$small" "$dst" >/dev/null
   touch "$dst.done"
 fi
-wanted same && echo "re-runs with nothing changed ..." >&2
-wanted same && for ((r = 0; r < rounds; r++)); do
-  record same_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
-  record same_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
-  record same_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
-done
-
-wanted touched && echo "re-runs after touching 1% of the files ..." >&2
 find "$small" -type f | sort | awk 'NR % 100 == 0' >"$work/touched.txt"
 stamp=$(date +%s)
 touch_some() { stamp=$((stamp + 10)); xargs -a "$work/touched.txt" -d '\n' touch -m -d "@$stamp"; }
-wanted touched && for ((r = 0; r < rounds; r++)); do
-  touch_some; record touched_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
-  touch_some; record touched_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
-  touch_some; record touched_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
-done
+# Interleaved re-runs of the three tools: rerun_rounds KEY DESCRIPTION [touch_some]; with the
+# third argument, 1% of the files are touched before each tool's run.
+rerun_rounds() {
+  local key=$1 before=${3:-true}
+  wanted "$key" || return 0
+  echo "$2 ..." >&2
+  for ((r = 0; r < rounds; r++)); do
+    $before; record "${key}_rinvo" "$(elapsed "$rinvo" copy "$small" "$dst")"
+    $before; record "${key}_cp" "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
+    $before; record "${key}_rsync" "$(elapsed rsync -rtu "$small/" "$dst/")"
+  done
+}
+rerun_rounds same "re-runs with nothing changed"
+rerun_rounds touched "re-runs after touching 1% of the files" touch_some
 
 # The same two re-runs with the page cache dropped before every timed run.
 cold_note=""
@@ -110,18 +111,8 @@ if (wanted cold || wanted coldtouched) && ! can_drop_caches; then
   echo "$cold_note" >&2
 elif wanted cold || wanted coldtouched; then
   cold=1
-  wanted cold && echo "cold re-runs with nothing changed ..." >&2
-  wanted cold && for ((r = 0; r < rounds; r++)); do
-    record cold_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
-    record cold_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
-    record cold_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
-  done
-  wanted coldtouched && echo "cold re-runs after touching 1% of the files ..." >&2
-  wanted coldtouched && for ((r = 0; r < rounds; r++)); do
-    touch_some; record coldtouched_rinvo "$(elapsed "$rinvo" copy "$small" "$dst")"
-    touch_some; record coldtouched_cp "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
-    touch_some; record coldtouched_rsync "$(elapsed rsync -rtu "$small/" "$dst/")"
-  done
+  rerun_rounds cold "cold re-runs with nothing changed"
+  rerun_rounds coldtouched "cold re-runs after touching 1% of the files" touch_some
   cold=0
   # Warm the cache again for what follows.
   find "$small" -type f -print0 | xargs -0 cat >/dev/null

@@ -12,6 +12,7 @@
 #include "ui/Fonts.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtMessageBox.h"
+#include "ui/QtTranslations.h"
 #include "ui/RinvoMain.h"
 
 #include <QApplication>

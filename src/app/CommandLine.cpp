@@ -24,15 +24,10 @@ using Clock = std::chrono::steady_clock;
 // Returns the local time as "2026-12-09 02:30:00", for a run's header.
 std::string localTimeNow()
 {
+    // The command line reads the clock on its one thread, so the shared result is safe.
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-#ifdef _WIN32
-    ::localtime_s(&local, &now);
-#else
-    ::localtime_r(&now, &local);
-#endif
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
     return text;
 }
 
@@ -144,7 +139,7 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
         return ExitStopped;
     }
     const bool complete
-        = result.AnyRowRun && result.everyFilledRowRan && result.report.CopyStatusFlags == 0;
+        = result.AnyRowRun && result.rowsSkipped == 0 && result.report.CopyStatusFlags == 0;
     return complete ? ExitSuccess : ExitNotEverythingCopied;
 }
 

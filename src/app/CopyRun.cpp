@@ -98,7 +98,6 @@ CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option, const 
             break;
         }
         if (!checkRow(rule)) {
-            result.everyFilledRowRan = false;
             ++result.rowsSkipped;
             continue;
         }

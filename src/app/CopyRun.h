@@ -31,8 +31,6 @@ struct CopyRunResult
 {
     /// At least one row passed its checks and was copied.
     bool AnyRowRun = false;
-    /// Every filled row passed its checks.
-    bool everyFilledRowRan = true;
     /// How many filled rows were copied, were skipped by their checks, and had failures.
     std::size_t rowsRun = 0;
     std::size_t rowsSkipped = 0;

@@ -22,7 +22,9 @@ std::string ruleFileForThisProgram(FileSystem& fs)
     places.inUserSettings
         = settings.empty() ? std::string() : ruleFilePath(settings, fs.pathStyle());
     places.besideProgramExists = fs.fileExists(places.besideProgram);
-    places.programFolderUsable = userCanWriteFolder(folder) && !isSystemInstallFolder(folder);
+    // Only where no file is beside the program is the folder tried (on Windows by writing a probe).
+    places.programFolderUsable = places.besideProgramExists
+        || (!isSystemInstallFolder(folder) && userCanWriteFolder(folder));
     return chooseRuleFile(places);
 }
 

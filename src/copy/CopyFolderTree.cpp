@@ -124,7 +124,6 @@ private:
     // NOTE: the walk keeps its folders on this explicit stack, not on the call stack, so a
     // tree thousands of folders deep needs no more than a few bytes of stack per level.
     std::vector<Frame> m_stack;
-    std::vector<FolderIdentity> m_walkIdentities;
     std::optional<FolderIdentity> m_destinationRoot;
     bool m_rowEnded = false;
     std::optional<WorkerThread> m_helper;
@@ -176,8 +175,10 @@ void FolderTreeCopier::flushIfCopied(OpenFolder* destination, std::uint64_t copi
 
 bool FolderTreeCopier::isOnWalk(const FolderIdentity& id) const
 {
-    return std::find(m_walkIdentities.begin(), m_walkIdentities.end(), id) != m_walkIdentities.end()
-        || (m_destinationRoot && *m_destinationRoot == id);
+    // The folders on the stack are the walk's path; each knows its identity already.
+    return std::any_of(m_stack.begin(), m_stack.end(), [&](const Frame& frame) {
+        return frame.source->identity() == id;
+    }) || (m_destinationRoot && *m_destinationRoot == id);
 }
 
 bool FolderTreeCopier::isLater(
@@ -286,7 +287,6 @@ void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
 
 void FolderTreeCopier::walk(Frame root)
 {
-    m_walkIdentities.assign(1, root.source->identity());
     m_stack.clear();
     m_stack.push_back(std::move(root));
     Flow flow = enterFolder(m_stack.back());
@@ -299,7 +299,6 @@ void FolderTreeCopier::walk(Frame root)
             if (m_stack.size() == 1)
                 break;
             m_stack.pop_back();
-            m_walkIdentities.pop_back();
             m_sourcePath.resize(m_stack.back().sourcePathLength);
             m_destinationPath.resize(m_stack.back().destinationPathLength);
             continue;
@@ -311,7 +310,6 @@ void FolderTreeCopier::walk(Frame root)
         flow = openSubfolder(top, *next, child);
         if (flow != Flow::Continue || !child)
             continue;
-        m_walkIdentities.push_back(child->source->identity());
         m_stack.push_back(std::move(*child));
         flow = enterFolder(m_stack.back());
     }

@@ -3,7 +3,7 @@
 #include "Twips.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QWidget>
 
 namespace rinvo {
 
@@ -34,17 +34,6 @@ void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal 
         control->setToolTip(toolTip);
         control->setAccessibleDescription(toolTip);
     }
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where,
-    qreal dpi, const QFont& font, const QColor& colour)
-{
-    auto* label = new QLabel(text, parent);
-    setUpControl(label, name, where, dpi, text);
-    label->setFont(font);
-    if (colour.isValid())
-        setColours(label, colour);
-    return label;
 }
 
 void setColours(QWidget* control, const QColor& text, const QColor& field)

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QColor>
-#include <QFont>
 #include <QString>
 
-class QLabel;
 class QWidget;
 
 namespace rinvo {
@@ -27,10 +25,6 @@ qreal setUpWindow(
 /// tooltip, which also serves as its accessible description.
 void setUpControl(QWidget* control, const QString& name, TwipsRect where, qreal dpi,
     const QString& accessibleName, const QString& toolTip = {});
-
-/// Makes a label with its text, font and, when valid, text colour.
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect where,
-    qreal dpi, const QFont& font, const QColor& colour = {});
 
 /// Sets the text colour and, when valid, the field colour of a control.
 void setColours(QWidget* control, const QColor& text, const QColor& field = {});

@@ -14,12 +14,12 @@ void registerFontSubstitutes()
             QStringLiteral("Century Schoolbook L") });
 }
 
-QFont makeFont(const QString& face, qreal points, FontWeight weight, FontStyle style)
+QFont makeFont(const QString& face, qreal points, forms::FontWeight weight, forms::FontStyle style)
 {
     QFont font(face);
     font.setPointSizeF(points);
-    font.setBold(weight == FontWeight::Bold);
-    font.setItalic(style == FontStyle::Italic);
+    font.setBold(weight == forms::FontWeight::Bold);
+    font.setItalic(style == forms::FontStyle::Italic);
     return font;
 }
 

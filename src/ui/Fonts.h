@@ -19,11 +19,8 @@ inline const QString CenturyFace = QString::fromUtf8(
 /// before any window is made.
 void registerFontSubstitutes();
 
-enum class FontWeight { Regular, Bold };
-enum class FontStyle { Upright, Italic };
-
 /// Returns a font of the face at the size in points.
-QFont makeFont(
-    const QString& face, qreal points, FontWeight weight, FontStyle style = FontStyle::Upright);
+QFont makeFont(const QString& face, qreal points, forms::FontWeight weight,
+    forms::FontStyle style = forms::FontStyle::Upright);
 
 } // namespace rinvo

@@ -142,9 +142,7 @@ void keepReadable(QWidget* label, const QColor& text)
 
 QFont fontOf(const forms::FontChoice& font)
 {
-    return makeFont(toQString(font.face), font.points,
-        font.weight == forms::FontWeight::Bold ? FontWeight::Bold : FontWeight::Regular,
-        font.style == forms::FontStyle::Italic ? FontStyle::Italic : FontStyle::Upright);
+    return makeFont(toQString(font.face), font.points, font.weight, font.style);
 }
 
 QColor colourOf(forms::Colour colour)

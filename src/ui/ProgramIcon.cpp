@@ -1,10 +1,5 @@
 #include "ProgramIcon.h"
 
-#include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-
 // The resources of a static library are registered by hand, outside any namespace.
 static void registerIconResources()
 {
@@ -21,15 +16,6 @@ QIcon programIcon()
     for (int size : { 16, 32, 48, 64, 128, 256 })
         icon.addFile(QStringLiteral(":/rinvo/rinvo-%1.png").arg(size), QSize(size, size));
     return icon;
-}
-
-bool installQtTranslations()
-{
-    static QTranslator qtTexts;
-    if (!qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    return QCoreApplication::installTranslator(&qtTexts);
 }
 
 } // namespace rinvo

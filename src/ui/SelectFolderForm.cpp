@@ -17,7 +17,7 @@ namespace rinvo {
 
 namespace {
 
-QFont gothic(qreal points, FontWeight weight = FontWeight::Bold)
+QFont gothic(qreal points, forms::FontWeight weight = forms::FontWeight::Bold)
 {
     return makeFont(GothicFace, points, weight);
 }

@@ -17,22 +17,6 @@ COLORREF colourOf(forms::Colour colour)
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-void registerClass()
-{
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = WindowClass;
-        windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 struct WindowKind
 {
     const wchar_t* className;
@@ -134,7 +118,7 @@ HFONT FormWindow::fontFor(const forms::ControlLayout& layout)
 
 bool FormWindow::create(const forms::FormLayout& form, DWORD style, HWND owner)
 {
-    registerClass();
+    registerWindowClass(WindowClass, DefWindowProcW);
     HDC screen = ::GetDC(nullptr);
     m_dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);

@@ -19,7 +19,6 @@ constexpr UINT ShowMessageRequest = WM_APP + 1;
 constexpr UINT RunEnded = WM_APP + 2;
 constexpr UINT ShowNameRequest = WM_APP + 3;
 constexpr UINT_PTR NameTimer = 1;
-constexpr UINT_PTR RuleBoxSubclass = 1;
 
 struct MessageRequest
 {
@@ -87,31 +86,27 @@ void MainWindow::connectControls()
     for (int i = 0; i < forms::RuleRows; ++i) {
         m_sources[static_cast<std::size_t>(i)] = control(forms::memberName("SFolder", i));
         m_destinations[static_cast<std::size_t>(i)] = control(forms::memberName("DFolder", i));
-        for (HWND box :
-            { m_sources[static_cast<std::size_t>(i)], m_destinations[static_cast<std::size_t>(i)] })
-            ::SetWindowSubclass(
-                box, &MainWindow::ruleBoxProc, RuleBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+        // The subclass id carries the box's row and side: twice the row, plus one for a
+        // destination box.
+        const auto self = reinterpret_cast<DWORD_PTR>(this);
+        ::SetWindowSubclass(m_sources[static_cast<std::size_t>(i)], &MainWindow::ruleBoxProc,
+            static_cast<UINT_PTR>(2 * i), self);
+        ::SetWindowSubclass(m_destinations[static_cast<std::size_t>(i)], &MainWindow::ruleBoxProc,
+            static_cast<UINT_PTR>(2 * i + 1), self);
     }
 }
 
 LRESULT CALLBACK MainWindow::ruleBoxProc(
-    HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+    HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId, DWORD_PTR self)
 {
-    return reinterpret_cast<MainWindow*>(self)->ruleBoxMessage(box, message, wParam, lParam);
+    return reinterpret_cast<MainWindow*>(self)->ruleBoxMessage(box, message, wParam, lParam, boxId);
 }
 
-LRESULT MainWindow::ruleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MainWindow::ruleBoxMessage(
+    HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId)
 {
-    int index = 0;
-    RuleSide side = RuleSide::Source;
-    for (int i = 0; i < forms::RuleRows; ++i) {
-        if (m_sources[static_cast<std::size_t>(i)] == box)
-            index = i;
-        if (m_destinations[static_cast<std::size_t>(i)] == box) {
-            index = i;
-            side = RuleSide::Destination;
-        }
-    }
+    const int index = static_cast<int>(boxId / 2);
+    const RuleSide side = boxId % 2 == 0 ? RuleSide::Source : RuleSide::Destination;
     switch (message) {
     case WM_SETCURSOR:
         // A pointing hand over the rule boxes, as over a link.

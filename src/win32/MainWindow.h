@@ -29,8 +29,8 @@ private:
     void onCommand(HWND control, int code);
     void connectControls();
     static LRESULT CALLBACK ruleBoxProc(
-        HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
-    LRESULT ruleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+        HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId, DWORD_PTR self);
+    LRESULT ruleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId);
     bool isInputForTheWindows(const MSG& message) const;
     void showLatestName();
     void showProgressCaption();

@@ -38,4 +38,20 @@ std::string windowText(HWND window)
     return narrow(text);
 }
 
+void registerWindowClass(const wchar_t* name, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass {};
+    windowClass.cbSize = sizeof windowClass;
+    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), name, &windowClass))
+        return;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    ::RegisterClassExW(&windowClass);
+}
+
 } // namespace rinvo::win32

@@ -42,17 +42,7 @@ LRESULT CALLBACK inputBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 std::string Win32InputBox::ask(std::string_view prompt)
 {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = inputBoxProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = InputBoxClass;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
+    registerWindowClass(InputBoxClass, inputBoxProc);
 
     InputState state;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <unistd.h>
+#include <vector>
 
 using namespace rinvo;
 using namespace rinvo::testing;
@@ -19,22 +20,37 @@ bool haveTool(const char* name)
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-class FatVolume : public ::testing::Test
+// A volume image made and mounted through FUSE in a temporary folder, unmounted at the end.
+class FuseVolume : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    struct Kind
     {
-        if (::access("/dev/fuse", R_OK | W_OK) != 0 || !haveTool("fusefat")
-            || !haveTool("mkfs.vfat") || !haveTool("fusermount"))
-            GTEST_SKIP() << "FUSE, fusefat or mkfs.vfat is missing";
-        const std::string image = temp / "fat.img";
+        // The tools the volume needs, the command that formats IMAGE, and the one that mounts
+        // it on MOUNT.
+        std::vector<const char*> tools;
+        std::string format;
+        std::string mount;
+    };
+
+    void mountVolume(const Kind& kind)
+    {
+        bool tools = ::access("/dev/fuse", R_OK | W_OK) == 0 && haveTool("fusermount");
+        for (const char* tool : kind.tools)
+            tools = tools && haveTool(tool);
+        if (!tools)
+            GTEST_SKIP() << "FUSE or the volume's tools are missing";
+        const std::string image = "'" + temp / "volume.img" + "'";
         makeFolders(mountPoint);
-        const std::string make
-            = "truncate -s 32M '" + image + "' && mkfs.vfat '" + image + "' >/dev/null";
-        ASSERT_EQ(std::system(make.c_str()), 0);
-        const std::string mount
-            = "fusefat -o rw+ '" + image + "' '" + mountPoint + "' >/dev/null 2>&1";
-        if (std::system(mount.c_str()) != 0)
+        auto withPaths = [&](std::string command) {
+            command.replace(command.find("IMAGE"), 5, image);
+            if (const std::size_t at = command.find("MOUNT"); at != std::string::npos)
+                command.replace(at, 5, "'" + mountPoint + "'");
+            return command + " >/dev/null 2>&1";
+        };
+        ASSERT_EQ(std::system(("truncate -s 32M " + image).c_str()), 0);
+        ASSERT_EQ(std::system(withPaths(kind.format).c_str()), 0);
+        if (std::system(withPaths(kind.mount).c_str()) != 0)
             GTEST_SKIP() << "this machine does not allow FUSE mounts";
         mounted = true;
     }
@@ -49,6 +65,28 @@ protected:
     std::string mountPoint = temp / "mnt";
     bool mounted = false;
     std::unique_ptr<FileSystem> fs = createNativeFileSystem();
+};
+
+class FatVolume : public FuseVolume
+{
+protected:
+    void SetUp() override
+    {
+        mountVolume(
+            { { "fusefat", "mkfs.vfat" }, "mkfs.vfat IMAGE", "fusefat -o rw+ IMAGE MOUNT" });
+    }
+};
+
+// An NTFS volume through ntfs-3g, which keeps names case-sensitive as POSIX programs expect.
+// NOTE: ntfs-3g needs fuse3, which Debian cannot install beside fusefat's fuse, so the set-up
+// installs fusefat and this test runs where ntfs-3g was installed by hand.
+class NtfsVolume : public FuseVolume
+{
+protected:
+    void SetUp() override
+    {
+        mountVolume({ { "mkntfs", "ntfs-3g" }, "mkntfs -F -q -f IMAGE", "ntfs-3g IMAGE MOUNT" });
+    }
 };
 
 } // namespace
@@ -97,44 +135,6 @@ TEST_F(FatVolume, NamesFatCannotHoldAreReportedAndEveryOtherFileIsCopied)
     EXPECT_EQ(readFile(mountPoint + "/bak/README"), "upper");
     EXPECT_EQ(readFile(mountPoint + "/bak/z/last"), "z");
 }
-
-namespace {
-
-// An NTFS volume through ntfs-3g, which keeps names case-sensitive as POSIX programs expect.
-// NOTE: ntfs-3g needs fuse3, which Debian cannot install beside fusefat's fuse, so the set-up
-// installs fusefat and this test runs where ntfs-3g was installed by hand.
-class NtfsVolume : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (::access("/dev/fuse", R_OK | W_OK) != 0 || !haveTool("mkntfs") || !haveTool("ntfs-3g")
-            || !haveTool("fusermount"))
-            GTEST_SKIP() << "FUSE, mkntfs or ntfs-3g is missing";
-        const std::string image = temp / "ntfs.img";
-        makeFolders(mountPoint);
-        const std::string make
-            = "truncate -s 32M '" + image + "' && mkntfs -F -q -f '" + image + "' >/dev/null 2>&1";
-        ASSERT_EQ(std::system(make.c_str()), 0);
-        if (std::system(("ntfs-3g '" + image + "' '" + mountPoint + "' >/dev/null 2>&1").c_str())
-            != 0)
-            GTEST_SKIP() << "this machine does not allow FUSE mounts";
-        mounted = true;
-    }
-
-    void TearDown() override
-    {
-        if (mounted)
-            std::system(("fusermount -u '" + mountPoint + "' >/dev/null 2>&1").c_str());
-    }
-
-    TempFolder temp;
-    std::string mountPoint = temp / "mnt";
-    bool mounted = false;
-    std::unique_ptr<FileSystem> fs = createNativeFileSystem();
-};
-
-} // namespace
 
 TEST_F(NtfsVolume, ACaseSensitiveVolumeTakesBothNamesAndARunAfterACopyCopiesNothing)
 {

@@ -2,7 +2,7 @@
 #include "forms/FormLayout.h"
 #include "ui/Fonts.h"
 #include "ui/FormCheck.h"
-#include "ui/ProgramIcon.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 #include <QLabel>
