@@ -1,15 +1,19 @@
 #include "CopyFolderTree.h"
 
 #include "CaseClashes.h"
-#include "WorkerThread.h"
+#include "CopyThreads.h"
+#include "WalkOrder.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
-#include "platform/Processors.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace rinvo {
@@ -38,7 +42,15 @@ struct Destination
     bool isNew = false;
 };
 
-// One folder on the walk: both sides, the source's entries, and how far the walk has come.
+// A folder on the way from the walk's root down to the folder being walked: what a subfolder
+// must not be, or the walk would not end.
+struct WalkedFolder
+{
+    FolderIdentity identity;
+    std::shared_ptr<const WalkedFolder> parent;
+};
+
+// One folder on the walk: both sides, the source's entries, and the subfolders still to enter.
 struct Frame
 {
     std::unique_ptr<OpenFolder> source;
@@ -46,20 +58,58 @@ struct Frame
     FolderListing listing;
     // Entries that a case-folding destination cannot hold beside an earlier name.
     std::vector<CaseClash> clashes;
-    // The next entry the subfolder pass looks at.
+    // The listing positions of the subfolders to enter, and how many have been handed out.
+    std::vector<std::uint32_t> subfolders;
     std::size_t nextSubfolder = 0;
-    // Entries dealt with so far, files and subfolders alike.
+    // Entries dealt with so far: files, and subfolders left out or handed out.
     std::size_t examined = 0;
-    // The lengths of the walk's two paths while this folder is the current one.
-    std::size_t sourcePathLength = 0;
-    std::size_t destinationPathLength = 0;
+    std::string sourcePath;
+    std::string destinationPath;
+    // Where the folder comes in a one-thread walk, so its failures can be put in that order.
+    WalkPlace place;
+    std::shared_ptr<const WalkedFolder> walked;
+
+    bool hasSubfoldersLeft() const { return nextSubfolder < subfolders.size(); }
+    std::size_t unexamined() const { return listing.size() - examined; }
+};
+
+class FolderTreeCopier;
+
+// One thread's part of a walk: it enters the folders it is handed and copies their files,
+// keeping its counts in its own tally; failures go to the walk's ordered list.
+class Walker
+{
+public:
+    Walker(FolderTreeCopier& copier, CopyReport& tally);
+
+    Flow enterFolder(Frame& frame);
+    Flow openSubfolder(const Frame& parent, std::size_t index, std::unique_ptr<Frame>& child);
+    Flow copyFile(const Frame& frame, std::size_t index, const FolderEntry& entry);
+    // Records a failure of one entry; one that shows the destination unusable ends the row.
+    Flow fail(WalkPlace place, std::string path, FsError error, FailedSide side);
+
+private:
+    bool dryRun() const;
+    Flow copyFiles(Frame& frame);
+    void findSubfolders(Frame& frame);
+    Flow openOrCreate(const Frame& parent, std::size_t index, std::uint32_t permissions,
+        std::optional<Destination>& opened);
+    bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
+    bool isClash(const Frame& frame, std::size_t index, const WalkPlace& place);
+    // Ends the walk at a user's request, or once another thread has ended the row.
+    Flow stopIfAsked();
+    std::string sourcePathOf(const Frame& frame, std::string_view name) const;
+    std::string destinationPathOf(const Frame& frame, std::string_view name) const;
+
+    FolderTreeCopier& m_copier;
+    CopyReport& m_tally;
 };
 
 class FolderTreeCopier
 {
 public:
     FolderTreeCopier(FileSystem& fs, CopyOption option, CopyReport& report,
-        const CopyProgress& progress, CopyMode mode, const StopRequest* stop)
+        const CopyProgress& progress, CopyMode mode, const StopRequest* stop, unsigned threads)
         : m_fs(fs)
         , m_option(option)
         , m_report(report)
@@ -67,47 +117,24 @@ public:
         , m_mode(mode)
         , m_stop(stop)
         , m_style(fs.pathStyle())
-    {
-        // Reading the destination beside the source only pays where a second core runs it.
-        if (usableProcessorCount() > 1)
-            m_helper.emplace();
-    }
+        , m_threads(threads)
+    { }
 
     void copySingleFile(std::string_view src, std::string_view dst);
     void copyTree(std::string_view src, std::string_view dst);
 
 private:
-    bool dryRun() const { return m_mode == CopyMode::DryRun; }
-    void walk(Frame root);
-    Flow enterFolder(Frame& frame);
-    void listBothSides(Frame& frame, FsResult<FolderListing>& sourceListing,
-        std::optional<FsResult<FolderListing>>& destinationListing);
-    Flow copyFiles(Frame& frame);
-    std::optional<std::size_t> nextSubfolder(Frame& frame);
-    Flow openSubfolder(Frame& parent, std::size_t index, std::optional<Frame>& child);
-    Flow openOrCreate(Destination& parent, std::string_view name, std::uint32_t permissions,
-        std::optional<Destination>& opened);
-    Flow copyFile(OpenFolder& source, Destination& destination, const FolderEntry& entry);
-    bool isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination);
-    bool isOnWalk(const FolderIdentity& id) const;
-    bool isClash(const Frame& frame, std::size_t index);
-    void fileDone(std::string_view name, std::uint64_t bytes);
-    // Ends the walk at a user's request.
-    Flow stopIfAsked();
-    void flushIfCopied(OpenFolder* destination, std::uint64_t copiedBefore);
+    friend class Walker;
 
-    // Where an entry lies on either side, for reports.
-    std::string sourcePathOf(std::string_view name) const
-    {
-        return joinPath(m_sourcePath, name, m_style);
-    }
-    std::string destinationPathOf(std::string_view name) const
-    {
-        return joinPath(m_destinationPath, name, m_style);
-    }
-    // Records a failure of one entry; one that shows the destination unusable ends the row.
-    Flow fail(std::string path, FsError error, FailedSide side);
-    Flow endRow(FsError error);
+    bool dryRun() const { return m_mode == CopyMode::DryRun; }
+    void walk(std::unique_ptr<Frame> root);
+    // Runs one thread's part: takes the next subfolder to enter until none is left anywhere.
+    void work(CopyReport& tally);
+    void fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes);
+    bool isOnWalk(const Frame& parent, const FolderIdentity& id) const;
+    bool rowEnded() const { return m_rowEnded.load(std::memory_order_relaxed); }
+    Flow endRow(WalkPlace place, FsError error);
+    void flushIfCopied(OpenFolder* destination, std::uint64_t copiedBefore);
 
     FileSystem& m_fs;
     CopyOption m_option;
@@ -116,49 +143,78 @@ private:
     CopyMode m_mode;
     const StopRequest* m_stop;
     PathStyle m_style;
-    // The current folder's paths on both sides, grown and cut as the walk goes down and up,
-    // so memory holds one path per side however deep the tree is.
-    std::string m_sourcePath;
-    std::string m_destinationPath;
+    unsigned m_threads;
     std::string m_destinationRootPath;
-    // NOTE: the walk keeps its folders on this explicit stack, not on the call stack, so a
-    // tree thousands of folders deep needs no more than a few bytes of stack per level.
-    std::vector<Frame> m_stack;
     std::optional<FolderIdentity> m_destinationRoot;
-    bool m_rowEnded = false;
-    std::optional<WorkerThread> m_helper;
+    OrderedFailures m_failures;
+    std::atomic<bool> m_rowEnded { false };
+    std::mutex m_progressMutex;
+
+    // NOTE: folders with subfolders still to enter wait on a stack; a free thread takes the
+    // next subfolder of the folder most recently offered, so the threads go depth first as a
+    // one-thread walk does, and the folders held open stay about the tree's depth times the
+    // number of threads, however wide or large the tree.
+    std::mutex m_workMutex;
+    std::condition_variable m_workChanged;
+    std::vector<std::shared_ptr<Frame>> m_waiting;
+    unsigned m_busy = 0;
+    bool m_ending = false;
 };
 
-void FolderTreeCopier::fileDone(std::string_view name, std::uint64_t bytes)
+Walker::Walker(FolderTreeCopier& copier, CopyReport& tally)
+    : m_copier(copier)
+    , m_tally(tally)
+{ }
+
+bool Walker::dryRun() const { return m_copier.dryRun(); }
+
+std::string Walker::sourcePathOf(const Frame& frame, std::string_view name) const
 {
-    if (m_progress)
-        m_progress(m_sourcePath, name, bytes);
+    return joinPath(frame.sourcePath, name, m_copier.m_style);
 }
 
-Flow FolderTreeCopier::stopIfAsked()
+std::string Walker::destinationPathOf(const Frame& frame, std::string_view name) const
 {
-    if (!stopRequested(m_stop))
+    return joinPath(frame.destinationPath, name, m_copier.m_style);
+}
+
+void FolderTreeCopier::fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes)
+{
+    if (!m_progress)
+        return;
+    // The display is told of one file at a time, whichever thread copied it.
+    std::lock_guard lock(m_progressMutex);
+    m_progress(frame.sourcePath, name, bytes);
+}
+
+Flow Walker::stopIfAsked()
+{
+    if (m_copier.rowEnded())
+        return Flow::EndRow;
+    if (!stopRequested(m_copier.m_stop))
         return Flow::Continue;
-    m_report.stopped = true;
+    m_tally.stopped = true;
     return Flow::Stop;
 }
 
-Flow FolderTreeCopier::fail(std::string path, FsError error, FailedSide side)
+Flow Walker::fail(WalkPlace place, std::string path, FsError error, FailedSide side)
 {
     if (side == FailedSide::Destination && showsVolumeUnusable(error))
-        return endRow(std::move(error));
+        return m_copier.endRow(std::move(place), std::move(error));
     error.side = side;
-    m_report.addFailure(std::move(path), std::move(error));
+    m_copier.m_failures.add(std::move(place), std::move(path), std::move(error));
     return Flow::Continue;
 }
 
-Flow FolderTreeCopier::endRow(FsError error)
+Flow FolderTreeCopier::endRow(WalkPlace place, FsError error)
 {
     // NOTE: one line names the destination and the reason, rather than one failure for each
-    // entry still to come: the whole destination is gone, full or read-only.
-    error.side = FailedSide::Destination;
-    m_report.addFailure(m_destinationRootPath, std::move(error));
-    m_rowEnded = true;
+    // entry still to come: the whole destination is gone, full or read-only. Of several
+    // threads that meet it at once, the first says so.
+    if (!m_rowEnded.exchange(true)) {
+        error.side = FailedSide::Destination;
+        m_failures.add(std::move(place), m_destinationRootPath, std::move(error));
+    }
     return Flow::EndRow;
 }
 
@@ -169,20 +225,22 @@ void FolderTreeCopier::flushIfCopied(OpenFolder* destination, std::uint64_t copi
     if (dryRun() || !destination || m_report.filesCopied == copiedBefore)
         return;
     // A row already ended by its destination has said why; a failing flush adds nothing.
-    if (FsStatus failed = destination->flushToDevice(); failed && !m_rowEnded)
-        fail(m_destinationRootPath, *failed, FailedSide::Destination);
+    if (FsStatus failed = destination->flushToDevice(); failed && !rowEnded()) {
+        failed->side = FailedSide::Destination;
+        m_report.addFailure(m_destinationRootPath, std::move(*failed));
+    }
 }
 
-bool FolderTreeCopier::isOnWalk(const FolderIdentity& id) const
+bool FolderTreeCopier::isOnWalk(const Frame& parent, const FolderIdentity& id) const
 {
-    // The folders on the stack are the walk's path; each knows its identity already.
-    return std::any_of(m_stack.begin(), m_stack.end(), [&](const Frame& frame) {
-        return frame.source->identity() == id;
-    }) || (m_destinationRoot && *m_destinationRoot == id);
+    for (const WalkedFolder* folder = parent.walked.get(); folder; folder = folder->parent.get()) {
+        if (folder->identity == id)
+            return true;
+    }
+    return m_destinationRoot && *m_destinationRoot == id;
 }
 
-bool FolderTreeCopier::isLater(
-    const EntryInfo& source, const EntryInfo& target, OpenFolder& destination)
+bool Walker::isLater(const EntryInfo& source, const EntryInfo& target, OpenFolder& destination)
 {
     if (source.modified <= target.modified)
         return false;
@@ -194,7 +252,7 @@ bool FolderTreeCopier::isLater(
     return isStrictlyLater(source.modified, target.modified, destination.timeGranularity());
 }
 
-bool FolderTreeCopier::isClash(const Frame& frame, std::size_t index)
+bool Walker::isClash(const Frame& frame, std::size_t index, const WalkPlace& place)
 {
     auto found = std::lower_bound(frame.clashes.begin(), frame.clashes.end(), index,
         [](const CaseClash& clash, std::size_t key) { return clash.later < key; });
@@ -202,12 +260,15 @@ bool FolderTreeCopier::isClash(const Frame& frame, std::size_t index)
         return false;
     FsError error { FsErrorKind::NameDiffersOnlyInCase,
         std::string(frame.listing[found->earlier].name), FailedSide::Source };
-    m_report.addFailure(sourcePathOf(frame.listing[index].name), std::move(error));
+    m_copier.m_failures.add(
+        place, sourcePathOf(frame, frame.listing[index].name), std::move(error));
     return true;
 }
 
 void FolderTreeCopier::copySingleFile(std::string_view src, std::string_view dst)
 {
+    CopyReport tally;
+    Walker walker(*this, tally);
     auto info = m_fs.getInfo(src);
     if (!info) {
         m_report.addFailure(std::string(src), info.error());
@@ -217,161 +278,191 @@ void FolderTreeCopier::copySingleFile(std::string_view src, std::string_view dst
         ++m_report.entriesExcluded;
         return;
     }
-    m_sourcePath = parentPath(src, m_style);
-    m_destinationPath = std::string(dst);
-    m_destinationRootPath = m_destinationPath;
-    auto sourceFolder = m_fs.openFolder(m_sourcePath, FolderSide::Source);
+    Frame frame;
+    frame.sourcePath = parentPath(src, m_style);
+    frame.destinationPath = std::string(dst);
+    m_destinationRootPath = frame.destinationPath;
+    auto sourceFolder = m_fs.openFolder(frame.sourcePath, FolderSide::Source);
+    auto destinationFolder = sourceFolder
+        ? m_fs.openFolder(frame.destinationPath, FolderSide::Destination)
+        : FsResult<std::unique_ptr<OpenFolder>>(FsError {});
     if (!sourceFolder) {
-        fail(m_sourcePath, sourceFolder.error(), FailedSide::Source);
-        return;
+        walker.fail({}, frame.sourcePath, sourceFolder.error(), FailedSide::Source);
+    } else if (!destinationFolder) {
+        walker.fail({}, frame.destinationPath, destinationFolder.error(), FailedSide::Destination);
+    } else {
+        frame.source = std::move(*sourceFolder);
+        frame.destination = Destination { std::move(*destinationFolder), std::nullopt, false };
+        const std::string name(lastComponent(src, m_style));
+        walker.copyFile(frame, 0, FolderEntry { name, *info, nullptr });
     }
-    auto destinationFolder = m_fs.openFolder(m_destinationPath, FolderSide::Destination);
-    if (!destinationFolder) {
-        fail(m_destinationPath, destinationFolder.error(), FailedSide::Destination);
-        return;
-    }
-    Destination destination { std::move(*destinationFolder), std::nullopt, false };
-    const std::string name(lastComponent(src, m_style));
-    const FolderEntry entry { name, *info, nullptr };
     const std::uint64_t copiedBefore = m_report.filesCopied;
-    copyFile(**sourceFolder, destination, entry);
-    flushIfCopied(destination.folder.get(), copiedBefore);
+    m_report.merge(tally);
+    m_failures.moveInto(m_report);
+    flushIfCopied(frame.destination.folder.get(), copiedBefore);
 }
 
 void FolderTreeCopier::copyTree(std::string_view src, std::string_view dst)
 {
-    m_sourcePath = trimTrailingSeparator(src, m_style);
-    m_destinationPath = trimTrailingSeparator(dst, m_style);
-    m_destinationRootPath = m_destinationPath;
-    auto source = m_fs.openFolder(m_sourcePath, FolderSide::Source);
+    auto root = std::make_unique<Frame>();
+    root->sourcePath = trimTrailingSeparator(src, m_style);
+    root->destinationPath = trimTrailingSeparator(dst, m_style);
+    m_destinationRootPath = root->destinationPath;
+    auto source = m_fs.openFolder(root->sourcePath, FolderSide::Source);
     const std::uint32_t permissions = source ? (*source)->permissions() : DefaultFolderPermissions;
 
-    Frame root;
+    CopyReport tally;
+    Walker walker(*this, tally);
+    auto failBeforeWalk = [&](const std::string& path, const FsError& error, FailedSide side) {
+        walker.fail({}, path, error, side);
+        m_report.merge(tally);
+        m_failures.moveInto(m_report);
+    };
     if (!m_fs.folderExists(dst)) {
         if (dryRun()) {
-            root.destination.isNew = true;
+            root->destination.isNew = true;
         } else if (FsStatus failed = m_fs.createFolder(dst, permissions)) {
             // Another run that made the folder meanwhile leaves it ready for this one too.
             if (failed->kind != FsErrorKind::AlreadyExists || !m_fs.folderExists(dst)) {
                 // Every later step needs the folder, so the row ends here.
-                fail(m_destinationPath, *failed, FailedSide::Destination);
+                failBeforeWalk(root->destinationPath, *failed, FailedSide::Destination);
                 return;
             }
         } else {
-            root.destination.isNew = true;
+            root->destination.isNew = true;
         }
     }
     if (!source) {
-        fail(m_sourcePath, source.error(), FailedSide::Source);
+        failBeforeWalk(root->sourcePath, source.error(), FailedSide::Source);
         return;
     }
-    if (!(dryRun() && root.destination.isNew)) {
-        auto opened = m_fs.openFolder(m_destinationPath, FolderSide::Destination);
+    if (!(dryRun() && root->destination.isNew)) {
+        auto opened = m_fs.openFolder(root->destinationPath, FolderSide::Destination);
         if (!opened) {
-            fail(m_destinationPath, opened.error(), FailedSide::Destination);
+            failBeforeWalk(root->destinationPath, opened.error(), FailedSide::Destination);
             return;
         }
-        root.destination.folder = std::move(*opened);
+        root->destination.folder = std::move(*opened);
         // NOTE: a destination inside its own source is never walked as source, so the copy
         // cannot feed on itself.
-        m_destinationRoot = root.destination.folder->identity();
+        m_destinationRoot = root->destination.folder->identity();
     }
-    root.source = std::move(*source);
-    root.sourcePathLength = m_sourcePath.size();
-    root.destinationPathLength = m_destinationPath.size();
-    const std::uint64_t copiedBefore = m_report.filesCopied;
+    root->source = std::move(*source);
+    root->walked = std::make_shared<WalkedFolder>(WalkedFolder { root->source->identity(), {} });
     walk(std::move(root));
-    flushIfCopied(m_stack.front().destination.folder.get(), copiedBefore);
-    m_stack.clear();
 }
 
-void FolderTreeCopier::walk(Frame root)
+void FolderTreeCopier::walk(std::unique_ptr<Frame> root)
 {
-    m_stack.clear();
-    m_stack.push_back(std::move(root));
-    Flow flow = enterFolder(m_stack.back());
-    while (flow == Flow::Continue) {
-        Frame& top = m_stack.back();
-        const std::optional<std::size_t> next = nextSubfolder(top);
-        if (!next) {
-            // The root stays for the caller's flush; any other folder is done, and the walk
-            // goes back up to its parent.
-            if (m_stack.size() == 1)
-                break;
-            m_stack.pop_back();
-            m_sourcePath.resize(m_stack.back().sourcePathLength);
-            m_destinationPath.resize(m_stack.back().destinationPathLength);
-            continue;
-        }
-        std::optional<Frame> child;
-        flow = stopIfAsked();
-        if (flow != Flow::Continue)
-            break;
-        flow = openSubfolder(top, *next, child);
-        if (flow != Flow::Continue || !child)
-            continue;
-        m_stack.push_back(std::move(*child));
-        flow = enterFolder(m_stack.back());
+    const std::uint64_t copiedBefore = m_report.filesCopied;
+    // The root stays open for the flush after the walk.
+    const std::shared_ptr<Frame> rootFrame = std::move(root);
+    {
+        CopyReport tally;
+        Walker walker(*this, tally);
+        const Flow flow = walker.enterFolder(*rootFrame);
+        if (flow == Flow::EndRow)
+            tally.entriesNotExamined += rootFrame->unexamined();
+        if (flow == Flow::Continue && rootFrame->hasSubfoldersLeft())
+            m_waiting.push_back(rootFrame);
+        m_report.merge(tally);
     }
-    if (flow == Flow::EndRow) {
-        for (const Frame& frame : m_stack)
-            m_report.entriesNotExamined += frame.listing.size() - frame.examined;
+    if (!m_waiting.empty()) {
+        std::vector<CopyReport> tallies(std::max(1u, m_threads));
+        std::vector<std::thread> helpers;
+        for (std::size_t i = 1; i < tallies.size(); ++i)
+            helpers.emplace_back([this, &tally = tallies[i]] { work(tally); });
+        work(tallies[0]);
+        for (std::thread& helper : helpers)
+            helper.join();
+        for (const CopyReport& tally : tallies)
+            m_report.merge(tally);
+    }
+    if (rowEnded()) {
+        for (const auto& frame : m_waiting)
+            m_report.entriesNotExamined += frame->unexamined();
     }
     // A stopped walk counts nothing as unexamined: the user knows the run was cut short.
+    m_waiting.clear();
+    m_failures.moveInto(m_report);
+    flushIfCopied(rootFrame->destination.folder.get(), copiedBefore);
 }
 
-void FolderTreeCopier::listBothSides(Frame& frame, FsResult<FolderListing>& sourceListing,
-    std::optional<FsResult<FolderListing>>& destinationListing)
+void FolderTreeCopier::work(CopyReport& tally)
+{
+    Walker walker(*this, tally);
+    for (;;) {
+        std::shared_ptr<Frame> parent;
+        std::size_t index = 0;
+        {
+            std::unique_lock lock(m_workMutex);
+            m_workChanged.wait(lock, [this] { return m_ending || !m_waiting.empty() || m_busy == 0; });
+            if (m_ending || m_waiting.empty()) {
+                // Nothing waits and no thread is entering a folder that could add some.
+                m_workChanged.notify_all();
+                return;
+            }
+            parent = m_waiting.back();
+            index = parent->subfolders[parent->nextSubfolder++];
+            ++parent->examined;
+            if (!parent->hasSubfoldersLeft())
+                m_waiting.pop_back();
+            ++m_busy;
+        }
+        std::unique_ptr<Frame> child;
+        Flow flow = walker.openSubfolder(*parent, index, child);
+        parent.reset();
+        if (flow == Flow::Continue && child)
+            flow = walker.enterFolder(*child);
+        if (flow == Flow::EndRow && child)
+            tally.entriesNotExamined += child->unexamined();
+        {
+            std::lock_guard lock(m_workMutex);
+            --m_busy;
+            if (flow != Flow::Continue)
+                m_ending = true;
+            else if (child && child->hasSubfoldersLeft())
+                m_waiting.push_back(std::move(child));
+        }
+        m_workChanged.notify_all();
+    }
+}
+
+Flow Walker::enterFolder(Frame& frame)
 {
     Destination& destination = frame.destination;
-    if (destination.isNew || !destination.folder) {
-        sourceListing = frame.source->list();
-        return;
-    }
-    // The destination's details are read on the helper while the source's are read here; a
-    // destination that could not be listed is looked up name by name instead.
-    auto read = [&] { destinationListing.emplace(destination.folder->list()); };
-    if (m_helper)
-        m_helper->post(read);
-    sourceListing = frame.source->list();
-    if (m_helper)
-        m_helper->wait();
-    else
-        read();
-}
-
-Flow FolderTreeCopier::enterFolder(Frame& frame)
-{
-    FsResult<FolderListing> sourceListing = FsError {};
-    std::optional<FsResult<FolderListing>> destinationListing;
-    listBothSides(frame, sourceListing, destinationListing);
+    FsResult<FolderListing> sourceListing = frame.source->list();
     if (sourceListing)
         frame.listing = std::move(*sourceListing);
-    if (destinationListing) {
-        if (*destinationListing)
-            frame.destination.entries = std::move(destinationListing->value());
-        else if (showsVolumeUnusable(destinationListing->error()))
-            return endRow(destinationListing->error());
+    if (!destination.isNew && destination.folder) {
+        // A destination that could not be listed is looked up name by name instead.
+        FsResult<FolderListing> destinationListing = destination.folder->list();
+        if (destinationListing)
+            destination.entries = std::move(*destinationListing);
+        else if (showsVolumeUnusable(destinationListing.error()))
+            return m_copier.endRow(folderPlace(frame.place), destinationListing.error());
     }
-    if (!sourceListing) {
-        fail(m_sourcePath, sourceListing.error(), FailedSide::Source);
-        return Flow::Continue;
-    }
+    if (!sourceListing)
+        return fail(folderPlace(frame.place), frame.sourcePath, sourceListing.error(),
+            FailedSide::Source);
     // Only where two names of this folder fold together is the destination asked whether it
     // folds case; a dry run writes no probe and takes it as case-sensitive.
-    if (!dryRun() && frame.destination.folder) {
+    if (!dryRun() && destination.folder) {
         frame.clashes = findCaseClashes(frame.listing, [&](std::size_t index) {
             const FolderEntry entry = frame.listing[index];
             return !entry.error && entry.info.kind != EntryKind::Special
-                && !isExcludedByOption(entry.info.attributes, m_option);
+                && !isExcludedByOption(entry.info.attributes, m_copier.m_option);
         });
-        if (!frame.clashes.empty() && !frame.destination.folder->foldsCase())
+        if (!frame.clashes.empty() && !destination.folder->foldsCase())
             frame.clashes.clear();
     }
-    return copyFiles(frame);
+    const Flow flow = copyFiles(frame);
+    if (flow == Flow::Continue)
+        findSubfolders(frame);
+    return flow;
 }
 
-Flow FolderTreeCopier::copyFiles(Frame& frame)
+Flow Walker::copyFiles(Frame& frame)
 {
     // All of a folder's files come before its first subfolder.
     for (std::size_t i = 0; i < frame.listing.size(); ++i) {
@@ -381,88 +472,92 @@ Flow FolderTreeCopier::copyFiles(Frame& frame)
         ++frame.examined;
         if (entry.error) {
             // An entry that cannot be looked at is left out; the folder goes on.
-            fail(sourcePathOf(entry.name), *entry.error, FailedSide::Source);
+            fail(filePlace(frame.place, i), sourcePathOf(frame, entry.name), *entry.error,
+                FailedSide::Source);
             continue;
         }
-        if (isExcludedByOption(entry.info.attributes, m_option)
+        if (isExcludedByOption(entry.info.attributes, m_copier.m_option)
             || entry.info.kind == EntryKind::Special) {
-            ++m_report.entriesExcluded;
+            ++m_tally.entriesExcluded;
             continue;
         }
-        if (isClash(frame, i))
+        if (isClash(frame, i, filePlace(frame.place, i)))
             continue;
         if (const Flow stop = stopIfAsked(); stop != Flow::Continue)
             return stop;
-        if (const Flow flow = copyFile(*frame.source, frame.destination, entry);
-            flow != Flow::Continue)
+        if (const Flow flow = copyFile(frame, i, entry); flow != Flow::Continue)
             return flow;
     }
     return Flow::Continue;
 }
 
-std::optional<std::size_t> FolderTreeCopier::nextSubfolder(Frame& frame)
+void Walker::findSubfolders(Frame& frame)
 {
-    while (frame.nextSubfolder < frame.listing.size()) {
-        const std::size_t index = frame.nextSubfolder++;
+    for (std::size_t index = 0; index < frame.listing.size(); ++index) {
         const FolderEntry entry = frame.listing[index];
         if (entry.error || entry.info.kind != EntryKind::Folder)
             continue;
-        ++frame.examined;
-        if (isExcludedByOption(entry.info.attributes, m_option)) {
-            ++m_report.entriesExcluded;
-            continue;
+        if (isExcludedByOption(entry.info.attributes, m_copier.m_option)) {
+            ++frame.examined;
+            ++m_tally.entriesExcluded;
+        } else if (isClash(frame, index, subfolderPlace(frame.place, index))) {
+            ++frame.examined;
+        } else {
+            frame.subfolders.push_back(static_cast<std::uint32_t>(index));
         }
-        if (isClash(frame, index))
-            continue;
-        return index;
     }
-    return std::nullopt;
 }
 
-Flow FolderTreeCopier::openSubfolder(Frame& parent, std::size_t index, std::optional<Frame>& child)
+Flow Walker::openSubfolder(const Frame& parent, std::size_t index, std::unique_ptr<Frame>& child)
 {
     const std::string name(parent.listing[index].name);
+    const WalkPlace place = subfolderPlace(parent.place, index);
     auto childSource = parent.source->openFolder(name);
-    if (childSource && isOnWalk((*childSource)->identity())) {
+    const FolderIdentity identity = childSource ? (*childSource)->identity() : FolderIdentity {};
+    if (childSource && m_copier.isOnWalk(parent, identity)) {
         // A link back up the walk, or the destination itself: entering it would not end.
-        ++m_report.entriesExcluded;
+        ++m_tally.entriesExcluded;
         return Flow::Continue;
     }
     const std::uint32_t permissions
         = childSource ? (*childSource)->permissions() : DefaultFolderPermissions;
     std::optional<Destination> childDestination;
-    if (openOrCreate(parent.destination, name, permissions, childDestination) == Flow::EndRow)
+    if (openOrCreate(parent, index, permissions, childDestination) == Flow::EndRow)
         return Flow::EndRow;
     if (!childSource)
-        return fail(sourcePathOf(name), childSource.error(), FailedSide::Source);
+        return fail(place, sourcePathOf(parent, name), childSource.error(), FailedSide::Source);
     if (!childDestination)
         return Flow::Continue;
-    child.emplace();
+    child = std::make_unique<Frame>();
     child->source = std::move(*childSource);
     child->destination = std::move(*childDestination);
-    m_sourcePath = sourcePathOf(name);
-    m_destinationPath = destinationPathOf(name);
-    child->sourcePathLength = m_sourcePath.size();
-    child->destinationPathLength = m_destinationPath.size();
+    child->sourcePath = sourcePathOf(parent, name);
+    child->destinationPath = destinationPathOf(parent, name);
+    child->place = place;
+    child->walked = std::make_shared<WalkedFolder>(WalkedFolder { identity, parent.walked });
     return Flow::Continue;
 }
 
-Flow FolderTreeCopier::openOrCreate(Destination& parent, std::string_view name,
-    std::uint32_t permissions, std::optional<Destination>& opened)
+Flow Walker::openOrCreate(const Frame& parent, std::size_t index, std::uint32_t permissions,
+    std::optional<Destination>& opened)
 {
-    if (!parent.folder) {
+    const Destination& destination = parent.destination;
+    const std::string_view name = parent.listing[index].name;
+    if (!destination.folder) {
         opened = Destination { nullptr, std::nullopt, true };
         return Flow::Continue;
     }
-    const std::optional<FolderEntry> listed
-        = !parent.isNew && parent.entries ? parent.entries->find(name) : std::nullopt;
+    const WalkPlace place = subfolderPlace(parent.place, index);
+    const std::optional<FolderEntry> listed = !destination.isNew && destination.entries
+        ? destination.entries->find(name)
+        : std::nullopt;
     if (listed && !listed->error && listed->info.kind == EntryKind::Link) {
-        return fail(destinationPathOf(name), { FsErrorKind::LinkInDestination, "symbolic link" },
-            FailedSide::Destination);
+        return fail(place, destinationPathOf(parent, name),
+            { FsErrorKind::LinkInDestination, "symbolic link" }, FailedSide::Destination);
     }
-    const bool known = parent.isNew || parent.entries;
+    const bool known = destination.isNew || destination.entries;
     if (!known || listed) {
-        auto found = parent.folder->openFolder(name);
+        auto found = destination.folder->openFolder(name);
         if (found) {
             opened = Destination { std::move(*found), std::nullopt, false };
             return Flow::Continue;
@@ -472,7 +567,7 @@ Flow FolderTreeCopier::openOrCreate(Destination& parent, std::string_view name,
             FsError error = found.error();
             if (error.kind == FsErrorKind::PathNotFound)
                 error.kind = FsErrorKind::AlreadyExists;
-            return fail(destinationPathOf(name), error, FailedSide::Destination);
+            return fail(place, destinationPathOf(parent, name), error, FailedSide::Destination);
         }
     }
     if (dryRun()) {
@@ -480,22 +575,23 @@ Flow FolderTreeCopier::openOrCreate(Destination& parent, std::string_view name,
         return Flow::Continue;
     }
     bool isNew = true;
-    if (FsStatus failed = parent.folder->createFolder(name, permissions)) {
+    if (FsStatus failed = destination.folder->createFolder(name, permissions)) {
         // A folder that appeared meanwhile (another run) is used as it is.
         if (failed->kind != FsErrorKind::AlreadyExists)
-            return fail(destinationPathOf(name), *failed, FailedSide::Destination);
+            return fail(place, destinationPathOf(parent, name), *failed, FailedSide::Destination);
         isNew = false;
     }
-    auto made = parent.folder->openFolder(name);
+    auto made = destination.folder->openFolder(name);
     if (!made)
-        return fail(destinationPathOf(name), made.error(), FailedSide::Destination);
+        return fail(place, destinationPathOf(parent, name), made.error(), FailedSide::Destination);
     opened = Destination { std::move(*made), std::nullopt, isNew };
     return Flow::Continue;
 }
 
-Flow FolderTreeCopier::copyFile(
-    OpenFolder& source, Destination& destination, const FolderEntry& entry)
+Flow Walker::copyFile(const Frame& frame, std::size_t index, const FolderEntry& entry)
 {
+    OpenFolder& source = *frame.source;
+    const Destination& destination = frame.destination;
     const std::string_view name = entry.name;
     // Two rounds at most: a file that appeared under the name meanwhile is compared anew.
     for (int round = 0; round < 2; ++round) {
@@ -514,48 +610,48 @@ Flow FolderTreeCopier::copyFile(
             } else if (found.error().kind == FsErrorKind::PermissionDenied) {
                 // The time cannot be compared, so the copy is attempted as if it were older;
                 // a refused copy is recorded with its path below.
-                m_report.CopyStatusFlags |= PermissionDeniedBit;
+                m_tally.CopyStatusFlags |= PermissionDeniedBit;
                 target = EntryInfo {};
             } else if (found.error().kind != FsErrorKind::PathNotFound) {
-                return fail(destinationPathOf(name), found.error(), FailedSide::Destination);
+                return fail(filePlace(frame.place, index), destinationPathOf(frame, name), found.error(), FailedSide::Destination);
             }
         }
         if (target && target->kind == EntryKind::Link) {
             // NOTE: a link in the destination is never written through nor replaced.
-            return fail(destinationPathOf(name),
+            return fail(filePlace(frame.place, index), destinationPathOf(frame, name),
                 { FsErrorKind::LinkInDestination, "symbolic link" }, FailedSide::Destination);
         }
         if (target && target->kind == EntryKind::File
             && !isLater(entry.info, *target, *destination.folder)) {
-            ++m_report.filesUpToDate;
+            ++m_tally.filesUpToDate;
             return Flow::Continue;
         }
         if (dryRun()) {
             // The refusals a copy would meet are foreseen; everything else counts as copied.
             if (target
                 && (target->kind != EntryKind::File || (target->attributes & ReadOnlyAttribute)))
-                fail(destinationPathOf(name),
+                fail(filePlace(frame.place, index), destinationPathOf(frame, name),
                     { FsErrorKind::PermissionDenied, "read-only file, or a folder of that name" },
                     FailedSide::Destination);
             else {
-                ++m_report.filesCopied;
-                m_report.bytesCopied += entry.info.size;
+                ++m_tally.filesCopied;
+                m_tally.bytesCopied += entry.info.size;
             }
-            fileDone(name, entry.info.size);
+            m_copier.fileDone(frame, name, entry.info.size);
             return Flow::Continue;
         }
         auto copied = destination.folder->copyFileFrom(
-            source, name, entry.info, target ? &*target : nullptr, m_stop);
+            source, name, entry.info, target ? &*target : nullptr, m_copier.m_stop);
         if (copied) {
-            ++m_report.filesCopied;
-            m_report.bytesCopied += *copied;
-            fileDone(name, *copied);
+            ++m_tally.filesCopied;
+            m_tally.bytesCopied += *copied;
+            m_copier.fileDone(frame, name, *copied);
             return Flow::Continue;
         }
         const FsError& error = copied.error();
         if (error.kind == FsErrorKind::Stopped) {
             // The file stopped part way stays as it was; the walk ends here.
-            m_report.stopped = true;
+            m_tally.stopped = true;
             return Flow::Stop;
         }
         if (error.kind == FsErrorKind::AlreadyExists && !target)
@@ -563,17 +659,17 @@ Flow FolderTreeCopier::copyFile(
         // A copy names the side that failed; where it cannot tell, the source is named.
         const bool destinationFailed = error.side == FailedSide::Destination;
         const FailedSide side = destinationFailed ? FailedSide::Destination : FailedSide::Source;
-        std::string path = destinationFailed ? destinationPathOf(name) : sourcePathOf(name);
+        std::string path = destinationFailed ? destinationPathOf(frame, name) : sourcePathOf(frame, name);
         if (error.kind == FsErrorKind::PermissionDenied) {
-            fail(std::move(path), error, side);
-            fileDone(name, 0);
+            fail(filePlace(frame.place, index), std::move(path), error, side);
+            m_copier.fileDone(frame, name, 0);
             return Flow::Continue;
         }
         if (error.kind == FsErrorKind::PathNotFound && !destinationFailed && !source.stat(name)) {
             // The source file went away since the listing: nothing is left to back up.
             return Flow::Continue;
         }
-        return fail(std::move(path), error, side);
+        return fail(filePlace(frame.place, index), std::move(path), error, side);
     }
     return Flow::Continue;
 }
@@ -581,9 +677,10 @@ Flow FolderTreeCopier::copyFile(
 } // namespace
 
 void CopyFolderTree(FileSystem& fs, std::string_view src, std::string_view dst, CopyOption option,
-    CopyReport& report, const CopyProgress& progress, CopyMode mode, const StopRequest* stop)
+    CopyReport& report, const CopyProgress& progress, CopyMode mode, const StopRequest* stop,
+    unsigned threads)
 {
-    FolderTreeCopier copier(fs, option, report, progress, mode, stop);
+    FolderTreeCopier copier(fs, option, report, progress, mode, stop, copyThreadCount(threads));
     if (fs.fileExists(src))
         copier.copySingleFile(src, dst);
     else

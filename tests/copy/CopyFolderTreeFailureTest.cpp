@@ -155,7 +155,9 @@ TEST_F(CopyFailureTest, ADestinationThatCannotBeListedAnyMoreEndsTheRow)
     addTreeAroundAFailure(fs);
     fs.addFolder("/dst/a");
     fs.injectFault("/dst/a", Op::List, FsErrorKind::DeviceUnavailable);
-    copy();
+    // One thread, so that no other has entered b by then.
+    CopyFolderTree(fs, "/src", "/dst", CopyOption::SkipSystem, report, {}, CopyMode::Copy,
+        nullptr, 1);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].path, "/dst");
     EXPECT_EQ(report.entriesNotExamined, 5u) << "a's four entries and the folder b";

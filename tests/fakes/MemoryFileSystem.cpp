@@ -3,6 +3,7 @@
 #include "platform/PathRules.h"
 
 #include <algorithm>
+#include <thread>
 #include <cctype>
 
 namespace rinvo::testing {
@@ -84,6 +85,7 @@ public:
 
     FsResult<FolderListing> list() override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         if (FsStatus failed = m_fs.fault(m_path, MemoryFileSystem::Operation::List))
             return *failed;
         MemoryFileSystem::Node* node = m_fs.find(m_path);
@@ -102,11 +104,13 @@ public:
 
     FsResult<EntryInfo> stat(std::string_view name) override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         return m_fs.infoOf(child(name), m_side);
     }
 
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         auto info = m_fs.infoOf(child(name), m_side);
         if (info && info->kind == EntryKind::Link)
             return FsError { FsErrorKind::LinkInDestination, "symbolic link" };
@@ -115,6 +119,7 @@ public:
 
     FsStatus createFolder(std::string_view name, std::uint32_t permissions) override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         return m_fs.makeFolder(child(name), permissions);
     }
 
@@ -122,6 +127,7 @@ public:
         const EntryInfo&, const EntryInfo* target, const StopRequest* stop = nullptr) override
     {
         auto& from = static_cast<MemoryFolder&>(source);
+        const auto lock = m_fs.lockAfterDelay(from.child(name));
         if (m_fs.beforeCopy)
             m_fs.beforeCopy(from.child(name));
         // The memory file system copies a file in one block: a stop asked for before it counts.
@@ -132,6 +138,7 @@ public:
 
     FsStatus flushToDevice() override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         ++m_fs.m_flushes;
         return m_fs.fault(m_path, MemoryFileSystem::Operation::Flush);
     }
@@ -140,17 +147,23 @@ public:
 
     std::uint32_t permissions() override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         MemoryFileSystem::Node* node = m_fs.find(m_path);
         return node && node->createdPermissions ? *node->createdPermissions : 0755;
     }
 
     TimeGranularity timeGranularity() override
     {
+        const auto lock = m_fs.lockAfterDelay(m_path);
         ++m_fs.m_granularityQueries;
         return m_fs.m_granularity;
     }
 
-    bool foldsCase() override { return m_fs.m_foldsCase; }
+    bool foldsCase() override
+    {
+        const auto lock = m_fs.lockAfterDelay(m_path);
+        return m_fs.m_foldsCase;
+    }
 
 private:
     MemoryFileSystem& m_fs;
@@ -166,6 +179,23 @@ MemoryFileSystem::MemoryFileSystem()
 }
 
 MemoryFileSystem::~MemoryFileSystem() = default;
+
+void MemoryFileSystem::setDelays(std::uint64_t seed, std::chrono::microseconds longest)
+{
+    m_delaySeed = seed;
+    m_longestDelay = longest;
+}
+
+std::unique_lock<std::recursive_mutex> MemoryFileSystem::lockAfterDelay(std::string_view path)
+{
+    if (m_longestDelay.count() > 0) {
+        // The same path waits as long each time in one run, differently from seed to seed.
+        const std::uint64_t mixed = std::hash<std::string_view> {}(path) ^ (m_delaySeed * 0x9E3779B97F4A7C15ull);
+        const auto spread = static_cast<std::uint64_t>(m_longestDelay.count()) + 1;
+        std::this_thread::sleep_for(std::chrono::microseconds((mixed >> 7) % spread));
+    }
+    return std::unique_lock(m_mutex);
+}
 
 MemoryFileSystem::Node* MemoryFileSystem::child(const Node& folder, const std::string& name) const
 {
@@ -389,6 +419,7 @@ FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view c
 
 FsResult<EntryInfo> MemoryFileSystem::getInfo(std::string_view path)
 {
+    const auto lock = lockAfterDelay(path);
     return infoOf(std::string(path), FolderSide::Source);
 }
 
@@ -410,12 +441,14 @@ FsStatus MemoryFileSystem::makeFolder(const std::string& path, std::uint32_t per
 
 FsStatus MemoryFileSystem::createFolder(std::string_view path, std::uint32_t permissions)
 {
+    const auto lock = lockAfterDelay(path);
     return makeFolder(std::string(path), permissions);
 }
 
 FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(
     std::string_view path, FolderSide side)
 {
+    const auto lock = lockAfterDelay(path);
     const std::string canonical = canonicalMemoryPath(path);
     if (FsStatus failed = fault(canonical, Operation::OpenFolder))
         return *failed;

@@ -2,7 +2,9 @@
 
 #include "platform/FileSystem.h"
 
+#include <chrono>
 #include <functional>
+#include <mutex>
 #include <map>
 #include <optional>
 #include <set>
@@ -47,6 +49,9 @@ public:
     void setSpaceLeft(std::uint64_t bytes);
     /// Stores every time rounded down to this granularity, as a coarse file system does.
     void setTimeGranularity(TimeGranularity granularity);
+    /// Makes each operation of an open folder, and each look-up, wait up to 'longest' first, as
+    /// long each time for the same path, differently from seed to seed.
+    void setDelays(std::uint64_t seed, std::chrono::microseconds longest);
     /// Makes names that differ only in ASCII case name the same entry, as FAT and NTFS do.
     void setFoldsCase(bool folds) { m_foldsCase = folds; }
 
@@ -86,6 +91,9 @@ public:
 private:
     friend class MemoryFolder;
 
+    // Every operation of a copy holds the lock, so copies on several threads can share the
+    // file system; the hooks run under it and may change the tree.
+    std::unique_lock<std::recursive_mutex> lockAfterDelay(std::string_view path);
     Node* find(std::string_view path) const;
     Node* child(const Node& folder, const std::string& name) const;
     Node& create(std::string_view path, bool isFolder);
@@ -104,6 +112,9 @@ private:
     int m_granularityQueries = 0;
     int m_flushes = 0;
     std::uint64_t m_nextId = 1;
+    std::recursive_mutex m_mutex;
+    std::uint64_t m_delaySeed = 0;
+    std::chrono::microseconds m_longestDelay { 0 };
 };
 
 /// Returns the path in the memory file system's canonical form: "/" joined, no empty parts.
