@@ -166,7 +166,10 @@ Walker::Walker(FolderTreeCopier& copier, CopyReport& tally)
     , m_tally(tally)
 { }
 
-bool Walker::dryRun() const { return m_copier.dryRun(); }
+bool Walker::dryRun() const
+{
+    return m_copier.dryRun();
+}
 
 std::string Walker::sourcePathOf(const Frame& frame, std::string_view name) const
 {
@@ -396,7 +399,8 @@ void FolderTreeCopier::work(CopyReport& tally)
         std::size_t index = 0;
         {
             std::unique_lock lock(m_workMutex);
-            m_workChanged.wait(lock, [this] { return m_ending || !m_waiting.empty() || m_busy == 0; });
+            m_workChanged.wait(
+                lock, [this] { return m_ending || !m_waiting.empty() || m_busy == 0; });
             if (m_ending || m_waiting.empty()) {
                 // Nothing waits and no thread is entering a folder that could add some.
                 m_workChanged.notify_all();
@@ -443,8 +447,8 @@ Flow Walker::enterFolder(Frame& frame)
             return m_copier.endRow(folderPlace(frame.place), destinationListing.error());
     }
     if (!sourceListing)
-        return fail(folderPlace(frame.place), frame.sourcePath, sourceListing.error(),
-            FailedSide::Source);
+        return fail(
+            folderPlace(frame.place), frame.sourcePath, sourceListing.error(), FailedSide::Source);
     // Only where two names of this folder fold together is the destination asked whether it
     // folds case; a dry run writes no probe and takes it as case-sensitive.
     if (!dryRun() && destination.folder) {
@@ -613,7 +617,8 @@ Flow Walker::copyFile(const Frame& frame, std::size_t index, const FolderEntry& 
                 m_tally.CopyStatusFlags |= PermissionDeniedBit;
                 target = EntryInfo {};
             } else if (found.error().kind != FsErrorKind::PathNotFound) {
-                return fail(filePlace(frame.place, index), destinationPathOf(frame, name), found.error(), FailedSide::Destination);
+                return fail(filePlace(frame.place, index), destinationPathOf(frame, name),
+                    found.error(), FailedSide::Destination);
             }
         }
         if (target && target->kind == EntryKind::Link) {
@@ -659,7 +664,8 @@ Flow Walker::copyFile(const Frame& frame, std::size_t index, const FolderEntry& 
         // A copy names the side that failed; where it cannot tell, the source is named.
         const bool destinationFailed = error.side == FailedSide::Destination;
         const FailedSide side = destinationFailed ? FailedSide::Destination : FailedSide::Source;
-        std::string path = destinationFailed ? destinationPathOf(frame, name) : sourcePathOf(frame, name);
+        std::string path
+            = destinationFailed ? destinationPathOf(frame, name) : sourcePathOf(frame, name);
         if (error.kind == FsErrorKind::PermissionDenied) {
             fail(filePlace(frame.place, index), std::move(path), error, side);
             m_copier.fileDone(frame, name, 0);
@@ -680,7 +686,10 @@ void CopyFolderTree(FileSystem& fs, std::string_view src, std::string_view dst, 
     CopyReport& report, const CopyProgress& progress, CopyMode mode, const StopRequest* stop,
     unsigned threads)
 {
-    FolderTreeCopier copier(fs, option, report, progress, mode, stop, copyThreadCount(threads));
+    // A dry run lists what it would copy in walk order, so it walks on one thread; it only
+    // reads, which is quick enough so.
+    const unsigned walkers = mode == CopyMode::DryRun ? 1 : copyThreadCount(threads);
+    FolderTreeCopier copier(fs, option, report, progress, mode, stop, walkers);
     if (fs.fileExists(src))
         copier.copySingleFile(src, dst);
     else

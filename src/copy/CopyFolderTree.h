@@ -32,7 +32,8 @@ enum class CopyMode {
 /// excludes, never removing anything. Failures are noted in the report, never thrown. A stop
 /// request ends the copy after the file being copied (or between the blocks of a large one,
 /// leaving that file as it was), with the report marked stopped.
-/// Several folders are walked at once on 'threads' threads (0 chooses, see copyThreadCount);
+/// Several folders are walked at once on 'threads' threads (0 chooses, see copyThreadCount;
+/// a dry run takes one, so its progress comes in walk order);
 /// the report is the one a walk on one thread gives, its failures in that walk's order (depth
 /// first, a folder's files before its subfolders). Only the order in which the progress is told
 /// of copied files may differ, and the counts of a row that a stop or an unusable destination

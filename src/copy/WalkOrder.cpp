@@ -23,7 +23,10 @@ WalkPlace extended(const WalkPlace& folder, std::uint32_t step)
 
 } // namespace
 
-WalkPlace folderPlace(const WalkPlace& folder) { return extended(folder, FolderItself); }
+WalkPlace folderPlace(const WalkPlace& folder)
+{
+    return extended(folder, FolderItself);
+}
 
 WalkPlace filePlace(const WalkPlace& folder, std::size_t index)
 {
@@ -35,7 +38,10 @@ WalkPlace subfolderPlace(const WalkPlace& folder, std::size_t index)
     return extended(folder, FirstSubfolder + static_cast<std::uint32_t>(index));
 }
 
-WalkPlace endPlace() { return { std::numeric_limits<std::uint32_t>::max() }; }
+WalkPlace endPlace()
+{
+    return { std::numeric_limits<std::uint32_t>::max() };
+}
 
 void OrderedFailures::add(WalkPlace place, std::string path, FsError error)
 {

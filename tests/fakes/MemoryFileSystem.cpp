@@ -3,8 +3,8 @@
 #include "platform/PathRules.h"
 
 #include <algorithm>
-#include <thread>
 #include <cctype>
+#include <thread>
 
 namespace rinvo::testing {
 
@@ -190,7 +190,8 @@ std::unique_lock<std::recursive_mutex> MemoryFileSystem::lockAfterDelay(std::str
 {
     if (m_longestDelay.count() > 0) {
         // The same path waits as long each time in one run, differently from seed to seed.
-        const std::uint64_t mixed = std::hash<std::string_view> {}(path) ^ (m_delaySeed * 0x9E3779B97F4A7C15ull);
+        const std::uint64_t mixed
+            = std::hash<std::string_view> {}(path) ^ (m_delaySeed * 0x9E3779B97F4A7C15ull);
         const auto spread = static_cast<std::uint64_t>(m_longestDelay.count()) + 1;
         std::this_thread::sleep_for(std::chrono::microseconds((mixed >> 7) % spread));
     }

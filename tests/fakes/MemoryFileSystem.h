@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
