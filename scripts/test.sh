@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a normal build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows program and its
-# tests built with MinGW-w64 and run under Wine in an X server; then fuzzes the rule file
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the copy engine's also under
+# ThreadSanitizer; then the Windows program and its tests built with MinGW-w64 and run
+# under Wine in an X server; then fuzzes the rule file
 # reader briefly.
 # FUZZ_SECONDS=0 skips the fuzzing; WINDOWS_TESTS=0 skips the Windows build.
 set -euo pipefail
@@ -15,6 +16,12 @@ scripts/check-linux-package.sh build
 
 scripts/build.sh build-sanitize -DRINVO_SANITIZE=ON
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+
+# The engine's tests once more under ThreadSanitizer: the walk is where threads meet.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINVO_THREAD_SANITIZE=ON \
+  -DRINVO_WITH_WINDOW=OFF -DRINVO_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan --target copy_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/copy_tests
 
 if [ "${WINDOWS_TESTS:-1}" != 0 ]; then
   cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \

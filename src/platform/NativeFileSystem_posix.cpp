@@ -71,10 +71,18 @@ public:
         return makeTempName(static_cast<std::uint64_t>(::getpid()), m_tempCounter++);
     }
 
-    posix::CopyMethod& copyMethod(std::uint64_t fromDevice, std::uint64_t toDevice)
+    // How data is best copied between the two devices, as far as copies have learned; copies
+    // on other threads may learn it at the same time, so each works on its own copy.
+    posix::CopyMethod copyMethod(std::uint64_t fromDevice, std::uint64_t toDevice)
     {
         std::lock_guard lock(m_mutex);
         return m_copyMethods[{ fromDevice, toDevice }];
+    }
+
+    void learnCopyMethod(std::uint64_t fromDevice, std::uint64_t toDevice, posix::CopyMethod method)
+    {
+        std::lock_guard lock(m_mutex);
+        m_copyMethods[{ fromDevice, toDevice }] = method;
     }
 
     // Returns what a probe learned of the device, running it on first use.
@@ -454,9 +462,13 @@ FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(PosixOpenFolder& fro
         return destinationError(posix::lastError());
     }
 
-    posix::CopyMethod& method = m_shared.copyMethod(from.identity().device, identity().device);
+    const std::uint64_t fromDevice = from.identity().device;
+    const posix::CopyMethod known = m_shared.copyMethod(fromDevice, identity().device);
+    posix::CopyMethod method = known;
     auto copied = posix::copyFileData(
         in.get(), out.get(), sourceInfo.size, sourceInfo.attributes, method, stop);
+    if (method != known)
+        m_shared.learnCopyMethod(fromDevice, identity().device, method);
     if (!copied)
         return copied.error();
     // The time is set on the open file after the last write, so no write can move it again.

@@ -135,7 +135,9 @@ TEST_F(CopyFailureTest, AnUnusableDestinationEndsTheRowWithOneLineAndCountsWhatW
         addTreeAroundAFailure(tree);
         tree.injectFault("/dst/a/2", Op::WriteFile, kind);
         CopyReport result;
-        CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, result);
+        // One thread, so that what is left is the same every time.
+        CopyFolderTree(
+            tree, "/src", "/dst", CopyOption::SkipSystem, result, {}, CopyMode::Copy, nullptr, 1);
         ASSERT_EQ(result.failures.size(), 1u);
         EXPECT_EQ(result.failures[0].path, "/dst") << "the line names the destination";
         EXPECT_EQ(result.failures[0].error.side, FailedSide::Destination);
@@ -156,8 +158,8 @@ TEST_F(CopyFailureTest, ADestinationThatCannotBeListedAnyMoreEndsTheRow)
     fs.addFolder("/dst/a");
     fs.injectFault("/dst/a", Op::List, FsErrorKind::DeviceUnavailable);
     // One thread, so that no other has entered b by then.
-    CopyFolderTree(fs, "/src", "/dst", CopyOption::SkipSystem, report, {}, CopyMode::Copy,
-        nullptr, 1);
+    CopyFolderTree(
+        fs, "/src", "/dst", CopyOption::SkipSystem, report, {}, CopyMode::Copy, nullptr, 1);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].path, "/dst");
     EXPECT_EQ(report.entriesNotExamined, 5u) << "a's four entries and the folder b";
