@@ -78,8 +78,7 @@ protected:
 };
 
 // An NTFS volume through ntfs-3g, which keeps names case-sensitive as POSIX programs expect.
-// NOTE: ntfs-3g needs fuse3, which Debian cannot install beside fusefat's fuse, so the set-up
-// installs fusefat and this test runs where ntfs-3g was installed by hand.
+// NOTE: fusefat takes fuse3 in place of fuse, so the set-up installs fuse3 and both tools.
 class NtfsVolume : public FuseVolume
 {
 protected:
