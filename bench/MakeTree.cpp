@@ -2,6 +2,7 @@
 //   rinvo_make_tree small DIR   about 100,000 files of 1 to 8 KiB in 2,000 folders
 //   rinvo_make_tree mixed DIR   about 20,000 files and 1 GiB, twenty of them large
 //   rinvo_make_tree wide DIR    one folder of 200,000 empty files
+//   rinvo_make_tree share DIR   5,000 files of 1 to 8 KiB in 100 folders, for the network share
 
 #include <cstdint>
 #include <cstdio>
@@ -106,7 +107,7 @@ bool makeWideFolder(const std::string& root, int files)
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s small|mixed|wide DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s small|mixed|wide|share DIR\n", argv[0]);
         return 2;
     }
     const std::string kind = argv[1];
@@ -115,6 +116,8 @@ int main(int argc, char** argv)
         made = makeTree(argv[2], 40, 50, 50, 0, 0);
     else if (kind == "mixed")
         made = makeTree(argv[2], 10, 20, 100, 20, 46ULL << 20);
+    else if (kind == "share")
+        made = makeTree(argv[2], 10, 10, 50, 0, 0);
     else if (kind == "wide")
         made = makeWideFolder(argv[2], 200'000);
     else

@@ -4,12 +4,18 @@
 #   bench/run.sh                 all scenarios, 5 rounds each
 #   ROUNDS=9 bench/run.sh        more rounds
 #   bench/run.sh same touched    only the named scenarios (first, large, same, touched, cold,
-#                                coldtouched, wide)
+#                                coldtouched, wide, share)
+#   SHARE_ROUNDS=3 bench/run.sh share   more rounds on the network share (default 1: a round of
+#                                the three tools takes about six minutes there)
 # The cold scenarios drop the page cache before every timed run (a backup drive just plugged in,
 # a tree not read since yesterday); they need root and are skipped with a note otherwise.
 # Source trees live in RINVO_BENCH_DIR (default /var/tmp/rinvo-bench, on the disk); first copies
 # go to RINVO_BENCH_TMPFS (default /dev/shm/rinvo-bench, a tmpfs), so that ext4's slowdown after
 # mass deletion does not skew them.
+# The share scenario backs up 5,000 small files to an sshfs mount of a private SSH server on
+# 127.0.0.1, through a relay that holds each chunk 0.5 ms each way (a 1 ms round trip); the
+# share is mounted afresh before every timed run. It needs root, FUSE and sshd, and is skipped
+# with a note otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --bench
@@ -22,7 +28,7 @@ tmpfs="${RINVO_BENCH_TMPFS:-/dev/shm/rinvo-bench}"
 rounds="${ROUNDS:-5}"
 mkdir -p "$work" "$tmpfs"
 
-for kind in small mixed wide; do
+for kind in small mixed wide share; do
   if [ ! -f "$work/$kind.done" ]; then
     echo "generating the $kind tree in $work/$kind ..." >&2
     rm -rf "${work:?}/$kind"
@@ -34,7 +40,7 @@ small="$work/small"
 mixed="$work/mixed"
 small_files=$(find "$small" -type f | wc -l)
 wide="$work/wide"
-scenarios="${*:-first large same touched cold coldtouched wide}"
+scenarios="${*:-first large same touched cold coldtouched wide share}"
 wanted() { [[ " $scenarios " == *" $1 "* ]]; }
 
 # Whether the page cache can be dropped before a run.
@@ -146,9 +152,54 @@ if wanted wide; then
   rm -rf "$tmpfs/wide"
 fi
 
+# Peak memory of rinvo's first copy and re-run of the large trees.
+declare -A rinvo_peaks
+if wanted first || wanted large; then
+  rm -rf "$tmpfs/dst"; rinvo_peaks[first]=$(peak "$rinvo" copy "$small" "$tmpfs/dst")
+  rm -rf "$tmpfs/dst"; rinvo_peaks[large]=$(peak "$rinvo" copy "$mixed" "$tmpfs/dst")
+  rm -rf "$tmpfs/dst"
+fi
+
+# The network share: first copies and re-runs of the share tree, each run on a fresh mount.
+share_note=""
+if wanted share; then
+  source bench/share.sh
+  if ! share_possible; then
+    share_note="(share scenario skipped: it needs root, /dev/fuse, sshd and sshfs)"
+    echo "$share_note" >&2
+  else
+    echo "network share with a 1 ms round trip ..." >&2
+    served="$work/share-server/served"
+    mnt="$work/share-mount"
+    share_start "$work/share-server" "$PWD/build-release/bench/rinvo_delay_relay" 500
+    trap share_stop EXIT
+    mkdir -p "$served"
+    share_src="$work/share"
+    # Each timed run starts on a fresh mount, empty (first copies) or holding the full copy.
+    fresh() { rm -rf "$served/dst"; share_mount "$served" "$mnt"; }
+    filled() {
+      [ -d "$served/dst" ] || cp -r --preserve=timestamps "$share_src" "$served/dst"
+      share_mount "$served" "$mnt"
+    }
+    for ((r = 0; r < ${SHARE_ROUNDS:-1}; r++)); do
+      fresh; record share_first_rinvo "$(elapsed "$rinvo" copy "$share_src" "$mnt/dst")"
+      fresh; record share_first_cp "$(elapsed cp -r --preserve=timestamps "$share_src" "$mnt/dst")"
+      fresh; record share_first_rsync "$(elapsed rsync -rt "$share_src/" "$mnt/dst/")"
+      rm -rf "$served/dst"
+      filled; record share_again_rinvo "$(elapsed "$rinvo" copy "$share_src" "$mnt/dst")"
+      filled; record share_again_cp "$(elapsed cp -ru --preserve=timestamps "$share_src/." "$mnt/dst/")"
+      filled; record share_again_rsync "$(elapsed rsync -rtu "$share_src/" "$mnt/dst/")"
+    done
+    fresh
+    rinvo_peaks[share]=$(peak "$rinvo" copy "$share_src" "$mnt/dst")
+    share_stop
+    trap - EXIT
+  fi
+fi
+
 row() {
   local label=$1 key=$2 peer1=$3 peer2=$4
-  wanted "$key" || return 0
+  [ -n "${samples[${key}_rinvo]:-}" ] || return 0
   local r=$(med "${key}_rinvo") a=$(med "${key}_$peer1") b=$(med "${key}_$peer2")
   printf '| %s | %s | %s | %s | %s | %s |\n' "$label" "$(seconds "$r")" "$(seconds "$a")" "$(seconds "$b")" \
     "$(ratio "$r" "$a")" "$(ratio "$r" "$b")"
@@ -166,9 +217,22 @@ row "re-run, 1% touched" touched cp rsync
 [ -z "$cold_note" ] && row "re-run, nothing changed, cold cache" cold cp rsync
 [ -z "$cold_note" ] && row "re-run, 1% touched, cold cache" coldtouched cp rsync
 [ -n "$cold_note" ] && echo && echo "$cold_note"
+if wanted share && [ -z "$share_note" ]; then
+  echo
+  echo "Network share (sshfs, 1 ms round trip), 5,000 files of 1 to 8 KiB in 100 folders; medians of ${SHARE_ROUNDS:-1} round(s):"
+  echo
+  echo "| scenario | rinvo s | cp s | rsync s | rinvo / cp | rinvo / rsync |"
+  echo "|---|---|---|---|---|---|"
+  row "first copy to the share" share_first cp rsync
+  row "re-run, nothing changed" share_again cp rsync
+fi
+[ -n "$share_note" ] && echo && echo "$share_note"
 echo
 echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files, counted by $counter)"
 echo "re-run peak memory: $((peak_kib / 1024)) MiB"
+for key in first large share; do
+  [ -n "${rinvo_peaks[$key]:-}" ] && echo "peak memory of rinvo's first copy ($key): $((rinvo_peaks[$key] / 1024)) MiB"
+done
 if wanted wide; then
   mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
   echo

@@ -30,9 +30,11 @@ unsigned copyThreadCount(unsigned requested)
     const unsigned processors = usableProcessorCount();
     if (processors == 1)
         return 1;
-    // NOTE: more threads than processors, since much of a copy's time is spent waiting for the
-    // disk or the network rather than working.
-    return std::min(4 * processors, 16u);
+    // NOTE: many more threads than processors, since much of a copy's time is spent waiting
+    // for the disk or the network rather than working: measured on two cores, a cold disk
+    // gained up to 8 threads and a share with a 1 ms round trip up to 16, while a warm tree
+    // lost nothing at 16.
+    return std::min(8 * processors, 32u);
 }
 
 } // namespace rinvo
