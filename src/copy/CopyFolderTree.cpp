@@ -50,7 +50,8 @@ struct WalkedFolder
     std::shared_ptr<const WalkedFolder> parent;
 };
 
-// One folder on the walk: both sides, the source's entries, and the subfolders still to enter.
+// One folder on the walk: both sides, the source's entries, and the files still to copy and
+// subfolders still to enter.
 struct Frame
 {
     std::unique_ptr<OpenFolder> source;
@@ -58,10 +59,14 @@ struct Frame
     FolderListing listing;
     // Entries that a case-folding destination cannot hold beside an earlier name.
     std::vector<CaseClash> clashes;
+    // The listing positions of the files whose copy is still to be tried, and how many of them
+    // have been handed out; they all come before the first subfolder.
+    std::vector<std::uint32_t> files;
+    std::size_t nextFile = 0;
     // The listing positions of the subfolders to enter, and how many have been handed out.
     std::vector<std::uint32_t> subfolders;
     std::size_t nextSubfolder = 0;
-    // Entries dealt with so far: files, and subfolders left out or handed out.
+    // Entries dealt with so far: files and subfolders left out or handed out.
     std::size_t examined = 0;
     std::string sourcePath;
     std::string destinationPath;
@@ -69,7 +74,8 @@ struct Frame
     WalkPlace place;
     std::shared_ptr<const WalkedFolder> walked;
 
-    bool hasSubfoldersLeft() const { return nextSubfolder < subfolders.size(); }
+    bool hasFilesLeft() const { return nextFile < files.size(); }
+    bool hasWorkLeft() const { return hasFilesLeft() || nextSubfolder < subfolders.size(); }
     std::size_t unexamined() const { return listing.size() - examined; }
 };
 
@@ -84,13 +90,16 @@ public:
 
     Flow enterFolder(Frame& frame);
     Flow openSubfolder(const Frame& parent, std::size_t index, std::unique_ptr<Frame>& child);
+    // Copies the frame's files from 'first' on, 'count' of them, in the listing's order.
+    Flow copyFiles(const Frame& frame, std::size_t first, std::size_t count);
     Flow copyFile(const Frame& frame, std::size_t index, const FolderEntry& entry);
     // Records a failure of one entry; one that shows the destination unusable ends the row.
     Flow fail(WalkPlace place, std::string path, FsError error, FailedSide side);
 
 private:
     bool dryRun() const;
-    Flow copyFiles(Frame& frame);
+    void findFiles(Frame& frame);
+    bool isUpToDateByListing(const Frame& frame, const FolderEntry& entry);
     void findSubfolders(Frame& frame);
     Flow openOrCreate(const Frame& parent, std::size_t index, std::uint32_t permissions,
         std::optional<Destination>& opened);
@@ -128,8 +137,12 @@ private:
 
     bool dryRun() const { return m_mode == CopyMode::DryRun; }
     void walk(std::unique_ptr<Frame> root);
-    // Runs one thread's part: takes the next subfolder to enter until none is left anywhere.
+    // Runs one thread's part: takes the next files to copy or subfolder to enter until none is
+    // left anywhere.
     void work(CopyReport& tally);
+    // How many of a folder's files one thread takes at a time: few when they are few, so that
+    // every thread gets some, more when they are many, so that handing out costs little.
+    std::size_t fileBatch(const Frame& frame) const;
     void fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes);
     bool isOnWalk(const Frame& parent, const FolderIdentity& id) const;
     bool rowEnded() const { return m_rowEnded.load(std::memory_order_relaxed); }
@@ -150,10 +163,11 @@ private:
     std::atomic<bool> m_rowEnded { false };
     std::mutex m_progressMutex;
 
-    // NOTE: folders with subfolders still to enter wait on a stack; a free thread takes the
-    // next subfolder of the folder most recently offered, so the threads go depth first as a
-    // one-thread walk does, and the folders held open stay about the tree's depth times the
-    // number of threads, however wide or large the tree.
+    // NOTE: folders with files still to copy or subfolders still to enter wait on a stack; a
+    // free thread takes the next files, or else the next subfolder, of the folder most recently
+    // offered, so the threads go depth first as a one-thread walk does, and the folders held
+    // open stay about the tree's depth times the number of threads, however wide or large the
+    // tree.
     std::mutex m_workMutex;
     std::condition_variable m_workChanged;
     std::vector<std::shared_ptr<Frame>> m_waiting;
@@ -366,7 +380,7 @@ void FolderTreeCopier::walk(std::unique_ptr<Frame> root)
         const Flow flow = walker.enterFolder(*rootFrame);
         if (flow == Flow::EndRow)
             tally.entriesNotExamined += rootFrame->unexamined();
-        if (flow == Flow::Continue && rootFrame->hasSubfoldersLeft())
+        if (flow == Flow::Continue && rootFrame->hasWorkLeft())
             m_waiting.push_back(rootFrame);
         m_report.merge(tally);
     }
@@ -391,12 +405,21 @@ void FolderTreeCopier::walk(std::unique_ptr<Frame> root)
     flushIfCopied(rootFrame->destination.folder.get(), copiedBefore);
 }
 
+std::size_t FolderTreeCopier::fileBatch(const Frame& frame) const
+{
+    constexpr std::size_t MostFilesAtOnce = 64;
+    const std::size_t left = frame.files.size() - frame.nextFile;
+    return std::clamp<std::size_t>(left / (2 * std::size_t { m_threads }), 1, MostFilesAtOnce);
+}
+
 void FolderTreeCopier::work(CopyReport& tally)
 {
     Walker walker(*this, tally);
     for (;;) {
         std::shared_ptr<Frame> parent;
-        std::size_t index = 0;
+        std::size_t first = 0;
+        std::size_t files = 0;
+        std::size_t subfolder = 0;
         {
             std::unique_lock lock(m_workMutex);
             m_workChanged.wait(
@@ -407,25 +430,37 @@ void FolderTreeCopier::work(CopyReport& tally)
                 return;
             }
             parent = m_waiting.back();
-            index = parent->subfolders[parent->nextSubfolder++];
-            ++parent->examined;
-            if (!parent->hasSubfoldersLeft())
+            if (parent->hasFilesLeft()) {
+                first = parent->nextFile;
+                files = fileBatch(*parent);
+                parent->nextFile += files;
+                parent->examined += files;
+            } else {
+                subfolder = parent->subfolders[parent->nextSubfolder++];
+                ++parent->examined;
+            }
+            if (!parent->hasWorkLeft())
                 m_waiting.pop_back();
             ++m_busy;
         }
         std::unique_ptr<Frame> child;
-        Flow flow = walker.openSubfolder(*parent, index, child);
+        Flow flow = Flow::Continue;
+        if (files > 0) {
+            flow = walker.copyFiles(*parent, first, files);
+        } else {
+            flow = walker.openSubfolder(*parent, subfolder, child);
+            if (flow == Flow::Continue && child)
+                flow = walker.enterFolder(*child);
+            if (flow == Flow::EndRow && child)
+                tally.entriesNotExamined += child->unexamined();
+        }
         parent.reset();
-        if (flow == Flow::Continue && child)
-            flow = walker.enterFolder(*child);
-        if (flow == Flow::EndRow && child)
-            tally.entriesNotExamined += child->unexamined();
         {
             std::lock_guard lock(m_workMutex);
             --m_busy;
             if (flow != Flow::Continue)
                 m_ending = true;
-            else if (child && child->hasSubfoldersLeft())
+            else if (child && child->hasWorkLeft())
                 m_waiting.push_back(std::move(child));
         }
         m_workChanged.notify_all();
@@ -460,37 +495,63 @@ Flow Walker::enterFolder(Frame& frame)
         if (!frame.clashes.empty() && !destination.folder->foldsCase())
             frame.clashes.clear();
     }
-    const Flow flow = copyFiles(frame);
-    if (flow == Flow::Continue)
-        findSubfolders(frame);
-    return flow;
+    findFiles(frame);
+    findSubfolders(frame);
+    return Flow::Continue;
 }
 
-Flow Walker::copyFiles(Frame& frame)
+void Walker::findFiles(Frame& frame)
 {
-    // All of a folder's files come before its first subfolder.
+    // NOTE: only the files whose copy must be tried are handed out to the threads; what the
+    // listings settle (up to date, left out, failed) is counted here, where it costs nothing.
     for (std::size_t i = 0; i < frame.listing.size(); ++i) {
         const FolderEntry entry = frame.listing[i];
         if (!entry.error && entry.info.kind == EntryKind::Folder)
             continue;
-        ++frame.examined;
         if (entry.error) {
             // An entry that cannot be looked at is left out; the folder goes on.
             fail(filePlace(frame.place, i), sourcePathOf(frame, entry.name), *entry.error,
                 FailedSide::Source);
-            continue;
-        }
-        if (isExcludedByOption(entry.info.attributes, m_copier.m_option)
+        } else if (isExcludedByOption(entry.info.attributes, m_copier.m_option)
             || entry.info.kind == EntryKind::Special) {
             ++m_tally.entriesExcluded;
+        } else if (isClash(frame, i, filePlace(frame.place, i))) {
+        } else if (isUpToDateByListing(frame, entry)) {
+            ++m_tally.filesUpToDate;
+        } else {
+            frame.files.push_back(static_cast<std::uint32_t>(i));
             continue;
         }
-        if (isClash(frame, i, filePlace(frame.place, i)))
-            continue;
-        if (const Flow stop = stopIfAsked(); stop != Flow::Continue)
+        ++frame.examined;
+    }
+}
+
+bool Walker::isUpToDateByListing(const Frame& frame, const FolderEntry& entry)
+{
+    const Destination& destination = frame.destination;
+    if (!destination.entries)
+        return false;
+    const std::optional<FolderEntry> listed = destination.entries->find(entry.name);
+    return listed && !listed->error && listed->info.kind == EntryKind::File
+        && !isLater(entry.info, listed->info, *destination.folder);
+}
+
+Flow Walker::copyFiles(const Frame& frame, std::size_t first, std::size_t count)
+{
+    const std::size_t end = first + count;
+    for (std::size_t next = first; next < end; ++next) {
+        if (const Flow stop = stopIfAsked(); stop != Flow::Continue) {
+            if (stop == Flow::EndRow)
+                m_tally.entriesNotExamined += end - next;
             return stop;
-        if (const Flow flow = copyFile(frame, i, entry); flow != Flow::Continue)
+        }
+        const std::size_t index = frame.files[next];
+        if (const Flow flow = copyFile(frame, index, frame.listing[index]);
+            flow != Flow::Continue) {
+            if (flow == Flow::EndRow)
+                m_tally.entriesNotExamined += end - next - 1;
             return flow;
+        }
     }
     return Flow::Continue;
 }

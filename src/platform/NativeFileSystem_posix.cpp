@@ -140,10 +140,12 @@ private:
     FileDescriptor m_fd;
     FolderSide m_side;
     SharedState& m_shared;
-    std::optional<DeviceTraits> m_traits;
+    // Read once, on whichever thread first asks: copies into one folder may run on several.
+    std::once_flag m_traitsRead;
+    DeviceTraits m_traits;
     std::optional<bool> m_foldsCase;
     bool m_listed = false;
-    bool m_haveOwnStat = false;
+    std::once_flag m_ownStatRead;
     FolderIdentity m_identity;
     std::uint32_t m_permissions = 0777;
 };
@@ -341,15 +343,14 @@ FsStatus PosixOpenFolder::flushToDevice()
 
 void PosixOpenFolder::readOwnStat()
 {
-    if (m_haveOwnStat)
-        return;
-    struct stat st;
-    if (::fstat(m_fd.get(), &st) == 0) {
-        m_identity
-            = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
-        m_permissions = st.st_mode & 0777;
-    }
-    m_haveOwnStat = true;
+    std::call_once(m_ownStatRead, [this] {
+        struct stat st;
+        if (::fstat(m_fd.get(), &st) == 0) {
+            m_identity
+                = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
+            m_permissions = st.st_mode & 0777;
+        }
+    });
 }
 
 FolderIdentity PosixOpenFolder::identity()
@@ -390,9 +391,10 @@ TimeGranularity PosixOpenFolder::timeGranularity()
 
 DeviceTraits PosixOpenFolder::deviceTraits()
 {
-    if (!m_traits)
+    std::call_once(m_traitsRead, [this] {
         m_traits = m_shared.deviceTraits(identity().device, [this] { return probeDevice(); });
-    return *m_traits;
+    });
+    return m_traits;
 }
 
 FsStatus PosixOpenFolder::setTimeByName(const std::string& name, FileTime time)

@@ -244,7 +244,8 @@ public:
 
     FolderIdentity identity() override
     {
-        if (!m_haveIdentity) {
+        // Read once, on whichever thread first asks: copies into one folder may run on several.
+        std::call_once(m_identityRead, [this] {
             HANDLE handle = ::CreateFileW(m_path.c_str(), 0,
                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -256,8 +257,7 @@ public:
                         | information.nFileIndexLow };
             if (handle != INVALID_HANDLE_VALUE)
                 ::CloseHandle(handle);
-            m_haveIdentity = true;
-        }
+        });
         return m_identity;
     }
 
@@ -301,7 +301,7 @@ private:
     FolderSide m_side;
     SharedState& m_shared;
     std::optional<bool> m_foldsCase;
-    bool m_haveIdentity = false;
+    std::once_flag m_identityRead;
     FolderIdentity m_identity;
 };
 
