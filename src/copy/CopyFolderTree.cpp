@@ -63,6 +63,8 @@ struct Frame
     // have been handed out; they all come before the first subfolder.
     std::vector<std::uint32_t> files;
     std::size_t nextFile = 0;
+    // The threads copying some of those files now.
+    unsigned copiers = 0;
     // The listing positions of the subfolders to enter, and how many have been handed out.
     std::vector<std::uint32_t> subfolders;
     std::size_t nextSubfolder = 0;
@@ -75,11 +77,21 @@ struct Frame
     std::shared_ptr<const WalkedFolder> walked;
 
     bool hasFilesLeft() const { return nextFile < files.size(); }
-    bool hasWorkLeft() const { return hasFilesLeft() || nextSubfolder < subfolders.size(); }
+    bool hasSubfoldersLeft() const { return nextSubfolder < subfolders.size(); }
+    bool hasWorkLeft() const { return hasFilesLeft() || hasSubfoldersLeft(); }
     std::size_t unexamined() const { return listing.size() - examined; }
 };
 
 class FolderTreeCopier;
+
+// What one thread takes from the walk at a time: some of a folder's files, or one subfolder.
+struct Task
+{
+    std::shared_ptr<Frame> frame;
+    std::size_t firstFile = 0;
+    std::size_t files = 0;
+    std::size_t subfolder = 0;
+};
 
 // One thread's part of a walk: it enters the folders it is handed and copies their files,
 // keeping its counts in its own tally; failures go to the walk's ordered list.
@@ -140,6 +152,8 @@ private:
     // Runs one thread's part: takes the next files to copy or subfolder to enter until none is
     // left anywhere.
     void work(CopyReport& tally);
+    // Hands out the next task; called with the work lock held and some folder waiting.
+    Task takeTask();
     // How many of a folder's files one thread takes at a time: few when they are few, so that
     // every thread gets some, more when they are many, so that handing out costs little.
     std::size_t fileBatch(const Frame& frame) const;
@@ -164,10 +178,9 @@ private:
     std::mutex m_progressMutex;
 
     // NOTE: folders with files still to copy or subfolders still to enter wait on a stack; a
-    // free thread takes the next files, or else the next subfolder, of the folder most recently
-    // offered, so the threads go depth first as a one-thread walk does, and the folders held
-    // open stay about the tree's depth times the number of threads, however wide or large the
-    // tree.
+    // free thread takes its work from the folder most recently offered that has some for it,
+    // so the threads go depth first as a one-thread walk does, and the folders held open stay
+    // about the tree's depth times the number of threads, however wide or large the tree.
     std::mutex m_workMutex;
     std::condition_variable m_workChanged;
     std::vector<std::shared_ptr<Frame>> m_waiting;
@@ -412,14 +425,54 @@ std::size_t FolderTreeCopier::fileBatch(const Frame& frame) const
     return std::clamp<std::size_t>(left / (2 * std::size_t { m_threads }), 1, MostFilesAtOnce);
 }
 
+Task FolderTreeCopier::takeTask()
+{
+    // NOTE: a folder's files go to one thread while other work waits: creating and renaming in
+    // one folder takes the folder's lock, which on a network share is held for a round trip,
+    // so threads spread over several folders wait less than threads crowding into one. Only
+    // when no folder waits to be entered do more threads join a folder's copying.
+    auto chosen = m_waiting.end();
+    bool filesChosen = false;
+    for (auto place = m_waiting.end(); place != m_waiting.begin();) {
+        --place;
+        const Frame& frame = **place;
+        if (frame.hasFilesLeft() && frame.copiers == 0) {
+            chosen = place;
+            filesChosen = true;
+            break;
+        }
+        if (frame.hasSubfoldersLeft()) {
+            chosen = place;
+            filesChosen = false;
+            break;
+        }
+        if (chosen == m_waiting.end()) {
+            chosen = place;
+            filesChosen = true;
+        }
+    }
+    Frame& frame = **chosen;
+    Task task { *chosen };
+    if (filesChosen) {
+        task.firstFile = frame.nextFile;
+        task.files = fileBatch(frame);
+        frame.nextFile += task.files;
+        frame.examined += task.files;
+        ++frame.copiers;
+    } else {
+        task.subfolder = frame.subfolders[frame.nextSubfolder++];
+        ++frame.examined;
+    }
+    if (!frame.hasWorkLeft())
+        m_waiting.erase(chosen);
+    return task;
+}
+
 void FolderTreeCopier::work(CopyReport& tally)
 {
     Walker walker(*this, tally);
     for (;;) {
-        std::shared_ptr<Frame> parent;
-        std::size_t first = 0;
-        std::size_t files = 0;
-        std::size_t subfolder = 0;
+        Task task;
         {
             std::unique_lock lock(m_workMutex);
             m_workChanged.wait(
@@ -429,40 +482,31 @@ void FolderTreeCopier::work(CopyReport& tally)
                 m_workChanged.notify_all();
                 return;
             }
-            parent = m_waiting.back();
-            if (parent->hasFilesLeft()) {
-                first = parent->nextFile;
-                files = fileBatch(*parent);
-                parent->nextFile += files;
-                parent->examined += files;
-            } else {
-                subfolder = parent->subfolders[parent->nextSubfolder++];
-                ++parent->examined;
-            }
-            if (!parent->hasWorkLeft())
-                m_waiting.pop_back();
+            task = takeTask();
             ++m_busy;
         }
         std::unique_ptr<Frame> child;
         Flow flow = Flow::Continue;
-        if (files > 0) {
-            flow = walker.copyFiles(*parent, first, files);
+        if (task.files > 0) {
+            flow = walker.copyFiles(*task.frame, task.firstFile, task.files);
         } else {
-            flow = walker.openSubfolder(*parent, subfolder, child);
+            flow = walker.openSubfolder(*task.frame, task.subfolder, child);
             if (flow == Flow::Continue && child)
                 flow = walker.enterFolder(*child);
             if (flow == Flow::EndRow && child)
                 tally.entriesNotExamined += child->unexamined();
         }
-        parent.reset();
         {
             std::lock_guard lock(m_workMutex);
             --m_busy;
+            if (task.files > 0)
+                --task.frame->copiers;
             if (flow != Flow::Continue)
                 m_ending = true;
             else if (child && child->hasWorkLeft())
                 m_waiting.push_back(std::move(child));
         }
+        task.frame.reset();
         m_workChanged.notify_all();
     }
 }

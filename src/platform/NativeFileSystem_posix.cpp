@@ -46,6 +46,9 @@ struct DeviceTraits
     // Some FUSE file systems stamp a renamed file with the current time; there the time is
     // set again by name once the file is in place.
     bool timeSurvivesRename = true;
+    // Whether a rename can be told not to replace (sshfs and other FUSE file systems refuse);
+    // where it cannot, the name is looked up first, which costs a round trip on a share.
+    bool renamesWithoutReplacing = true;
 };
 
 bool closeTo(FileTime a, FileTime b)
@@ -420,8 +423,17 @@ DeviceTraits PosixOpenFolder::probeDevice()
     const struct timespec times[2]
         = { { 0, UTIME_NOW }, { ProbeTime.seconds, ProbeTime.nanoseconds } };
     struct stat st;
+    auto rename = [&] {
+        if (::renameat2(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str(), RENAME_NOREPLACE)
+            == 0)
+            return true;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return false;
+        traits.renamesWithoutReplacing = false;
+        return ::renameat(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str()) == 0;
+    };
     const bool done = ::write(fd.get(), "p", 1) == 1 && ::futimens(fd.get(), times) == 0
-        && !fd.close() && ::renameat(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str()) == 0
+        && !fd.close() && rename()
         && ::fstatat(m_fd.get(), renamed.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     if (done) {
         FileTime kept = posix::entryInfoFromStat(st, renamed).modified;
@@ -531,10 +543,12 @@ FsStatus PosixOpenFolder::renameIntoPlace(
         return std::nullopt;
     }
     // Where the caller found nothing, a file that appeared meanwhile is not replaced blindly.
-    if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0)
-        return std::nullopt;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return posix::lastError();
+    if (deviceTraits().renamesWithoutReplacing) {
+        if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0)
+            return std::nullopt;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return posix::lastError();
+    }
     struct stat st;
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return posix::errorFromErrno(EEXIST);
