@@ -227,6 +227,13 @@ if wanted share && [ -z "$share_note" ]; then
   row "re-run, nothing changed" share_again cp rsync
 fi
 [ -n "$share_note" ] && echo && echo "$share_note"
+if wanted same; then
+  echo
+  echo "The kernel's part of a re-run alone: every file of the tree and of its backup looked up"
+  echo "(io_uring measured as the alternative to threads):"
+  echo
+  "$PWD/build-release/bench/rinvo_stat_batch" "$small" "$dst"
+fi
 echo
 echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files, counted by $counter)"
 echo "re-run peak memory: $((peak_kib / 1024)) MiB"

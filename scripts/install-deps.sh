@@ -4,7 +4,8 @@
 #   scripts/install-deps.sh --test   also what the tests need (FAT and NTFS volumes through FUSE,
 #                                    clang for the fuzzer, the .deb's checks)
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against, and an SSH
-#                                    server and sshfs for its network share
+#                                    server and sshfs for its network share, liburing to measure
+#                                    batched look-ups
 #   scripts/install-deps.sh --windows  also the MinGW-w64 cross compiler, Wine, its fonts, an X
 #                                      server for the window tests, and NSIS and zip to package
 set -euo pipefail
@@ -15,7 +16,7 @@ for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools fuse3 fusefat ntfs-3g clang-14 libclang-rt-14-dev lintian desktop-file-utils
                        appstream dpkg-dev man-db) ;;
-    --bench) packages+=(rsync strace time linux-perf openssh-server openssh-client sshfs) ;;
+    --bench) packages+=(rsync strace time linux-perf openssh-server openssh-client sshfs liburing-dev) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales nsis zip) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;
   esac
