@@ -64,7 +64,8 @@ public:
             lock.unlock();
             std::this_thread::sleep_until(chunk.due);
             for (std::size_t sent = 0; sent < chunk.data.size();) {
-                const ssize_t put = ::write(m_to, chunk.data.data() + sent, chunk.data.size() - sent);
+                const ssize_t put
+                    = ::write(m_to, chunk.data.data() + sent, chunk.data.size() - sent);
                 if (put <= 0)
                     std::_Exit(0);
                 sent += static_cast<std::size_t>(put);
@@ -101,7 +102,8 @@ int main(int argc, char** argv)
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(std::atoi(argv[1])));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (server < 0 || ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (server < 0
+        || ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         std::perror("rinvo_delay_relay");
         return 1;
     }
