@@ -125,7 +125,7 @@ TEST_F(MainWindowFlowTest, TheCloseBoxDuringARunAsksWhetherToStopIt)
         const bool stops = answer == MessageAnswer::Yes;
         MemoryFileSystem tree;
         tree.addFile(RuleFile, "\"/src\",\"/dst\"\r\n\"/more\",\"/dst2\"\r\n", {});
-        for (const char* name : { "/src/a", "/src/b", "/src/c", "/more/d" })
+        for (const char* name : { "/src/a", "/more/d" })
             tree.addFile(name, "x", { 1'700'000'000, 0 });
         tree.addFolder("/dst");
         tree.addFolder("/dst2");
@@ -133,9 +133,9 @@ TEST_F(MainWindowFlowTest, TheCloseBoxDuringARunAsksWhetherToStopIt)
         RecordingView window { tree, answers };
         MainWindowFlow running { { tree, answers, browser, *codec, RuleFile, module }, window };
         running.Form_Load();
-        // The close box is pressed while "b" is being copied.
+        // The close box is pressed while "a" is being copied.
         tree.beforeCopy = [&](const std::string& from) {
-            if (from == "/src/b") {
+            if (from == "/src/a") {
                 EXPECT_EQ(running.closeRequested(), WindowAfter::StaysOpen);
             }
         };
@@ -144,8 +144,7 @@ TEST_F(MainWindowFlowTest, TheCloseBoxDuringARunAsksWhetherToStopIt)
             MessageAnswer::Ok);
         running.GoCopy_Click();
         EXPECT_TRUE(window.closed) << "every run ends by closing the window";
-        EXPECT_EQ(tree.fileData("/dst/a"), "x");
-        EXPECT_EQ(tree.exists("/dst/c"), !stops);
+        EXPECT_EQ(tree.exists("/dst/a"), !stops) << "a stop cuts the copy under way short";
         EXPECT_EQ(tree.exists("/dst2/d"), !stops) << "rows after the stop are not started";
         EXPECT_EQ(answers.surprises(), "");
         EXPECT_EQ(running.closeRequested(), WindowAfter::Closes) << "no question after a run";

@@ -149,6 +149,43 @@ TEST_F(CopyFolderTreeTest, SpecialFilesAreNeverCopiedEvenUnderCopyEverything)
     EXPECT_EQ(report.entriesExcluded, 1u);
 }
 
+TEST_F(CopyFolderTreeTest, AStopCutsTheCopyUnderWayAndStartsNoOther)
+{
+    for (unsigned walkers : { 1u, 4u }) {
+        SCOPED_TRACE(std::to_string(walkers) + " threads");
+        MemoryFileSystem tree;
+        for (const char* name : { "/src/a", "/src/b", "/src/c", "/src/d/e" })
+            tree.addFile(name, "x", T1);
+        StopRequest stop;
+        std::vector<std::string> startedAfterStop;
+        tree.beforeCopy = [&](const std::string& from) {
+            if (stop.requested())
+                startedAfterStop.push_back(from);
+            if (from == "/src/b")
+                stop.request();
+        };
+        CopyReport stopped;
+        CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, stopped, {}, CopyMode::Copy,
+            &stop, walkers);
+        EXPECT_TRUE(stopped.stopped);
+        EXPECT_FALSE(tree.exists("/dst/b")) << "the copy under way is cut short";
+        // On several threads a copy that passed its check just before the stop may still
+        // start, one per other thread at most; on one thread none does.
+        EXPECT_LE(startedAfterStop.size(), walkers - 1);
+        const std::vector<std::string> paths = tree.allPaths();
+        const auto copiedFiles
+            = std::count_if(paths.begin(), paths.end(), [&](const std::string& path) {
+                  return path.starts_with("/dst/") && tree.fileData(path);
+              });
+        EXPECT_EQ(stopped.filesCopied, static_cast<std::uint64_t>(copiedFiles));
+        if (walkers == 1) {
+            EXPECT_TRUE(tree.exists("/dst/a"));
+            EXPECT_FALSE(tree.exists("/dst/c"));
+            EXPECT_FALSE(tree.exists("/dst/d/e"));
+        }
+    }
+}
+
 TEST_F(CopyFolderTreeTest, FilesComeBeforeSubfoldersDepthFirstInListingOrder)
 {
     fs.addFile("/src/b/b1", "x", T1);
