@@ -560,6 +560,7 @@ void Walker::findFiles(Frame& frame)
             || entry.info.kind == EntryKind::Special) {
             ++m_tally.entriesExcluded;
         } else if (isClash(frame, i, filePlace(frame.place, i))) {
+            // Recorded as a failure by the check itself.
         } else if (isUpToDateByListing(frame, entry)) {
             ++m_tally.filesUpToDate;
         } else {

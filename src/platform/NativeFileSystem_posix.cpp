@@ -51,6 +51,13 @@ struct DeviceTraits
     bool renamesWithoutReplacing = true;
 };
 
+// Whether a failed rename told not to replace failed only because the file system cannot be
+// told so.
+bool refusesNoReplace(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
 bool closeTo(FileTime a, FileTime b)
 {
     return std::llabs(differenceInNanoseconds(a, b)) <= 2 * NanosecondsPerSecond;
@@ -427,7 +434,7 @@ DeviceTraits PosixOpenFolder::probeDevice()
         if (::renameat2(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str(), RENAME_NOREPLACE)
             == 0)
             return true;
-        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        if (!refusesNoReplace(errno))
             return false;
         traits.renamesWithoutReplacing = false;
         return ::renameat(m_fd.get(), written.c_str(), m_fd.get(), renamed.c_str()) == 0;
@@ -546,7 +553,7 @@ FsStatus PosixOpenFolder::renameIntoPlace(
     if (deviceTraits().renamesWithoutReplacing) {
         if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0)
             return std::nullopt;
-        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        if (!refusesNoReplace(errno))
             return posix::lastError();
     }
     struct stat st;
