@@ -41,18 +41,20 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
     }
     const auto started = Clock::now();
     const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
-    CopyReport report;
     ProgressPrinter printer(
         context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine);
-    CopyFolderTree(
-        context.fs, source, destination, arguments.option, report,
-        [&](std::string_view folder, std::string_view name, std::uint64_t) {
-            if (mode == CopyMode::DryRun)
-                context.out << "  " << joinPath(folder, name, context.fs.pathStyle()) << "\n";
-            else
-                printer.fileCopied(name);
-        },
-        mode, context.stop);
+    const CopyReport report = CopyFolderTree(context.fs,
+        { .source = source,
+            .destination = destination,
+            .option = arguments.option,
+            .mode = mode,
+            .stop = context.stop,
+            .progress = [&](std::string_view folder, std::string_view name, std::uint64_t) {
+                if (mode == CopyMode::DryRun)
+                    context.out << "  " << joinPath(folder, name, context.fs.pathStyle()) << "\n";
+                else
+                    printer.fileCopied(name);
+            } });
     printer.finish();
     if (arguments.dryRun)
         context.out << cli::DryRunNote << "\n";

@@ -102,9 +102,13 @@ CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option, const 
             continue;
         }
         m_observer.rowStarted(row);
-        CopyReport rowReport;
-        CopyFolderTree(
-            m_fs, rule.source, rule.destination, option, rowReport, progress, m_mode, stop);
+        const CopyReport rowReport = CopyFolderTree(m_fs,
+            { .source = rule.source,
+                .destination = rule.destination,
+                .option = option,
+                .mode = m_mode,
+                .stop = stop,
+                .progress = progress });
         m_observer.rowFinished(row, rowReport);
         result.report.merge(rowReport);
         result.AnyRowRun = true;

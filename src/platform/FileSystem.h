@@ -33,6 +33,26 @@ enum class FolderSide {
     Destination,
 };
 
+/// A copy written under a temporary name in its destination folder, not yet under its own.
+struct WrittenFile
+{
+    /// The name the copy takes when it is published.
+    std::string name;
+    /// The name it is written under.
+    std::string temporaryName;
+    /// The bytes copied.
+    std::uint64_t bytes = 0;
+    /// The source's modification time, which the copy keeps.
+    FileTime modified;
+    /// Whether the caller found something under the name, which publishing then replaces.
+    bool replacesTarget = false;
+};
+
+/// Tells why an entry found in the destination may not be replaced by a copied file: a link is
+/// never written through nor replaced, a read-only file is refused as Windows refuses it, and a
+/// folder or special file cannot become a file. Nothing when it may.
+FsStatus refusalToReplace(const EntryInfo& target);
+
 /// Permission bits a folder made outside any copy gets before the process's mask.
 inline constexpr std::uint32_t DefaultFolderPermissions = 0777;
 
@@ -60,19 +80,31 @@ public:
     /// owner always keeps full access, so later runs can write into it).
     virtual FsStatus createFolder(std::string_view name, std::uint32_t permissions) = 0;
 
-    /// Copies the named file of 'source' into this folder under the same name, with its data,
-    /// modification time and permissions. 'target' is what the caller found under that name
-    /// here, or null when it found nothing. The target appears only when complete: on failure
-    /// an existing target is left as it was. A read-only target is refused with
-    /// PermissionDenied; a target that appeared although the caller found none is refused with
-    /// AlreadyExists, a link in its place with LinkInDestination. A failure says which side it
-    /// concerns. Holes of a sparse source stay holes where this file system keeps them. Returns
-    /// the number of bytes copied.
-    /// A stop request is honoured between the blocks of a large file: the copy then fails with
-    /// Stopped and leaves the target as it was.
-    virtual FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
+    /// Writes a copy of the named file of 'source' into this folder under a temporary name, with
+    /// its data, modification time and permissions; nothing is visible under the file's own name
+    /// until publish. 'target' is what the caller found under that name here, or null when it
+    /// found nothing; a target that refusalToReplace refuses is refused here too. A failure says
+    /// which side it concerns, and leaves no temporary file. Holes of a sparse source stay holes
+    /// where this file system keeps them. A stop request is honoured between the blocks of a
+    /// large file: the copy then fails with Stopped.
+    virtual FsResult<WrittenFile> writeCopy(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop = nullptr)
         = 0;
+
+    /// Gives a written copy its own name, replacing the target it was written for; where the
+    /// caller found nothing, a file that appeared under the name meanwhile is refused with
+    /// AlreadyExists, a link with LinkInDestination. On failure the temporary file is removed
+    /// and the name keeps what it held.
+    virtual FsStatus publish(const WrittenFile& written) = 0;
+
+    /// Removes a written copy that is not to be published.
+    virtual void discard(const WrittenFile& written) = 0;
+
+    /// Copies the named file of 'source' into this folder under the same name: writeCopy, then
+    /// publish. The target appears only when complete: on failure an existing target is left as
+    /// it was. Returns the number of bytes copied.
+    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
+        const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop = nullptr);
 
     /// Writes everything the program wrote to this folder's file system out to the device, so a
     /// backup reported as done survives a crash or a drive pulled right after.

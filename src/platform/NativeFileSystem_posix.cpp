@@ -126,9 +126,11 @@ public:
     FsResult<EntryInfo> stat(std::string_view name) override;
     FsResult<std::unique_ptr<OpenFolder>> openFolder(std::string_view name) override;
     FsStatus createFolder(std::string_view name, std::uint32_t permissions) override;
-    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
+    FsResult<WrittenFile> writeCopy(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target,
         const StopRequest* stop = nullptr) override;
+    FsStatus publish(const WrittenFile& written) override;
+    void discard(const WrittenFile& written) override;
     FsStatus flushToDevice() override;
     FolderIdentity identity() override;
     std::uint32_t permissions() override;
@@ -139,8 +141,7 @@ private:
     bool followsLinks() const { return m_side == FolderSide::Source; }
     FsResult<std::uint64_t> writeTemporaryCopy(PosixOpenFolder& from, const std::string& name,
         const EntryInfo& sourceInfo, const StopRequest* stop, std::string& temp);
-    FsStatus renameIntoPlace(
-        const std::string& temp, const std::string& name, const EntryInfo* target);
+    FsStatus renameIntoPlace(const WrittenFile& written);
     void readOwnStat();
     DeviceTraits deviceTraits();
     DeviceTraits probeDevice();
@@ -507,59 +508,64 @@ FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(PosixOpenFolder& fro
     return *copied;
 }
 
-FsResult<std::uint64_t> PosixOpenFolder::copyFileFrom(OpenFolder& source, std::string_view name,
+FsResult<WrittenFile> PosixOpenFolder::writeCopy(OpenFolder& source, std::string_view name,
     const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop)
 {
-    // NOTE: checked here because a rename would replace a read-only file without asking.
-    if (target && (target->attributes & ReadOnlyAttribute))
-        return FsError { FsErrorKind::PermissionDenied, "read-only file", FailedSide::Destination };
-    if (target && target->kind == EntryKind::Link)
-        return FsError { FsErrorKind::LinkInDestination, "symbolic link", FailedSide::Destination };
-    // Like the Windows copy, a folder in the file's place refuses it as access denied.
-    if (target && target->kind != EntryKind::File)
-        return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name",
-            FailedSide::Destination };
-
-    const std::string fileName(name);
-    std::string temp;
-    auto copied = writeTemporaryCopy(
-        static_cast<PosixOpenFolder&>(source), fileName, sourceInfo, stop, temp);
-    if (copied) {
-        if (FsStatus failed = renameIntoPlace(temp, fileName, target))
-            copied = destinationError(*failed);
+    if (target) {
+        if (FsStatus refused = refusalToReplace(*target))
+            return *refused;
     }
+    WrittenFile written { std::string(name), {}, 0, sourceInfo.modified, target != nullptr };
+    auto copied = writeTemporaryCopy(static_cast<PosixOpenFolder&>(source), written.name,
+        sourceInfo, stop, written.temporaryName);
     if (!copied) {
-        if (!temp.empty())
-            ::unlinkat(m_fd.get(), temp.c_str(), 0);
-        return copied;
+        if (!written.temporaryName.empty())
+            discard(written);
+        return copied.error();
     }
-    if (!deviceTraits().timeSurvivesRename) {
-        if (FsStatus failed = setTimeByName(fileName, sourceInfo.modified))
-            return destinationError(*failed);
-    }
-    return copied;
+    written.bytes = *copied;
+    return written;
 }
 
-FsStatus PosixOpenFolder::renameIntoPlace(
-    const std::string& temp, const std::string& name, const EntryInfo* target)
+FsStatus PosixOpenFolder::publish(const WrittenFile& written)
+{
+    if (FsStatus failed = renameIntoPlace(written)) {
+        discard(written);
+        return destinationError(*failed);
+    }
+    if (!deviceTraits().timeSurvivesRename) {
+        if (FsStatus failed = setTimeByName(written.name, written.modified))
+            return destinationError(*failed);
+    }
+    return std::nullopt;
+}
+
+void PosixOpenFolder::discard(const WrittenFile& written)
+{
+    ::unlinkat(m_fd.get(), written.temporaryName.c_str(), 0);
+}
+
+FsStatus PosixOpenFolder::renameIntoPlace(const WrittenFile& written)
 {
     const int dir = m_fd.get();
-    if (target) {
-        if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
+    const char* temp = written.temporaryName.c_str();
+    const char* name = written.name.c_str();
+    if (written.replacesTarget) {
+        if (::renameat(dir, temp, dir, name) != 0)
             return posix::lastError();
         return std::nullopt;
     }
     // Where the caller found nothing, a file that appeared meanwhile is not replaced blindly.
     if (deviceTraits().renamesWithoutReplacing) {
-        if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE) == 0)
+        if (::renameat2(dir, temp, dir, name, RENAME_NOREPLACE) == 0)
             return std::nullopt;
         if (!refusesNoReplace(errno))
             return posix::lastError();
     }
     struct stat st;
-    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+    if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
         return posix::errorFromErrno(EEXIST);
-    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
+    if (::renameat(dir, temp, dir, name) != 0)
         return posix::lastError();
     return std::nullopt;
 }

@@ -168,49 +168,62 @@ public:
         return std::nullopt;
     }
 
-    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
+    FsResult<WrittenFile> writeCopy(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target,
         const StopRequest* stop = nullptr) override
     {
-        // NOTE: checked here: a replace by rename would not ask, and Wine running as root lets
-        // CopyFile overwrite a read-only file, which Windows refuses.
-        if (target && (target->attributes & ReadOnlyAttribute))
-            return FsError { FsErrorKind::PermissionDenied, "read-only file" };
-        if (target && target->kind == EntryKind::Link)
-            return FsError { FsErrorKind::LinkInDestination, "reparse point",
-                FailedSide::Destination };
-        if (target && target->kind != EntryKind::File)
-            return FsError { FsErrorKind::PermissionDenied, "a folder has that name",
-                FailedSide::Destination };
+        // NOTE: checked here too: Wine running as root lets CopyFile overwrite a read-only
+        // file, which Windows refuses.
+        if (target) {
+            if (FsStatus refused = refusalToReplace(*target))
+                return *refused;
+        }
         auto& from = static_cast<WinOpenFolder&>(source);
         const std::wstring sourcePath = childPath(from.m_path, name);
-        const std::wstring temp = childPath(m_path, m_shared.nextTempName());
-        const std::wstring final = childPath(m_path, name);
+        WrittenFile written { std::string(name), m_shared.nextTempName(), sourceInfo.size,
+            sourceInfo.modified, target != nullptr };
+        const std::wstring temp = childPath(m_path, written.temporaryName);
         // CopyFile brings the data, the last-write time and the attributes. A sparse source is
         // asked to stay sparse; a system that does not know the flag copies it whole.
         DWORD copyFlags = COPY_FILE_FAIL_IF_EXISTS;
         if (sourceInfo.attributes & SparseAttribute)
             copyFlags |= EnableSparseCopy;
-        bool copied
-            = ::CopyFileExW(sourcePath.c_str(), temp.c_str(), nullptr, nullptr, nullptr, copyFlags);
+        auto copy = [&](DWORD flags) {
+            return ::CopyFileExW(sourcePath.c_str(), temp.c_str(), &stopBetweenChunks,
+                const_cast<StopRequest*>(stop), nullptr, flags);
+        };
+        bool copied = copy(copyFlags);
         if (!copied && copyFlags != COPY_FILE_FAIL_IF_EXISTS
             && ::GetLastError() == ERROR_INVALID_PARAMETER) {
             removeFile(temp);
-            copied = ::CopyFileExW(sourcePath.c_str(), temp.c_str(), nullptr, nullptr, nullptr,
-                COPY_FILE_FAIL_IF_EXISTS);
+            copied = copy(COPY_FILE_FAIL_IF_EXISTS);
         }
         if (!copied) {
-            const FsError error = lastError();
+            const DWORD code = ::GetLastError();
             removeFile(temp);
-            return onSide(error, sideOfFailedCopy(sourcePath));
+            if (code == ERROR_REQUEST_ABORTED && stopRequested(stop))
+                return FsError { FsErrorKind::Stopped, "stopped" };
+            return onSide(win::errorFromCode(code), sideOfFailedCopy(sourcePath));
         }
-        const DWORD flags = MOVEFILE_WRITE_THROUGH | (target ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (!::MoveFileExW(temp.c_str(), final.c_str(), flags)) {
+        return written;
+    }
+
+    FsStatus publish(const WrittenFile& written) override
+    {
+        const std::wstring temp = childPath(m_path, written.temporaryName);
+        const DWORD flags
+            = MOVEFILE_WRITE_THROUGH | (written.replacesTarget ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (!::MoveFileExW(temp.c_str(), childPath(m_path, written.name).c_str(), flags)) {
             const FsError error = lastError();
             removeFile(temp);
             return onSide(error, FailedSide::Destination);
         }
-        return sourceInfo.size;
+        return std::nullopt;
+    }
+
+    void discard(const WrittenFile& written) override
+    {
+        removeFile(childPath(m_path, written.temporaryName));
     }
 
     std::uint32_t permissions() override { return 0777; }

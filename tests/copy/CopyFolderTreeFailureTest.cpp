@@ -27,10 +27,15 @@ protected:
 
     void copy(std::string_view src = "/src", std::string_view dst = "/dst")
     {
-        CopyFolderTree(fs, src, dst, CopyOption::SkipSystem, report,
-            [this](std::string_view, std::string_view name, std::uint64_t) {
-                shown.emplace_back(name);
-            });
+        report.merge(CopyFolderTree(fs,
+            { .source = std::string(src),
+                .destination = std::string(dst),
+                .option = CopyOption::SkipSystem,
+                .mode = CopyMode::Copy,
+                .stop = nullptr,
+                .progress = [this](std::string_view, std::string_view name, std::uint64_t) {
+                    shown.emplace_back(name);
+                } }));
     }
 };
 
@@ -114,8 +119,8 @@ TEST_F(CopyFailureTest, AFailureOfOneEntryNamesItsSideAndTheRestOfTheTreeIsCopie
         MemoryFileSystem tree;
         addTreeAroundAFailure(tree);
         fault.inject(tree);
-        CopyReport result;
-        CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, result);
+        CopyReport result = CopyFolderTree(
+            tree, { .source = "/src", .destination = "/dst", .option = CopyOption::SkipSystem });
         ASSERT_EQ(result.failures.size(), 1u);
         EXPECT_EQ(result.failures[0].path, fault.failedPath);
         EXPECT_EQ(result.failures[0].error.side, fault.side);
@@ -138,8 +143,12 @@ TEST_F(CopyFailureTest, AnUnusableDestinationEndsTheRowWithOneLineAndCountsWhatW
         tree.injectFault("/dst/a/2", Op::WriteFile, kind);
         CopyReport result;
         // One thread, so that what is left is the same every time.
-        CopyFolderTree(
-            tree, "/src", "/dst", CopyOption::SkipSystem, result, {}, CopyMode::Copy, nullptr, 1);
+        result = CopyFolderTree(tree,
+            { .source = "/src",
+                .destination = "/dst",
+                .option = CopyOption::SkipSystem,
+                .mode = CopyMode::Copy,
+                .threads = 1 });
         ASSERT_EQ(result.failures.size(), 1u);
         EXPECT_EQ(result.failures[0].path, "/dst") << "the line names the destination";
         EXPECT_EQ(result.failures[0].error.side, FailedSide::Destination);
@@ -160,8 +169,12 @@ TEST_F(CopyFailureTest, ADestinationThatCannotBeListedAnyMoreEndsTheRow)
     fs.addFolder("/dst/a");
     fs.injectFault("/dst/a", Op::List, FsErrorKind::DeviceUnavailable);
     // One thread, so that no other has entered b by then.
-    CopyFolderTree(
-        fs, "/src", "/dst", CopyOption::SkipSystem, report, {}, CopyMode::Copy, nullptr, 1);
+    report = CopyFolderTree(fs,
+        { .source = "/src",
+            .destination = "/dst",
+            .option = CopyOption::SkipSystem,
+            .mode = CopyMode::Copy,
+            .threads = 1 });
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].path, "/dst");
     EXPECT_EQ(report.entriesNotExamined, 5u) << "a's four entries and the folder b";
@@ -179,8 +192,8 @@ TEST_F(CopyFailureTest, ACaseFoldingDestinationNeverHidesAFileBehindAnotherName)
         tree.addFolder("/dst");
         tree.setFoldsCase(folds);
         for (int run = 0; run < 2; ++run) {
-            CopyReport result;
-            CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, result);
+            CopyReport result = CopyFolderTree(tree,
+                { .source = "/src", .destination = "/dst", .option = CopyOption::SkipSystem });
             if (!folds) {
                 EXPECT_EQ(result.failureCount, 0u);
                 EXPECT_EQ(tree.fileData("/dst/readme"), "lower");

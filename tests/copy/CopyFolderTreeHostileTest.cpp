@@ -37,8 +37,8 @@ protected:
 
     void copy(const std::string& src, const std::string& dst)
     {
-        report = {};
-        CopyFolderTree(*fs, src, dst, CopyOption::CopyEverything, report);
+        report = CopyFolderTree(
+            *fs, { .source = src, .destination = dst, .option = CopyOption::CopyEverything });
     }
 };
 
@@ -200,8 +200,8 @@ TEST_F(HostileCopy, TwoRunsAtOnceIntoAMissingDestinationBothSucceed)
             if (::read(start[0], &go, 1) != 0)
                 ::_exit(3);
             auto native = createNativeFileSystem();
-            CopyReport result;
-            CopyFolderTree(*native, src, dst, CopyOption::CopyEverything, result);
+            CopyReport result = CopyFolderTree(*native,
+                { .source = src, .destination = dst, .option = CopyOption::CopyEverything });
             ::_exit(result.failureCount == 0 ? 0 : 1);
         }
     }
@@ -269,8 +269,8 @@ void* copyDeepTree(void* argument)
 {
     auto* job = static_cast<DeepCopy*>(argument);
     auto native = createNativeFileSystem();
-    CopyReport result;
-    CopyFolderTree(*native, job->src, job->dst, CopyOption::CopyEverything, result);
+    CopyReport result = CopyFolderTree(*native,
+        { .source = job->src, .destination = job->dst, .option = CopyOption::CopyEverything });
     job->succeeded = result.failureCount == 0 && result.filesCopied == 1;
     return nullptr;
 }
@@ -330,8 +330,12 @@ TEST_F(HostileCopy, AStopInTheMiddleOfALargeFileKeepsTheOldOneAndNoTemporaryFile
     setModifiedTime(temp / "src/big.bin", New);
     writeFile(temp / "dst/big.bin", "old", { 1'000'000'000, 0 });
     StopInTheMiddle stop;
-    CopyFolderTree(*fs, temp / "src", temp / "dst", CopyOption::CopyEverything, report, {},
-        CopyMode::Copy, &stop);
+    report = CopyFolderTree(*fs,
+        { .source = temp / "src",
+            .destination = temp / "dst",
+            .option = CopyOption::CopyEverything,
+            .mode = CopyMode::Copy,
+            .stop = &stop });
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.filesCopied, 0u);
     EXPECT_EQ(report.failureCount, 0u) << "a stop is no failure";

@@ -28,8 +28,7 @@ protected:
     void copy(
         const std::string& src, const std::string& dst, CopyOption option = CopyOption::SkipSystem)
     {
-        report = {};
-        CopyFolderTree(*fs, src, dst, option, report);
+        report = CopyFolderTree(*fs, { .source = src, .destination = dst, .option = option });
     }
 };
 

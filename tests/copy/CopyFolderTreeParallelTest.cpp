@@ -82,12 +82,16 @@ Outcome copyTree(unsigned seed, unsigned threads, CopyMode mode = CopyMode::Copy
     if (threads > 1)
         fs.setDelays(seed, std::chrono::microseconds(100));
     Outcome outcome;
-    CopyFolderTree(
-        fs, "/src", "/dst", CopyOption::SkipHiddenAndSystem, outcome.report,
-        [&](std::string_view, std::string_view name, std::uint64_t) {
-            outcome.shown.emplace_back(name);
-        },
-        mode, nullptr, threads);
+    outcome.report = CopyFolderTree(fs,
+        { .source = "/src",
+            .destination = "/dst",
+            .option = CopyOption::SkipHiddenAndSystem,
+            .mode = mode,
+            .threads = threads,
+            .stop = nullptr,
+            .progress = [&](std::string_view, std::string_view name, std::uint64_t) {
+                outcome.shown.emplace_back(name);
+            } });
     for (const std::string& path : fs.allPaths())
         outcome.tree.push_back(path + "=" + fs.fileData(path).value_or(""));
     outcome.flushes = fs.flushes();
@@ -156,9 +160,12 @@ TEST(ParallelCopy, KeepsTheFirstFailuresInWalkOrderWhenThereAreTooManyToKeep)
     }
     fs.addFolder("/dst");
     fs.setDelays(7, std::chrono::microseconds(100));
-    CopyReport report;
-    CopyFolderTree(
-        fs, "/src", "/dst", CopyOption::SkipSystem, report, {}, CopyMode::Copy, nullptr, 6);
+    const CopyReport report = CopyFolderTree(fs,
+        { .source = "/src",
+            .destination = "/dst",
+            .option = CopyOption::SkipSystem,
+            .mode = CopyMode::Copy,
+            .threads = 6 });
     EXPECT_EQ(report.failureCount, 1500u);
     ASSERT_EQ(report.failures.size(), CopyReport::MaxKeptFailures);
     std::vector<std::string> paths;
@@ -177,9 +184,12 @@ TEST(ParallelCopy, AnUnusableDestinationEndsTheRowWithOneLineWhicheverThreadMeet
         buildTree(fs, seed);
         fs.setSpaceLeft(30);
         fs.setDelays(seed, std::chrono::microseconds(100));
-        CopyReport report;
-        CopyFolderTree(fs, "/src", "/dst", CopyOption::SkipHiddenAndSystem, report, {},
-            CopyMode::Copy, nullptr, 6);
+        const CopyReport report = CopyFolderTree(fs,
+            { .source = "/src",
+                .destination = "/dst",
+                .option = CopyOption::SkipHiddenAndSystem,
+                .mode = CopyMode::Copy,
+                .threads = 6 });
         const auto full = std::count_if(report.failures.begin(), report.failures.end(),
             [](const CopyFailure& failure) { return failure.error.kind == FsErrorKind::DiskFull; });
         EXPECT_EQ(full, 1);

@@ -27,12 +27,16 @@ protected:
     void copy(
         std::string_view src, std::string_view dst, CopyOption option = CopyOption::SkipSystem)
     {
-        CopyFolderTree(
-            fs, src, dst, option, report,
-            [this](std::string_view, std::string_view name, std::uint64_t) {
-                shown.emplace_back(name);
-            },
-            CopyMode::Copy, nullptr, threads);
+        report.merge(CopyFolderTree(fs,
+            { .source = std::string(src),
+                .destination = std::string(dst),
+                .option = option,
+                .mode = CopyMode::Copy,
+                .threads = threads,
+                .stop = nullptr,
+                .progress = [this](std::string_view, std::string_view name, std::uint64_t) {
+                    shown.emplace_back(name);
+                } }));
     }
 };
 
@@ -164,9 +168,13 @@ TEST_F(CopyFolderTreeTest, AStopCutsTheCopyUnderWayAndStartsNoOther)
             if (from == "/src/b")
                 stop.request();
         };
-        CopyReport stopped;
-        CopyFolderTree(tree, "/src", "/dst", CopyOption::SkipSystem, stopped, {}, CopyMode::Copy,
-            &stop, walkers);
+        const CopyReport stopped = CopyFolderTree(tree,
+            { .source = "/src",
+                .destination = "/dst",
+                .option = CopyOption::SkipSystem,
+                .mode = CopyMode::Copy,
+                .threads = walkers,
+                .stop = &stop });
         EXPECT_TRUE(stopped.stopped);
         EXPECT_FALSE(tree.exists("/dst/b")) << "the copy under way is cut short";
         // On several threads a copy that passed its check just before the stop may still
@@ -320,11 +328,15 @@ TEST_F(CopyFolderTreeTest, ADryRunWritesNothingAndForetellsWhatACopyDoes)
     fs.addFile("/dst/same", "s", T2);
     fs.addFile("/dst/locked", "l", T1, ReadOnlyAttribute);
     const std::vector<std::string> before = fs.allPaths();
-    CopyFolderTree(
-        fs, "/src", "/dst", CopyOption::SkipSystem, report,
-        [this](
-            std::string_view, std::string_view name, std::uint64_t) { shown.emplace_back(name); },
-        CopyMode::DryRun);
+    report = CopyFolderTree(fs,
+        { .source = "/src",
+            .destination = "/dst",
+            .option = CopyOption::SkipSystem,
+            .mode = CopyMode::DryRun,
+            .stop = nullptr,
+            .progress = [this](std::string_view, std::string_view name, std::uint64_t) {
+                shown.emplace_back(name);
+            } });
     EXPECT_EQ(fs.allPaths(), before);
     EXPECT_EQ(fs.flushes(), 0);
     const CopyReport foretold = report;
@@ -343,7 +355,11 @@ TEST_F(CopyFolderTreeTest, ADryRunIntoAMissingDestinationCountsEverything)
 {
     fs.addFile("/src/a", "a", T1);
     fs.addFile("/src/d/b", "bb", T1);
-    CopyFolderTree(fs, "/src", "/nowhere", CopyOption::SkipSystem, report, {}, CopyMode::DryRun);
+    report = CopyFolderTree(fs,
+        { .source = "/src",
+            .destination = "/nowhere",
+            .option = CopyOption::SkipSystem,
+            .mode = CopyMode::DryRun });
     EXPECT_FALSE(fs.exists("/nowhere"));
     EXPECT_EQ(report.filesCopied, 2u);
     EXPECT_EQ(report.bytesCopied, 3u);

@@ -95,22 +95,28 @@ TEST_F(FatVolume, ARunRightAfterAFullCopyCopiesNothing)
     // Odd seconds and nanoseconds: FAT can keep neither.
     writeFile(temp / "src/a.txt", "a", { 1'700'000'001, 987'654'321 });
     writeFile(temp / "src/sub/b.txt", "b", { 1'700'000'003, 1 });
-    CopyReport first;
-    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, first);
+    CopyReport first = CopyFolderTree(*fs,
+        { .source = temp / "src",
+            .destination = mountPoint + "/bak",
+            .option = CopyOption::SkipSystem });
     EXPECT_EQ(first.filesCopied, 2u);
     EXPECT_EQ(first.CopyStatusFlags, 0)
         << (first.failures.empty() ? "" : first.failures[0].error.message);
     EXPECT_EQ(readFile(mountPoint + "/bak/sub/b.txt"), "b");
 
-    CopyReport second;
-    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, second);
+    CopyReport second = CopyFolderTree(*fs,
+        { .source = temp / "src",
+            .destination = mountPoint + "/bak",
+            .option = CopyOption::SkipSystem });
     EXPECT_EQ(second.filesCopied, 0u);
     EXPECT_EQ(second.filesUpToDate, 2u);
 
     // A change in a later two-second step is copied.
     setModifiedTime(temp / "src/a.txt", { 1'700'000'010, 0 });
-    CopyReport third;
-    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, third);
+    CopyReport third = CopyFolderTree(*fs,
+        { .source = temp / "src",
+            .destination = mountPoint + "/bak",
+            .option = CopyOption::SkipSystem });
     EXPECT_EQ(third.filesCopied, 1u) << (third.failures.empty()
             ? ""
             : third.failures[0].path + ": " + third.failures[0].error.message);
@@ -123,8 +129,10 @@ TEST_F(FatVolume, NamesFatCannotHoldAreReportedAndEveryOtherFileIsCopied)
     writeFile(temp / "src/readme", "lower");
     writeFile(temp / "src/z/last", "z");
     for (int run = 0; run < 2; ++run) {
-        CopyReport report;
-        CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, report);
+        CopyReport report = CopyFolderTree(*fs,
+            { .source = temp / "src",
+                .destination = mountPoint + "/bak",
+                .option = CopyOption::SkipSystem });
         ASSERT_EQ(report.failures.size(), 2u) << "run " << run;
         EXPECT_EQ(report.failures[0].path, mountPoint + "/bak/a:b");
         EXPECT_EQ(report.failures[1].path, temp / "src/readme");
@@ -139,13 +147,17 @@ TEST_F(NtfsVolume, ACaseSensitiveVolumeTakesBothNamesAndARunAfterACopyCopiesNoth
 {
     writeFile(temp / "src/README", "upper", { 1'700'000'001, 987'654'321 });
     writeFile(temp / "src/readme", "lower", { 1'700'000'003, 1 });
-    CopyReport first;
-    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, first);
+    CopyReport first = CopyFolderTree(*fs,
+        { .source = temp / "src",
+            .destination = mountPoint + "/bak",
+            .option = CopyOption::SkipSystem });
     EXPECT_EQ(first.failureCount, 0u) << (first.failures.empty() ? "" : first.failures[0].path);
     EXPECT_EQ(readFile(mountPoint + "/bak/README"), "upper");
     EXPECT_EQ(readFile(mountPoint + "/bak/readme"), "lower");
-    CopyReport second;
-    CopyFolderTree(*fs, temp / "src", mountPoint + "/bak", CopyOption::SkipSystem, second);
+    CopyReport second = CopyFolderTree(*fs,
+        { .source = temp / "src",
+            .destination = mountPoint + "/bak",
+            .option = CopyOption::SkipSystem });
     EXPECT_EQ(second.filesCopied, 0u);
     EXPECT_EQ(second.filesUpToDate, 2u);
 }

@@ -123,8 +123,9 @@ public:
         return m_fs.makeFolder(child(name), permissions);
     }
 
-    FsResult<std::uint64_t> copyFileFrom(OpenFolder& source, std::string_view name,
-        const EntryInfo&, const EntryInfo* target, const StopRequest* stop = nullptr) override
+    FsResult<WrittenFile> writeCopy(OpenFolder& source, std::string_view name,
+        const EntryInfo& sourceInfo, const EntryInfo* target,
+        const StopRequest* stop = nullptr) override
     {
         auto& from = static_cast<MemoryFolder&>(source);
         const auto lock = m_fs.lockAfterDelay(from.child(name));
@@ -133,7 +134,23 @@ public:
         // The memory file system copies a file in one block: a stop asked for before it counts.
         if (stopRequested(stop))
             return FsError { FsErrorKind::Stopped, "stopped" };
-        return m_fs.copy(from.child(name), child(name), target);
+        auto bytes = m_fs.writeCopy(from.child(name), child(name), target);
+        if (!bytes)
+            return bytes.error();
+        return WrittenFile { std::string(name), "written:" + child(name), *bytes,
+            sourceInfo.modified, target != nullptr };
+    }
+
+    FsStatus publish(const WrittenFile& written) override
+    {
+        const auto lock = m_fs.lockAfterDelay(m_path);
+        return m_fs.publish(child(written.name), written.replacesTarget);
+    }
+
+    void discard(const WrittenFile& written) override
+    {
+        const auto lock = m_fs.lockAfterDelay(m_path);
+        m_fs.m_written.erase(child(written.name));
     }
 
     FsStatus flushToDevice() override
@@ -461,7 +478,7 @@ FsResult<std::unique_ptr<OpenFolder>> MemoryFileSystem::openFolder(
     return std::unique_ptr<OpenFolder>(new MemoryFolder(*this, canonical, node->id, side));
 }
 
-FsResult<std::uint64_t> MemoryFileSystem::copy(
+FsResult<std::uint64_t> MemoryFileSystem::writeCopy(
     const std::string& from, const std::string& to, const EntryInfo* target)
 {
     if (FsStatus failed = fault(from, Operation::ReadFile))
@@ -475,12 +492,13 @@ FsResult<std::uint64_t> MemoryFileSystem::copy(
     if (existing && !target)
         return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile",
             FailedSide::Destination };
-    if (existing && existing->kind == EntryKind::Link)
-        return FsError { FsErrorKind::LinkInDestination, "symbolic link", FailedSide::Destination };
-    if (existing
-        && (existing->kind != EntryKind::File || (existing->attributes & ReadOnlyAttribute)))
-        return FsError { FsErrorKind::PermissionDenied, "read-only or not a file",
-            FailedSide::Destination };
+    if (existing) {
+        EntryInfo found;
+        found.kind = existing->kind;
+        found.attributes = existing->attributes;
+        if (FsStatus refused = refusalToReplace(found))
+            return *refused;
+    }
     Node* parent = find(parentPath(canonicalMemoryPath(to), PathStyle::Posix));
     if (!parent || parent->kind != EntryKind::Folder)
         return onSide(notFound(), FailedSide::Destination);
@@ -490,14 +508,32 @@ FsResult<std::uint64_t> MemoryFileSystem::copy(
             return FsError { FsErrorKind::DiskFull, "no space left", FailedSide::Destination };
         *m_spaceLeft -= source->data.size();
     }
-    const std::string data = source->data;
-    const FileTime time = source->modified;
-    const std::uint32_t attributes = source->attributes;
-    Node& node = create(canonicalMemoryPath(to), false);
-    node.data = data;
-    node.modified = floorToGranularity(time, m_granularity);
-    node.attributes = attributes;
-    return static_cast<std::uint64_t>(data.size());
+    auto& slot = m_written[canonicalMemoryPath(to)];
+    slot = std::make_unique<Node>();
+    Node& written = *slot;
+    written.kind = EntryKind::File;
+    written.data = source->data;
+    written.modified = floorToGranularity(source->modified, m_granularity);
+    written.attributes = source->attributes;
+    return static_cast<std::uint64_t>(written.data.size());
+}
+
+FsStatus MemoryFileSystem::publish(const std::string& to, bool replacesTarget)
+{
+    const std::string canonical = canonicalMemoryPath(to);
+    auto written = m_written.find(canonical);
+    if (written == m_written.end())
+        return notFound();
+    const std::unique_ptr<Node> pending = std::move(written->second);
+    m_written.erase(written);
+    if (find(canonical) && !replacesTarget)
+        return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile",
+            FailedSide::Destination };
+    Node& node = create(canonical, false);
+    node.data = std::move(pending->data);
+    node.modified = pending->modified;
+    node.attributes = pending->attributes;
+    return std::nullopt;
 }
 
 } // namespace rinvo::testing

@@ -100,10 +100,14 @@ private:
     FsStatus fault(const std::string& path, Operation operation) const;
     FsResult<EntryInfo> infoOf(const std::string& path, FolderSide side) const;
     FsStatus makeFolder(const std::string& path, std::uint32_t permissions);
-    FsResult<std::uint64_t> copy(
+    // Writes the copy that publish then puts in place.
+    FsResult<std::uint64_t> writeCopy(
         const std::string& from, const std::string& to, const EntryInfo* target);
+    FsStatus publish(const std::string& to, bool replacesTarget);
 
     std::unique_ptr<Node> m_root;
+    // Copies written but not yet published, by the path they are to take.
+    std::map<std::string, std::unique_ptr<Node>> m_written;
     std::map<std::pair<std::string, Operation>, FsErrorKind> m_faults;
     std::optional<std::uint64_t> m_spaceLeft;
     std::set<std::string> m_mountPoints { "/" };

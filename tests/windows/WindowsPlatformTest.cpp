@@ -124,8 +124,8 @@ TEST_P(WindowsAttributes, HiddenAndSystemFollowTheOption)
     setAttributes("src/hidden.txt", FILE_ATTRIBUTE_HIDDEN);
     setAttributes("src/system.txt", FILE_ATTRIBUTE_SYSTEM);
     setAttributes("src/hdir", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
-    CopyReport report;
-    CopyFolderTree(*fs, at("src"), at("dst"), GetParam().option, report);
+    CopyReport report = CopyFolderTree(
+        *fs, { .source = at("src"), .destination = at("dst"), .option = GetParam().option });
     EXPECT_EQ(report.CopyStatusFlags, 0)
         << (report.failures.empty() ? "" : report.failures[0].error.message);
     EXPECT_EQ(countEntries(at("dst")), GetParam().expectedEntries);
@@ -141,8 +141,8 @@ TEST_F(WindowsPlatform, AReadOnlyTargetIsRefusedWithBitZero)
     writeFile(at("src/f.txt"), "new", { 1'700'000'000, 0 });
     writeFile(at("dst/f.txt"), "old", { 1'600'000'000, 0 });
     setAttributes("dst/f.txt", FILE_ATTRIBUTE_READONLY);
-    CopyReport report;
-    CopyFolderTree(*fs, at("src"), at("dst"), CopyOption::SkipSystem, report);
+    CopyReport report = CopyFolderTree(
+        *fs, { .source = at("src"), .destination = at("dst"), .option = CopyOption::SkipSystem });
     EXPECT_EQ(report.CopyStatusFlags, PermissionDeniedBit);
     EXPECT_EQ(readFile(at("dst/f.txt")), "old");
     setAttributes("dst/f.txt", FILE_ATTRIBUTE_NORMAL);
@@ -152,12 +152,12 @@ TEST_F(WindowsPlatform, ACopyKeepsTheTimeAndASecondRunCopiesNothing)
 {
     writeFile(at("src/a.txt"), "a", { 1'700'000'001, 123'456'700 });
     writeFile(at("src/sub/b.txt"), "b");
-    CopyReport first;
-    CopyFolderTree(*fs, at("src"), at("dst"), CopyOption::SkipSystem, first);
+    CopyReport first = CopyFolderTree(
+        *fs, { .source = at("src"), .destination = at("dst"), .option = CopyOption::SkipSystem });
     EXPECT_EQ(first.filesCopied, 2u);
     EXPECT_EQ(modifiedTime(at("dst/a.txt")), (FileTime { 1'700'000'001, 123'456'700 }));
-    CopyReport second;
-    CopyFolderTree(*fs, at("src"), at("dst"), CopyOption::SkipSystem, second);
+    CopyReport second = CopyFolderTree(
+        *fs, { .source = at("src"), .destination = at("dst"), .option = CopyOption::SkipSystem });
     EXPECT_EQ(second.filesCopied, 0u);
     EXPECT_EQ(second.filesUpToDate, 2u);
 }
@@ -171,15 +171,17 @@ TEST_F(WindowsPlatform, ASourceAtADriveRootIsTrimmedToTheDrive)
     const std::string root = std::string(drive) + "\\";
     writeFile(root + "top.txt", "t");
     writeFile(root + "sub\\deep.txt", "d");
-    CopyReport report;
-    CopyFolderTree(*fs, root, at("dst"), CopyOption::SkipSystem, report);
+    CopyReport report = CopyFolderTree(
+        *fs, { .source = root, .destination = at("dst"), .option = CopyOption::SkipSystem });
     EXPECT_EQ(report.filesCopied, 2u);
     EXPECT_EQ(report.CopyStatusFlags, 0)
         << (report.failures.empty() ? "" : report.failures[0].path);
     EXPECT_EQ(readFile(at("dst/sub/deep.txt")), "d");
     // A single file at the root, into a destination whose path ends in a separator.
-    CopyReport single;
-    CopyFolderTree(*fs, root + "top.txt", at("dst/sub") + "\\", CopyOption::SkipSystem, single);
+    CopyReport single = CopyFolderTree(*fs,
+        { .source = root + "top.txt",
+            .destination = at("dst/sub") + "\\",
+            .option = CopyOption::SkipSystem });
     EXPECT_EQ(single.filesCopied, 1u);
     EXPECT_EQ(readFile(at("dst/sub/top.txt")), "t");
 }

@@ -1,0 +1,226 @@
+#include "FolderEntering.h"
+
+#include "EntryDecision.h"
+#include "Frame.h"
+
+#include <algorithm>
+
+namespace rinvo {
+
+FolderEntering::FolderEntering(WalkContext& walk, CopyReport& tally)
+    : m_walk(walk)
+    , m_tally(tally)
+{ }
+
+Flow FolderEntering::enter(Frame& frame)
+{
+    FsResult<FolderListing> sourceListing = frame.source->list();
+    // Listed first, so a row that ends here counts the folder's entries as not examined.
+    if (sourceListing)
+        frame.listing = std::move(*sourceListing);
+    if (const Flow flow = listDestination(frame); flow != Flow::Continue)
+        return flow;
+    if (!sourceListing) {
+        return m_walk.fail(
+            folderPlace(frame.place), frame.sourcePath, sourceListing.error(), FailedSide::Source);
+    }
+    findClashes(frame);
+    findFiles(frame);
+    findSubfolders(frame);
+    return Flow::Continue;
+}
+
+Flow FolderEntering::listDestination(Frame& frame)
+{
+    Destination& destination = frame.destination;
+    if (destination.isNew || !destination.folder)
+        return Flow::Continue;
+    FsResult<FolderListing> listing = destination.folder->list();
+    if (listing)
+        destination.entries = std::move(*listing);
+    else if (showsVolumeUnusable(listing.error()))
+        return m_walk.endRow(folderPlace(frame.place), listing.error());
+    // A destination that could not be listed is looked up name by name instead.
+    return Flow::Continue;
+}
+
+void FolderEntering::findClashes(Frame& frame)
+{
+    // Only where two names of this folder fold together is the destination asked whether it
+    // folds case; a dry run writes no probe and takes it as case-sensitive.
+    if (m_walk.dryRun() || !frame.destination.folder)
+        return;
+    const CopyOption option = m_walk.request().option;
+    frame.clashes = findCaseClashes(frame.listing, [&](std::size_t index) {
+        const FolderEntry entry = frame.listing[index];
+        return !entry.error && !isLeftOut(entry.info, option);
+    });
+    if (!frame.clashes.empty() && !frame.destination.folder->foldsCase())
+        frame.clashes.clear();
+}
+
+void FolderEntering::findFiles(Frame& frame)
+{
+    // NOTE: only the files whose copy must be tried are handed out to the threads; what the
+    // listings settle (up to date, left out, failed) is counted here, where it costs nothing.
+    const Destination& destination = frame.destination;
+    for (std::size_t i = 0; i < frame.listing.size(); ++i) {
+        const FolderEntry entry = frame.listing[i];
+        if (!entry.error && entry.info.kind == EntryKind::Folder)
+            continue;
+        if (entry.error) {
+            // An entry that cannot be looked at is left out; the folder goes on.
+            m_walk.fail(filePlace(frame.place, i), m_walk.sourcePathOf(frame, entry.name),
+                *entry.error, FailedSide::Source);
+            ++frame.examined;
+            continue;
+        }
+        const std::optional<FolderEntry> listed
+            = destination.entries ? destination.entries->find(entry.name) : std::nullopt;
+        const EntryInfo* target = listed && !listed->error ? &listed->info : nullptr;
+        GranularityQuery granularity;
+        if (!m_walk.dryRun())
+            granularity = [&] { return destination.folder->timeGranularity(); };
+        const FileAction action
+            = decideFile(entry.info, target, m_walk.request().option, granularity).action;
+        if (action == FileAction::Excluded) {
+            ++m_tally.entriesExcluded;
+        } else if (isClash(frame, i, filePlace(frame.place, i))) {
+            // Recorded as a failure by the check itself.
+        } else if (action == FileAction::UpToDate) {
+            ++m_tally.filesUpToDate;
+        } else {
+            frame.files.push_back(static_cast<std::uint32_t>(i));
+            continue;
+        }
+        ++frame.examined;
+    }
+}
+
+void FolderEntering::findSubfolders(Frame& frame)
+{
+    for (std::size_t index = 0; index < frame.listing.size(); ++index) {
+        const FolderEntry entry = frame.listing[index];
+        if (entry.error || entry.info.kind != EntryKind::Folder)
+            continue;
+        if (isLeftOut(entry.info, m_walk.request().option)) {
+            ++frame.examined;
+            ++m_tally.entriesExcluded;
+        } else if (isClash(frame, index, subfolderPlace(frame.place, index))) {
+            ++frame.examined;
+        } else {
+            frame.subfolders.push_back(static_cast<std::uint32_t>(index));
+        }
+    }
+}
+
+bool FolderEntering::isClash(const Frame& frame, std::size_t index, const WalkPlace& place)
+{
+    auto found = std::lower_bound(frame.clashes.begin(), frame.clashes.end(), index,
+        [](const CaseClash& clash, std::size_t key) { return clash.later < key; });
+    if (found == frame.clashes.end() || found->later != index)
+        return false;
+    FsError error { FsErrorKind::NameDiffersOnlyInCase,
+        std::string(frame.listing[found->earlier].name), FailedSide::Source };
+    m_walk.note(place, m_walk.sourcePathOf(frame, frame.listing[index].name), std::move(error));
+    return true;
+}
+
+Flow FolderEntering::openSubfolder(
+    const Frame& parent, std::size_t index, std::unique_ptr<Frame>& child)
+{
+    const std::string_view name = parent.listing[index].name;
+    const WalkPlace place = subfolderPlace(parent.place, index);
+    auto childSource = parent.source->openFolder(name);
+    const FolderIdentity identity = childSource ? (*childSource)->identity() : FolderIdentity {};
+    if (childSource && m_walk.isOnWalk(parent, identity)) {
+        // A link back up the walk, or the destination itself: entering it would not end.
+        ++m_tally.entriesExcluded;
+        return Flow::Continue;
+    }
+    const std::uint32_t permissions
+        = childSource ? (*childSource)->permissions() : DefaultFolderPermissions;
+    std::optional<Destination> childDestination;
+    if (openDestination(parent, index, permissions, childDestination) == Flow::EndRow)
+        return Flow::EndRow;
+    if (!childSource) {
+        return m_walk.fail(
+            place, m_walk.sourcePathOf(parent, name), childSource.error(), FailedSide::Source);
+    }
+    if (!childDestination)
+        return Flow::Continue;
+    child = std::make_unique<Frame>();
+    child->source = std::move(*childSource);
+    child->destination = std::move(*childDestination);
+    child->sourcePath = m_walk.sourcePathOf(parent, name);
+    child->destinationPath = m_walk.destinationPathOf(parent, name);
+    child->place = place;
+    child->walked = std::make_shared<WalkedFolder>(WalkedFolder { identity, parent.walked });
+    return Flow::Continue;
+}
+
+Flow FolderEntering::openDestination(const Frame& parent, std::size_t index,
+    std::uint32_t permissions, std::optional<Destination>& opened)
+{
+    const Destination& destination = parent.destination;
+    const std::string_view name = parent.listing[index].name;
+    if (!destination.folder) {
+        // A dry run below a folder it would make: everything below is new too.
+        opened = Destination { nullptr, std::nullopt, true };
+        return Flow::Continue;
+    }
+    const WalkPlace place = subfolderPlace(parent.place, index);
+    const std::optional<FolderEntry> listed = !destination.isNew && destination.entries
+        ? destination.entries->find(name)
+        : std::nullopt;
+    if (listed && !listed->error && listed->info.kind == EntryKind::Link) {
+        return m_walk.fail(place, m_walk.destinationPathOf(parent, name),
+            { FsErrorKind::LinkInDestination, "symbolic link" }, FailedSide::Destination);
+    }
+    const bool known = destination.isNew || destination.entries;
+    if (known && !listed)
+        return createDestination(parent, index, permissions, opened);
+    auto found = destination.folder->openFolder(name);
+    if (found) {
+        opened = Destination { std::move(*found), std::nullopt, false };
+        return Flow::Continue;
+    }
+    if (!listed && found.error().kind == FsErrorKind::PathNotFound)
+        return createDestination(parent, index, permissions, opened);
+    // A file in the folder's place: creating the folder would fail the same way.
+    FsError error = found.error();
+    if (error.kind == FsErrorKind::PathNotFound)
+        error.kind = FsErrorKind::AlreadyExists;
+    return m_walk.fail(
+        place, m_walk.destinationPathOf(parent, name), error, FailedSide::Destination);
+}
+
+Flow FolderEntering::createDestination(const Frame& parent, std::size_t index,
+    std::uint32_t permissions, std::optional<Destination>& opened)
+{
+    if (m_walk.dryRun()) {
+        opened = Destination { nullptr, std::nullopt, true };
+        return Flow::Continue;
+    }
+    const std::string_view name = parent.listing[index].name;
+    const WalkPlace place = subfolderPlace(parent.place, index);
+    OpenFolder& folder = *parent.destination.folder;
+    bool isNew = true;
+    if (FsStatus failed = folder.createFolder(name, permissions)) {
+        // A folder that appeared meanwhile (another run) is used as it is.
+        if (failed->kind != FsErrorKind::AlreadyExists) {
+            return m_walk.fail(
+                place, m_walk.destinationPathOf(parent, name), *failed, FailedSide::Destination);
+        }
+        isNew = false;
+    }
+    auto made = folder.openFolder(name);
+    if (!made) {
+        return m_walk.fail(
+            place, m_walk.destinationPathOf(parent, name), made.error(), FailedSide::Destination);
+    }
+    opened = Destination { std::move(*made), std::nullopt, isNew };
+    return Flow::Continue;
+}
+
+} // namespace rinvo

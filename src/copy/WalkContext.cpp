@@ -1,0 +1,87 @@
+#include "WalkContext.h"
+
+#include "Frame.h"
+
+#include "platform/PathRules.h"
+
+namespace rinvo {
+
+WalkContext::WalkContext(FileSystem& fs, const CopyRequest& request)
+    : m_fs(fs)
+    , m_request(request)
+    , m_style(fs.pathStyle())
+{ }
+
+std::string WalkContext::sourcePathOf(const Frame& frame, std::string_view name) const
+{
+    return joinPath(frame.sourcePath, name, m_style);
+}
+
+std::string WalkContext::destinationPathOf(const Frame& frame, std::string_view name) const
+{
+    return joinPath(frame.destinationPath, name, m_style);
+}
+
+void WalkContext::setDestinationRoot(std::string path, std::optional<FolderIdentity> identity)
+{
+    m_destinationRootPath = std::move(path);
+    m_destinationRoot = identity;
+}
+
+bool WalkContext::isOnWalk(const Frame& parent, const FolderIdentity& identity) const
+{
+    for (const WalkedFolder* folder = parent.walked.get(); folder; folder = folder->parent.get()) {
+        if (folder->identity == identity)
+            return true;
+    }
+    // NOTE: a destination inside its own source is never walked as source, so the copy cannot
+    // feed on itself.
+    return m_destinationRoot && *m_destinationRoot == identity;
+}
+
+Flow WalkContext::fail(WalkPlace place, std::string path, FsError error, FailedSide side)
+{
+    if (side == FailedSide::Destination && showsVolumeUnusable(error))
+        return endRow(std::move(place), std::move(error));
+    error.side = side;
+    m_failures.add(std::move(place), std::move(path), std::move(error));
+    return Flow::Continue;
+}
+
+void WalkContext::note(WalkPlace place, std::string path, FsError error)
+{
+    m_failures.add(std::move(place), std::move(path), std::move(error));
+}
+
+Flow WalkContext::endRow(WalkPlace place, FsError error)
+{
+    // NOTE: one line names the destination and the reason, rather than one failure for each
+    // entry still to come: the whole destination is gone, full or read-only. Of several
+    // threads that meet it at once, the first says so.
+    if (!m_rowEnded.exchange(true)) {
+        error.side = FailedSide::Destination;
+        m_failures.add(std::move(place), m_destinationRootPath, std::move(error));
+    }
+    return Flow::EndRow;
+}
+
+Flow WalkContext::checkStop(CopyReport& tally) const
+{
+    if (rowEnded())
+        return Flow::EndRow;
+    if (!stopRequested(m_request.stop))
+        return Flow::Continue;
+    tally.stopped = true;
+    return Flow::Stop;
+}
+
+void WalkContext::fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes)
+{
+    if (!m_request.progress)
+        return;
+    // The display is told of one file at a time, whichever thread copied it.
+    std::lock_guard lock(m_progressMutex);
+    m_request.progress(frame.sourcePath, name, bytes);
+}
+
+} // namespace rinvo

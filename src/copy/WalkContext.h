@@ -1,0 +1,74 @@
+#pragma once
+
+#include "CopyRequest.h"
+#include "WalkOrder.h"
+
+#include "platform/FileSystem.h"
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rinvo {
+
+struct Frame;
+
+/// Whether the walk goes on after a step, or the row ends: its destination is unusable, or the
+/// user asked to stop.
+enum class Flow {
+    Continue,
+    EndRow,
+    Stop,
+};
+
+/// What every thread of one row's walk shares: the request, the failures in walk order, and
+/// whether the row has ended. Safe to use from every thread of the walk.
+class WalkContext
+{
+public:
+    WalkContext(FileSystem& fs, const CopyRequest& request);
+
+    FileSystem& fs() const { return m_fs; }
+    const CopyRequest& request() const { return m_request; }
+    bool dryRun() const { return m_request.mode == CopyMode::DryRun; }
+    std::string sourcePathOf(const Frame& frame, std::string_view name) const;
+    std::string destinationPathOf(const Frame& frame, std::string_view name) const;
+
+    /// Sets the row's destination folder: the path a line about it names, and its identity,
+    /// which the walk never enters as source (none in a dry run of a new destination).
+    void setDestinationRoot(std::string path, std::optional<FolderIdentity> identity);
+    const std::string& destinationRootPath() const { return m_destinationRootPath; }
+    /// Tells whether entering a folder of this identity below 'parent' would not end: it is on
+    /// the way down to 'parent', or it is the destination.
+    bool isOnWalk(const Frame& parent, const FolderIdentity& identity) const;
+
+    /// Records a failure of one entry; one that shows the destination unusable ends the row.
+    Flow fail(WalkPlace place, std::string path, FsError error, FailedSide side);
+    /// Records a failure that never ends the row.
+    void note(WalkPlace place, std::string path, FsError error);
+    /// Ends the row with one line naming its destination and the reason.
+    Flow endRow(WalkPlace place, FsError error);
+    bool rowEnded() const { return m_rowEnded.load(std::memory_order_relaxed); }
+    /// Tells whether the walk goes on: not once the row has ended or the user asked to stop,
+    /// which is noted in the thread's tally.
+    Flow checkStop(CopyReport& tally) const;
+
+    /// Tells the progress of a file copied, or refused as read-only, one at a time.
+    void fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes);
+    /// Adds the failures to the report in walk order.
+    void moveFailuresInto(CopyReport& report) { m_failures.moveInto(report); }
+
+private:
+    FileSystem& m_fs;
+    const CopyRequest& m_request;
+    PathStyle m_style;
+    std::string m_destinationRootPath;
+    std::optional<FolderIdentity> m_destinationRoot;
+    OrderedFailures m_failures;
+    std::atomic<bool> m_rowEnded { false };
+    std::mutex m_progressMutex;
+};
+
+} // namespace rinvo

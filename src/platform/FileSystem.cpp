@@ -1,0 +1,30 @@
+#include "FileSystem.h"
+
+namespace rinvo {
+
+FsStatus refusalToReplace(const EntryInfo& target)
+{
+    if (target.kind == EntryKind::Link)
+        return FsError { FsErrorKind::LinkInDestination, "symbolic link", FailedSide::Destination };
+    // A folder in the file's place refuses it as access denied, as Windows does.
+    if (target.kind != EntryKind::File)
+        return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name",
+            FailedSide::Destination };
+    // NOTE: a rename would replace a read-only file without asking, so it is refused here.
+    if (target.attributes & ReadOnlyAttribute)
+        return FsError { FsErrorKind::PermissionDenied, "read-only file", FailedSide::Destination };
+    return std::nullopt;
+}
+
+FsResult<std::uint64_t> OpenFolder::copyFileFrom(OpenFolder& source, std::string_view name,
+    const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop)
+{
+    FsResult<WrittenFile> written = writeCopy(source, name, sourceInfo, target, stop);
+    if (!written)
+        return written.error();
+    if (FsStatus failed = publish(*written))
+        return *failed;
+    return written->bytes;
+}
+
+} // namespace rinvo
