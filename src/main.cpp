@@ -1,7 +1,8 @@
-#include "app/CommandLine.h"
-#include "app/ProgramCommandLine.h"
+#include "app/ForwardingFolderBrowser.h"
 #include "app/RinvoModule.h"
 #include "app/RuleFileLocation.h"
+#include "cli/CommandLine.h"
+#include "cli/ProgramCommandLine.h"
 #include "platform/FileSystem.h"
 #include "platform/OpenFileLimit.h"
 #include "platform/ProgramFolder.h"
@@ -36,19 +37,10 @@ int runWindow(int argc, char** argv)
     rinvo::QtMessageBox messages;
     rinvo::RinvoModule module;
     const std::string ruleFile = rinvo::ruleFileForThisProgram(*fs);
-    // The dialog's owner is the window, made after it: the window asks through this forwarder.
-    class ForwardingBrowser final : public rinvo::FolderBrowser
-    {
-    public:
-        std::unique_ptr<rinvo::FolderBrowser> target;
-        std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
-        {
-            return target ? target->BrowseForFolder(prompt, startPath) : std::string();
-        }
-    } browser;
+    rinvo::ForwardingFolderBrowser browser;
     rinvo::RinvoMain window({ *fs, messages, browser, *codec, ruleFile, module });
     messages.setOwner(&window);
-    browser.target = rinvo::createDesktopFolderBrowser(&window);
+    browser.setTarget(rinvo::createDesktopFolderBrowser(&window));
     window.show();
     return application.exec();
 }

@@ -2,7 +2,7 @@
 // "rinvo.exe", which cmd.exe runs first when "rinvo" is typed; elsewhere the program of builds
 // without the windows.
 
-#include "app/ProgramCommandLine.h"
+#include "cli/ProgramCommandLine.h"
 #include "platform/OpenFileLimit.h"
 
 #include "platform/Terminal.h"

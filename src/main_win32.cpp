@@ -1,16 +1,17 @@
 // The Windows program: the windows drawn with Win32; with arguments, the command line.
 
-#include "app/ProgramCommandLine.h"
+#include "app/ForwardingFolderBrowser.h"
 #include "app/RinvoModule.h"
 #include "app/RuleFileLocation.h"
+#include "cli/ProgramCommandLine.h"
 #include "platform/FileSystem.h"
 #include "platform/OpenFileLimit.h"
 #include "platform/ProgramFolder.h"
-#include "platform/ShellFolderBrowser.h"
 #include "platform/Terminal.h"
 #include "platform/TextCodec.h"
 #include "rules/RuleFile.h"
 #include "win32/Application.h"
+#include "win32/ShellFolderBrowser.h"
 #include "win32/Win32MessageBox.h"
 
 #include <commctrl.h>
@@ -18,22 +19,6 @@
 
 #include <string>
 #include <vector>
-
-namespace {
-
-// The dialog's owner is the main window, made after the services: the window asks through
-// this forwarder.
-class ForwardingBrowser final : public rinvo::FolderBrowser
-{
-public:
-    std::unique_ptr<rinvo::FolderBrowser> target;
-    std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
-    {
-        return target ? target->BrowseForFolder(prompt, startPath) : std::string();
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -53,12 +38,12 @@ int main(int argc, char** argv)
     auto codec = rinvo::createSystemCodec();
     rinvo::win32::Win32MessageBox messages;
     rinvo::RinvoModule module;
-    ForwardingBrowser browser;
+    rinvo::ForwardingFolderBrowser browser;
     const std::string ruleFile = rinvo::ruleFileForThisProgram(*fs);
     rinvo::win32::Application application({ *fs, messages, browser, *codec, ruleFile, module });
     const HWND main = application.mainWindow().handle();
     messages.setOwner(main);
-    browser.target = rinvo::createShellFolderBrowser(reinterpret_cast<std::uintptr_t>(main));
+    browser.setTarget(rinvo::win32::createShellFolderBrowser(main));
     const int exitCode = application.run();
     ::CoUninitialize();
     return exitCode;

@@ -3,7 +3,7 @@
 #include "FolderPath.h"
 
 #include "platform/FileSystem.h"
-#include "platform/MessageBoxService.h"
+#include "MessageBoxService.h"
 #include "platform/PathRules.h"
 #include "texts/Catalogue.h"
 

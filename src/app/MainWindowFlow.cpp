@@ -1,6 +1,6 @@
 #include "MainWindowFlow.h"
 
-#include "platform/MessageBoxService.h"
+#include "MessageBoxService.h"
 #include "texts/Catalogue.h"
 
 namespace rinvo {

@@ -2,8 +2,8 @@
 
 #include "forms/FormLayout.h"
 #include "platform/FileSystem.h"
-#include "platform/FolderBrowser.h"
-#include "platform/MessageBoxService.h"
+#include "FolderBrowser.h"
+#include "MessageBoxService.h"
 #include "platform/PathRules.h"
 #include "rules/RuleFile.h"
 #include "texts/Catalogue.h"

@@ -3,8 +3,8 @@
 #include "FolderSelection.h"
 #include "RinvoModule.h"
 #include "platform/FileSystem.h"
-#include "platform/InputBoxService.h"
-#include "platform/MessageBoxService.h"
+#include "InputBoxService.h"
+#include "MessageBoxService.h"
 #include "platform/PathRules.h"
 #include "texts/Catalogue.h"
 

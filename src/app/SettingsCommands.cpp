@@ -4,7 +4,7 @@
 #include "platform/PathRules.h"
 
 #include "platform/FileSystem.h"
-#include "platform/MessageBoxService.h"
+#include "MessageBoxService.h"
 #include "rules/RuleFile.h"
 #include "texts/Catalogue.h"
 

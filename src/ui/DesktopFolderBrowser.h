@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FolderBrowser.h"
+#include "app/FolderBrowser.h"
 
 #include <memory>
 

@@ -5,7 +5,7 @@
 #include "QtText.h"
 #include "RuleBox.h"
 #include "ThreadedCopyRun.h"
-#include "platform/MessageBoxService.h"
+#include "app/MessageBoxService.h"
 #include "texts/Catalogue.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "ThreadedCopyRun.h"
 
 #include "QtText.h"
-#include "platform/MessageBoxService.h"
+#include "app/MessageBoxService.h"
 #include "texts/Catalogue.h"
 
 #include <QApplication>

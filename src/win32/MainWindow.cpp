@@ -1,7 +1,7 @@
 #include "MainWindow.h"
 
 #include "Wide.h"
-#include "platform/MessageBoxService.h"
+#include "app/MessageBoxService.h"
 #include "texts/Catalogue.h"
 
 #include <thread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/InputBoxService.h"
+#include "app/InputBoxService.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "ProgramCommandLine.h"
 
 #include "CommandLine.h"
-#include "RuleFileLocation.h"
+#include "app/RuleFileLocation.h"
 #include "platform/FileSystem.h"
 #include "platform/StopRequest.h"
 #include "platform/StopSignals.h"

@@ -1,13 +1,17 @@
 #pragma once
 
-#include "CommandLine.h"
-
 #include <chrono>
 #include <cstdint>
 #include <iosfwd>
 #include <string_view>
 
 namespace rinvo {
+
+/// Whether the command line redraws a progress line while it copies.
+enum class ProgressLine {
+    Hidden,
+    Shown,
+};
 
 /// Redraws one terminal line with the counts and the last copied file, a few times a second.
 class ProgressPrinter

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageBoxService.h"
+#include "app/MessageBoxService.h"
 
 #include <iosfwd>
 

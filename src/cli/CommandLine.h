@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProgressPrinter.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -9,12 +11,6 @@ namespace rinvo {
 class FileSystem;
 class StopRequest;
 class TextCodec;
-
-/// Whether the command line redraws a progress line while it copies.
-enum class ProgressLine {
-    Hidden,
-    Shown,
-};
 
 /// Exit statuses of the command line.
 enum ExitStatus : int {

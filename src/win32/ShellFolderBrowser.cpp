@@ -1,11 +1,11 @@
 #include "ShellFolderBrowser.h"
 
-#include "WinSupport.h"
+#include "Wide.h"
 
 #include <objbase.h>
 #include <shlobj.h>
 
-namespace rinvo {
+namespace rinvo::win32 {
 
 namespace {
 
@@ -30,8 +30,8 @@ public:
 
     std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
     {
-        const std::wstring title = win::widen(prompt);
-        const std::wstring start = win::widen(startPath);
+        const std::wstring title = widen(prompt);
+        const std::wstring start = widen(startPath);
         // The newer dialog style needs OLE on this thread.
         const HRESULT initialised = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         BROWSEINFOW info {};
@@ -46,7 +46,7 @@ public:
             wchar_t path[32768];
             if (::SHGetPathFromIDListEx(
                     list, path, static_cast<DWORD>(std::size(path)), GPFIDL_DEFAULT))
-                chosen = win::narrow(path);
+                chosen = narrow(path);
             ::CoTaskMemFree(list);
         }
         if (SUCCEEDED(initialised))
@@ -60,9 +60,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<FolderBrowser> createShellFolderBrowser(std::uintptr_t ownerWindow)
+std::unique_ptr<FolderBrowser> createShellFolderBrowser(HWND owner)
 {
-    return std::make_unique<ShellFolderBrowser>(reinterpret_cast<HWND>(ownerWindow));
+    return std::make_unique<ShellFolderBrowser>(owner);
 }
 
-} // namespace rinvo
+} // namespace rinvo::win32
