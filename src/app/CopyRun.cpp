@@ -2,8 +2,8 @@
 
 #include "FolderPath.h"
 
-#include "platform/FileSystem.h"
 #include "MessageBoxService.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "texts/Catalogue.h"
 
@@ -82,6 +82,14 @@ bool CopyRun::checkRow(const CopyRule& rule)
 
 CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option, const StopRequest* stop)
 {
+    const CopyRunResult result = runRows(rules, option, stop);
+    tellRunOutcome(m_messages, result);
+    return result;
+}
+
+CopyRunResult CopyRun::runRows(
+    const CopyRuleTable& rules, CopyOption option, const StopRequest* stop)
+{
     CopyRunResult result;
     const CopyProgress progress
         = [this](std::string_view folder, std::string_view name, std::uint64_t bytes) {
@@ -120,15 +128,14 @@ CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option, const 
             break;
         }
     }
-    tellOutcome(result);
     return result;
 }
 
-void CopyRun::tellOutcome(const CopyRunResult& result)
+void tellRunOutcome(MessageBoxService& box, const CopyRunResult& result)
 {
     const CopyReport& report = result.report;
     if (report.CopyStatusFlags & PermissionDeniedBit)
-        m_messages.show(messages::ReadOnlyNotice, MessageButtons::Ok);
+        box.show(messages::ReadOnlyNotice, MessageButtons::Ok);
     // NOTE: failures other than permission denied are told too, so "done" never hides them.
     if (report.CopyStatusFlags & CopyFailedBit) {
         std::string notice = messages::NotEverythingCopied;
@@ -152,12 +159,12 @@ void CopyRun::tellOutcome(const CopyRunResult& result)
             notice += '\n';
             notice += messages::moreFailures(others);
         }
-        m_messages.show(notice, MessageButtons::Ok);
+        box.show(notice, MessageButtons::Ok);
     }
     const char* end = result.stopped ? messages::CopyStopped
         : result.AnyRowRun           ? messages::CopyDone
                                      : messages::NothingCopied;
-    m_messages.show(end, MessageButtons::Ok);
+    box.show(end, MessageButtons::Ok);
 }
 
 } // namespace rinvo

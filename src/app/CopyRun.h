@@ -61,13 +61,16 @@ public:
     CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
         CopyMode mode = CopyMode::Copy, FolderCreation creation = FolderCreation::OneLevel);
 
-    /// Runs every filled row; a stop request ends the run after the file being copied.
+    /// Runs every filled row, then tells the outcome; a stop request ends the run after the
+    /// file being copied.
     CopyRunResult run(
+        const CopyRuleTable& rules, CopyOption option, const StopRequest* stop = nullptr);
+    /// Runs every filled row without telling the outcome.
+    CopyRunResult runRows(
         const CopyRuleTable& rules, CopyOption option, const StopRequest* stop = nullptr);
 
 private:
     bool checkRow(const CopyRule& rule);
-    void tellOutcome(const CopyRunResult& result);
 
     FileSystem& m_fs;
     MessageBoxService& m_messages;
@@ -75,5 +78,9 @@ private:
     CopyMode m_mode;
     FolderCreation m_creation;
 };
+
+/// Tells the outcome of a run at its end: the read-only notice, the other failures, then that
+/// the copy was done, stopped, or that nothing was copied.
+void tellRunOutcome(MessageBoxService& box, const CopyRunResult& result);
 
 } // namespace rinvo

@@ -10,6 +10,7 @@ MainWindowFlow::MainWindowFlow(MainWindowServices services, MainWindowView& view
     , m_view(view)
     , m_settings(services.fs, services.messages, services.codec, services.ruleFilePath)
     , m_editing(services.fs, services.messages, services.browser, services.codec, services.module)
+    , m_run(services.fs, services.messages, view)
 { }
 
 void MainWindowFlow::Form_Load()
@@ -20,11 +21,15 @@ void MainWindowFlow::Form_Load()
 
 void MainWindowFlow::GoCopy_Click()
 {
+    if (running())
+        return;
     readRules();
-    m_stop.reset();
-    m_copying = true;
-    m_view.runCopy(m_state.rules, m_services.module.copyOption, m_stop);
-    m_copying = false;
+    m_run.start(
+        m_state.rules, m_services.module.copyOption, [this](const CopyRunResult&) { runEnded(); });
+}
+
+void MainWindowFlow::runEnded()
+{
     // The save question runs without the row test that the quit command makes.
     if (m_state.RulesChanged
         && m_services.messages.show(messages::SaveQuestion, MessageButtons::YesNoDefaultYes)
@@ -36,12 +41,17 @@ void MainWindowFlow::GoCopy_Click()
 
 void MainWindowFlow::Hozon_Click()
 {
+    // A run takes no other command; its end closes the window.
+    if (running())
+        return;
     readRules();
     m_settings.Hozon_Click(m_state);
 }
 
 void MainWindowFlow::Yobikomi_Click()
 {
+    if (running())
+        return;
     readRules();
     m_settings.Yobikomi_Click(m_state);
     m_view.showRules(m_state.rules);
@@ -49,6 +59,8 @@ void MainWindowFlow::Yobikomi_Click()
 
 void MainWindowFlow::Owari_Click()
 {
+    if (running())
+        return;
     readRules();
     if (m_settings.Owari_Click(m_state) == WindowAfter::Closes)
         m_view.closeWindow();
@@ -56,11 +68,15 @@ void MainWindowFlow::Owari_Click()
 
 void MainWindowFlow::Setumei_Click()
 {
+    if (running())
+        return;
     m_view.showHelp();
 }
 
 void MainWindowFlow::Folder_Click(RuleSide side, int index)
 {
+    if (running())
+        return;
     readRules();
     if (side == RuleSide::Source)
         m_editing.SFolder_Click(m_state, index);
@@ -71,6 +87,8 @@ void MainWindowFlow::Folder_Click(RuleSide side, int index)
 
 void MainWindowFlow::Folder_MouseDown(RuleSide side, int index, MouseButton button)
 {
+    if (running())
+        return;
     readRules();
     m_editing.Folder_MouseDown(m_state, side, index, button);
     m_view.showRules(m_state.rules);
@@ -83,14 +101,7 @@ void MainWindowFlow::AttrStt_LostFocus(const std::string& shownText)
 
 WindowAfter MainWindowFlow::closeRequested()
 {
-    if (!m_copying)
-        return WindowAfter::Closes;
-    // NOTE: Yes stops the run after the file being copied; the run's end then tells the outcome,
-    // asks to save changed rules and closes the window, as every run does.
-    if (m_services.messages.show(messages::StopQuestion, MessageButtons::YesNoDefaultNo)
-        == MessageAnswer::Yes)
-        m_stop.request();
-    return WindowAfter::StaysOpen;
+    return m_run.closeRequested();
 }
 
 } // namespace rinvo

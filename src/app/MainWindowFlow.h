@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CopyRun.h"
 #include "RuleEditing.h"
+#include "RunController.h"
+#include "RunWindow.h"
 #include "SettingsCommands.h"
-#include "platform/StopRequest.h"
 
 #include <string>
 
@@ -25,21 +25,15 @@ struct MainWindowServices
     RinvoModule& module;
 };
 
-/// What a toolkit's main window does for the flow: draw, run, open and close.
-class MainWindowView
+/// What a toolkit's main window does for the flow: draw the rules, show a run, open and close.
+/// While a run goes on the window takes no input but its close request (running()).
+class MainWindowView : public RunWindow
 {
 public:
-    virtual ~MainWindowView() = default;
     /// Returns the rows as the rule boxes hold them: their texts are the rule table.
     virtual CopyRuleTable shownRules() = 0;
     /// Shows the rows in the rule boxes.
     virtual void showRules(const CopyRuleTable& rules) = 0;
-    /// Runs the copy run while the window keeps painting and takes no input but its close
-    /// request, showing each copied file's name and the run's progress in the caption; returns
-    /// once the run has ended, which a stop request hastens.
-    virtual CopyRunResult runCopy(
-        const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
-        = 0;
     /// Opens the help window, or brings the open one to the front.
     virtual void showHelp() = 0;
     /// Closes the main window.
@@ -55,6 +49,8 @@ public:
 
     /// Loads the rules and shows them; the window is being made.
     void Form_Load();
+    /// Starts the copy run on a helper thread; its end asks to save changed rules and closes
+    /// the window.
     void GoCopy_Click();
     void Hozon_Click();
     void Yobikomi_Click();
@@ -66,19 +62,22 @@ public:
     /// The title bar's close box: closes at once, without a question; during a run it asks
     /// whether to stop the run instead, whose end then closes the window.
     WindowAfter closeRequested();
+    /// Tells whether a copy run goes on, during which the window takes no other input.
+    bool running() const { return m_run.running(); }
 
     const RuleWindowState& state() const { return m_state; }
 
 private:
     void readRules() { m_state.rules = m_view.shownRules(); }
+    void runEnded();
 
     MainWindowServices m_services;
     MainWindowView& m_view;
     SettingsCommands m_settings;
     RuleEditing m_editing;
     RuleWindowState m_state;
-    bool m_copying = false;
-    StopRequest m_stop;
+    // Last, so a run under way ends before the rest of the flow goes.
+    RunController m_run;
 };
 
 } // namespace rinvo

@@ -1,9 +1,9 @@
 #include "RuleEditing.h"
 
-#include "forms/FormLayout.h"
-#include "platform/FileSystem.h"
 #include "FolderBrowser.h"
 #include "MessageBoxService.h"
+#include "forms/FormLayout.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "rules/RuleFile.h"
 #include "texts/Catalogue.h"

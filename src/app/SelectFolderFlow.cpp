@@ -1,10 +1,10 @@
 #include "SelectFolderFlow.h"
 
 #include "FolderSelection.h"
-#include "RinvoModule.h"
-#include "platform/FileSystem.h"
 #include "InputBoxService.h"
 #include "MessageBoxService.h"
+#include "RinvoModule.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "texts/Catalogue.h"
 

@@ -3,8 +3,8 @@
 #include "FolderPath.h"
 #include "platform/PathRules.h"
 
-#include "platform/FileSystem.h"
 #include "MessageBoxService.h"
+#include "platform/FileSystem.h"
 #include "rules/RuleFile.h"
 #include "texts/Catalogue.h"
 

@@ -2,6 +2,7 @@
 
 #include "RinvoModule.h"
 #include "RuleWindowState.h"
+#include "WindowAfter.h"
 
 #include <string>
 
@@ -10,9 +11,6 @@ namespace rinvo {
 class FileSystem;
 class MessageBoxService;
 class TextCodec;
-
-/// What the main window does after a command.
-enum class WindowAfter { StaysOpen, Closes };
 
 /// The settings side of the main window: start-up, save, reload and quit.
 class SettingsCommands

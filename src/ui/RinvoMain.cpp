@@ -4,7 +4,6 @@
 #include "HelpForm.h"
 #include "QtText.h"
 #include "RuleBox.h"
-#include "ThreadedCopyRun.h"
 #include "app/MessageBoxService.h"
 #include "texts/Catalogue.h"
 
@@ -30,11 +29,17 @@ RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     connectControls();
     // The start button comes first in the focus order and holds the focus at opening.
     findChild<QWidget*>(QStringLiteral("GoCopy"))->setFocus();
+    // Input to this window is held back while a run goes on; see eventFilter.
+    qApp->installEventFilter(this);
 
     m_flow.Form_Load();
 }
 
-RinvoMain::~RinvoMain() = default;
+RinvoMain::~RinvoMain()
+{
+    if (m_busyPointer)
+        QApplication::restoreOverrideCursor();
+}
 
 HelpForm* RinvoMain::helpWindow() const
 {
@@ -96,11 +101,33 @@ void RinvoMain::showRules(const CopyRuleTable& rules)
     }
 }
 
-CopyRunResult RinvoMain::runCopy(
-    const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
+void RinvoMain::post(std::function<void()> task)
 {
-    ThreadedCopyRun copyRun(m_services.fs, m_services.messages, *m_dspFileName, *this);
-    return copyRun.run(rules, option, stop);
+    // Dropped by Qt if the window has gone by then.
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void RinvoMain::setPointer(Pointer pointer)
+{
+    const bool busy = pointer == Pointer::Busy;
+    if (busy == m_busyPointer)
+        return;
+    m_busyPointer = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void RinvoMain::setTitle(std::string_view title)
+{
+    setWindowTitle(toQString(title));
+}
+
+void RinvoMain::showCurrentFile(std::string_view name)
+{
+    m_dspFileName->setText(toQString(name));
+    m_dspFileName->repaint();
 }
 
 void RinvoMain::showHelp()
@@ -118,8 +145,32 @@ void RinvoMain::closeWindow()
     close();
 }
 
+bool RinvoMain::isInputDuringRun(QObject* watched, QEvent* event) const
+{
+    if (!m_flow.running() || !watched->isWidgetType())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+        // Only this window's: the run's message boxes and the help window take their input.
+        return static_cast<QWidget*>(watched)->window() == this;
+    default:
+        return false;
+    }
+}
+
 bool RinvoMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // NOTE: the window system's close request is no input: it reaches closeEvent, which asks
+    // whether to stop the run.
+    if (isInputDuringRun(watched, event))
+        return true;
     // The copy option is taken when the box loses the focus, not when its selection changes;
     // its own drop-down list taking the focus does not count.
     if (watched == m_attrStt && event->type() == QEvent::FocusOut

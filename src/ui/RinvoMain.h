@@ -62,10 +62,13 @@ private:
     void connectControls();
     CopyRuleTable shownRules() override;
     void showRules(const CopyRuleTable& rules) override;
-    CopyRunResult runCopy(
-        const CopyRuleTable& rules, CopyOption option, const StopRequest& stop) override;
     void showHelp() override;
     void closeWindow() override;
+    void post(std::function<void()> task) override;
+    void setPointer(Pointer pointer) override;
+    void setTitle(std::string_view title) override;
+    void showCurrentFile(std::string_view name) override;
+    bool isInputDuringRun(QObject* watched, QEvent* event) const;
 
     MainWindowServices m_services;
     MainWindowFlow m_flow;
@@ -74,6 +77,7 @@ private:
     std::array<RuleBox*, RuleRows> m_sourceBoxes {};
     std::array<RuleBox*, RuleRows> m_destinationBoxes {};
     QPointer<HelpForm> m_help;
+    bool m_busyPointer = false;
 };
 
 } // namespace rinvo

@@ -1,10 +1,7 @@
 #include "MainWindow.h"
 
 #include "Wide.h"
-#include "app/MessageBoxService.h"
 #include "texts/Catalogue.h"
-
-#include <thread>
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -14,61 +11,42 @@ namespace rinvo::win32 {
 
 namespace {
 
-// Messages the window sends itself while a run goes on.
-constexpr UINT ShowMessageRequest = WM_APP + 1;
-constexpr UINT RunEnded = WM_APP + 2;
-constexpr UINT ShowNameRequest = WM_APP + 3;
-constexpr UINT_PTR NameTimer = 1;
+// The message that runs the next task posted to the window.
+constexpr UINT RunPostedTask = WM_APP + 1;
 
-struct MessageRequest
-{
-    std::string_view text;
-    MessageButtons buttons;
-    MessageAnswer answer = MessageAnswer::No;
-};
-
-// Hands the messages of a run on the helper thread to the window's thread, waiting for the
-// answer.
-class UiThreadMessageBox final : public MessageBoxService
-{
-public:
-    UiThreadMessageBox(MessageBoxService& target, HWND window, DWORD uiThread)
-        : m_target(target)
-        , m_window(window)
-        , m_uiThread(uiThread)
-    { }
-
-    MessageAnswer show(std::string_view text, MessageButtons buttons) override
-    {
-        if (::GetCurrentThreadId() == m_uiThread)
-            return m_target.show(text, buttons);
-        MessageRequest request { text, buttons };
-        ::SendMessageW(m_window, ShowMessageRequest, 0, reinterpret_cast<LPARAM>(&request));
-        return request.answer;
-    }
-
-private:
-    MessageBoxService& m_target;
-    HWND m_window;
-    DWORD m_uiThread;
-};
+// The main window of this thread, for the hook that holds its input back during a run.
+thread_local MainWindow* t_mainWindow = nullptr;
 
 } // namespace
 
 MainWindow::MainWindow(
     MainWindowServices services, std::function<void()> showHelp, std::function<void()> closed)
     : m_services(services)
-    , m_flow(services, *this)
     , m_showHelp(std::move(showHelp))
     , m_closed(std::move(closed))
-    , m_uiThread(::GetCurrentThreadId())
+    , m_flow(services, *this)
 {
     create(forms::rinvoMainForm(), WS_OVERLAPPEDWINDOW, nullptr);
     connectControls();
+    // NOTE: a hook rather than a filter in the message loop, so the input is held back in every
+    // loop that runs on this thread, modal ones included.
+    t_mainWindow = this;
+    m_inputHook = ::SetWindowsHookExW(
+        WH_GETMESSAGE, &MainWindow::holdBackInput, nullptr, ::GetCurrentThreadId());
     m_flow.Form_Load();
     ::ShowWindow(handle(), SW_SHOWNORMAL);
     // The start button comes first in the focus order and holds the focus at opening.
     ::SetFocus(control("GoCopy"));
+}
+
+MainWindow::~MainWindow()
+{
+    if (m_inputHook)
+        ::UnhookWindowsHookEx(m_inputHook);
+    if (t_mainWindow == this)
+        t_mainWindow = nullptr;
+    if (m_taskbar)
+        m_taskbar->Release();
 }
 
 void MainWindow::connectControls()
@@ -110,7 +88,7 @@ LRESULT MainWindow::ruleBoxMessage(
     switch (message) {
     case WM_SETCURSOR:
         // A pointing hand over the rule boxes, as over a link.
-        ::SetCursor(::LoadCursorW(nullptr, m_copying ? IDC_WAIT : IDC_HAND));
+        ::SetCursor(::LoadCursorW(nullptr, m_busyPointer ? IDC_WAIT : IDC_HAND));
         return TRUE;
     case WM_LBUTTONDOWN:
         ::DefSubclassProc(box, message, wParam, lParam);
@@ -138,7 +116,7 @@ void MainWindow::onCommand(HWND source, int code)
         m_flow.AttrStt_LostFocus(windowText(m_attrStt));
         return;
     }
-    if (code != BN_CLICKED || m_copying)
+    if (code != BN_CLICKED)
         return;
     if (name == "GoCopy")
         m_flow.GoCopy_Click();
@@ -164,29 +142,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ::DestroyWindow(handle());
         return 0;
     case WM_SETCURSOR:
-        if (m_copying) {
+        if (m_busyPointer) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;
         }
         break;
-    case WM_TIMER:
-        if (wParam == NameTimer) {
-            showLatestName();
-            // The caption tells the progress a few times a second.
-            if (++m_ticks % 15 == 0)
-                showProgressCaption();
-            return 0;
-        }
-        break;
-    case ShowNameRequest:
-        showLatestName();
-        showProgressCaption();
+    case RunPostedTask:
+        runPostedTask();
         return 0;
-    case ShowMessageRequest: {
-        auto* request = reinterpret_cast<MessageRequest*>(lParam);
-        request->answer = m_services.messages.show(request->text, request->buttons);
-        return 0;
-    }
     default:
         break;
     }
@@ -215,7 +178,19 @@ void MainWindow::showRules(const CopyRuleTable& rules)
     }
 }
 
-bool MainWindow::isInputForTheWindows(const MSG& message) const
+LRESULT CALLBACK MainWindow::holdBackInput(int code, WPARAM wParam, LPARAM lParam)
+{
+    // During a run the window takes no input but its close request; a message held back is
+    // turned into one that does nothing.
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    MainWindow* window = t_mainWindow;
+    if (code == HC_ACTION && wParam == PM_REMOVE && window && window->m_flow.running()
+        && window->isInputForTheWindow(*message))
+        message->message = WM_NULL;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool MainWindow::isInputForTheWindow(const MSG& message) const
 {
     // System keys (Alt+F4) still reach the window: they ask whether to stop the run.
     const bool systemKey = message.message == WM_SYSKEYDOWN || message.message == WM_SYSKEYUP
@@ -227,96 +202,56 @@ bool MainWindow::isInputForTheWindows(const MSG& message) const
     return input && message.hwnd && ::GetAncestor(message.hwnd, GA_ROOT) == handle();
 }
 
-CopyRunResult MainWindow::runCopy(
-    const CopyRuleTable& rules, CopyOption option, const StopRequest& stop)
+void MainWindow::post(std::function<void()> task)
 {
-    m_copying = true;
-    m_progress = std::make_unique<RunProgress>(filledRows(rules));
-    m_ticks = 0;
-    showProgressCaption();
-    // The taskbar button shows the run as busy, where the shell offers it.
-    ITaskbarList3* taskbar = nullptr;
-    if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-            IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar)))
-        && SUCCEEDED(taskbar->HrInit()))
-        taskbar->SetProgressState(handle(), TBPF_INDETERMINATE);
-    UiThreadMessageBox messages(m_services.messages, handle(), m_uiThread);
-    CopyRun run(m_services.fs, messages, *this);
-    CopyRunResult result;
-    ::SetTimer(handle(), NameTimer, 16, nullptr);
-    std::thread worker([&] {
-        result = run.run(rules, option, &stop);
-        ::PostMessageW(handle(), RunEnded, 0, 0);
-    });
-    // Paint, timer and the run's own messages only: no input reaches the window meanwhile.
-    MSG message;
-    bool quit = false;
-    for (;;) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got < 0)
-            break;
-        if (got == 0) {
-            // A request to end the program waits for the run's end, like the close box.
-            quit = true;
-            continue;
-        }
-        if (message.message == RunEnded && message.hwnd == handle())
-            break;
-        if (isInputForTheWindows(message))
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    worker.join();
-    ::KillTimer(handle(), NameTimer);
-    showLatestName();
-    ::SetWindowTextW(handle(), widen(texts::MainCaption).c_str());
-    if (taskbar) {
-        taskbar->SetProgressState(handle(), TBPF_NOPROGRESS);
-        taskbar->Release();
-    }
-    m_copying = false;
-    if (quit)
-        ::PostQuitMessage(0);
-    return result;
-}
-
-void MainWindow::rowStarted(std::size_t)
-{
-    m_progress->rowStarted();
-}
-
-void MainWindow::showProgressCaption()
-{
-    if (m_progress)
-        ::SetWindowTextW(handle(), widen(m_progress->caption()).c_str());
-}
-
-void MainWindow::fileCopied(std::string_view, std::string_view fileName, std::uint64_t bytes)
-{
-    m_progress->fileCopied(bytes);
-    std::lock_guard lock(m_nameMutex);
-    m_latestName = widen(fileName);
-    m_nameChanged = true;
-}
-
-void MainWindow::rowFinished(std::size_t, const CopyReport&)
-{
-    // The row's last copied name stands in the box when the row ends, before any message.
-    ::SendMessageW(handle(), ShowNameRequest, 0, 0);
-}
-
-void MainWindow::showLatestName()
-{
-    std::wstring name;
     {
-        std::lock_guard lock(m_nameMutex);
-        if (!m_nameChanged)
-            return;
-        name = m_latestName;
-        m_nameChanged = false;
+        std::lock_guard lock(m_tasksMutex);
+        m_tasks.push_back(std::move(task));
     }
-    ::SetWindowTextW(m_dspFileName, name.c_str());
+    // A window that has gone takes no message: its task is never run.
+    ::PostMessageW(handle(), RunPostedTask, 0, 0);
+}
+
+void MainWindow::runPostedTask()
+{
+    std::function<void()> task;
+    {
+        std::lock_guard lock(m_tasksMutex);
+        if (m_tasks.empty())
+            return;
+        task = std::move(m_tasks.front());
+        m_tasks.pop_front();
+    }
+    task();
+}
+
+void MainWindow::setPointer(Pointer pointer)
+{
+    m_busyPointer = pointer == Pointer::Busy;
+    ::SetCursor(::LoadCursorW(nullptr, m_busyPointer ? IDC_WAIT : IDC_ARROW));
+    // The taskbar button shows the run as busy with the pointer, where the shell offers it.
+    if (!m_taskbar) {
+        ITaskbarList3* taskbar = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar))))
+            return;
+        if (FAILED(taskbar->HrInit())) {
+            taskbar->Release();
+            return;
+        }
+        m_taskbar = taskbar;
+    }
+    m_taskbar->SetProgressState(handle(), m_busyPointer ? TBPF_INDETERMINATE : TBPF_NOPROGRESS);
+}
+
+void MainWindow::setTitle(std::string_view title)
+{
+    ::SetWindowTextW(handle(), widen(title).c_str());
+}
+
+void MainWindow::showCurrentFile(std::string_view name)
+{
+    ::SetWindowTextW(m_dspFileName, widen(name).c_str());
     ::UpdateWindow(m_dspFileName);
 }
 

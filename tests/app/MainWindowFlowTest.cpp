@@ -1,13 +1,17 @@
-// The main window's behaviour without a window: the copy command's end, and closing.
+// The main window's behaviour without a window: a run on its helper thread as the window sees
+// it, the copy command's end, and closing.
 
 #include "app/MainWindowFlow.h"
 #include "fakes/MemoryFileSystem.h"
+#include "fakes/RecordingWindow.h"
 #include "fakes/ScriptedFolderBrowser.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/TextCodec.h"
 #include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 using namespace rinvo;
 using namespace rinvo::testing;
@@ -16,38 +20,7 @@ namespace {
 
 constexpr const char* RuleFile = "/opt/rinvo/copyrule.txt";
 constexpr const char* SavedRules = "\"/src\",\"/dst\"\r\n";
-
-// A window that holds its boxes' texts and runs the copy at once.
-class RecordingView final : public MainWindowView, private CopyRunObserver
-{
-public:
-    RecordingView(FileSystem& fs, MessageBoxService& messages)
-        : m_fs(fs)
-        , m_messages(messages)
-    { }
-
-    CopyRuleTable shownRules() override { return rules; }
-    void showRules(const CopyRuleTable& shown) override { rules = shown; }
-    CopyRunResult runCopy(
-        const CopyRuleTable& table, CopyOption option, const StopRequest& stop) override
-    {
-        CopyRun run(m_fs, m_messages, *this);
-        return run.run(table, option, &stop);
-    }
-    void showHelp() override { }
-    void closeWindow() override { closed = true; }
-
-    CopyRuleTable rules;
-    bool closed = false;
-
-private:
-    void rowStarted(std::size_t) override { }
-    void fileCopied(std::string_view, std::string_view, std::uint64_t) override { }
-    void rowFinished(std::size_t, const CopyReport&) override { }
-
-    FileSystem& m_fs;
-    MessageBoxService& m_messages;
-};
+constexpr FileTime New { 1'700'000'000, 0 };
 
 class MainWindowFlowTest : public ::testing::Test
 {
@@ -55,20 +28,42 @@ protected:
     void SetUp() override
     {
         fs.addFile(RuleFile, SavedRules, {});
-        fs.addFile("/src/a", "a", { 1'700'000'000, 0 });
+        fs.addFile("/src/a", "a", New);
         fs.addFolder("/dst");
         flow.Form_Load();
     }
 
     void TearDown() override { EXPECT_EQ(messages.surprises(), ""); }
 
+    // Clicks the start button and lets the window's thread run until the run has ended.
+    void runCopy()
+    {
+        flow.GoCopy_Click();
+        ASSERT_TRUE(window.pumpUntil([this] { return !flow.running(); }));
+    }
+
+    // Makes the window's close request while the named file is being copied.
+    void closeWhileCopying(const std::string& path, WindowAfter& after)
+    {
+        fs.beforeCopy = [this, path, &after](const std::string& from) {
+            if (from != path)
+                return;
+            std::promise<void> handled;
+            window.post([&] {
+                after = flow.closeRequested();
+                handled.set_value();
+            });
+            handled.get_future().wait();
+        };
+    }
+
     MemoryFileSystem fs;
     ScriptedMessageBox messages;
     ScriptedFolderBrowser browser;
     RinvoModule module;
     std::unique_ptr<TextCodec> codec = createCodec("UTF-8");
-    RecordingView view { fs, messages };
-    MainWindowFlow flow { { fs, messages, browser, *codec, RuleFile, module }, view };
+    RecordingWindow window;
+    MainWindowFlow flow { { fs, messages, browser, *codec, RuleFile, module }, window };
 };
 
 } // namespace
@@ -94,7 +89,7 @@ TEST_F(MainWindowFlowTest, TheCopyCommandAsksToSaveChangedRulesThenCloses)
         SCOPED_TRACE(c.what);
         fs.addFile(RuleFile, SavedRules, {});
         flow.Form_Load();
-        view.closed = false;
+        window.closed = false;
         if (c.edited) {
             browser.willChoose("/src");
             flow.Folder_Click(RuleSide::Source, 1);
@@ -110,43 +105,71 @@ TEST_F(MainWindowFlowTest, TheCopyCommandAsksToSaveChangedRulesThenCloses)
             messages.expect(std::string(messages::SaveFailed) + "\n" + RuleFile
                     + "\nファイルにアクセスできません (injected failure)",
                 MessageButtons::Ok, MessageAnswer::Ok);
-        flow.GoCopy_Click();
-        EXPECT_EQ(view.closed, c.closes);
+        runCopy();
+        EXPECT_EQ(window.closed, c.closes);
         EXPECT_EQ(fs.fileData(RuleFile) != SavedRules, c.saved);
         EXPECT_EQ(fs.fileData("/dst/a"), "a");
         EXPECT_EQ(messages.surprises(), "");
     }
 }
 
-TEST_F(MainWindowFlowTest, TheCloseBoxDuringARunAsksWhetherToStopIt)
+TEST_F(MainWindowFlowTest, TheCloseRequestDuringARunAsksWhetherToStopIt)
 {
     for (MessageAnswer answer : { MessageAnswer::Yes, MessageAnswer::No }) {
         SCOPED_TRACE(answer == MessageAnswer::Yes ? "stopped" : "going on");
         const bool stops = answer == MessageAnswer::Yes;
-        MemoryFileSystem tree;
-        tree.addFile(RuleFile, "\"/src\",\"/dst\"\r\n\"/more\",\"/dst2\"\r\n", {});
-        for (const char* name : { "/src/a", "/more/d" })
-            tree.addFile(name, "x", { 1'700'000'000, 0 });
-        tree.addFolder("/dst");
-        tree.addFolder("/dst2");
-        ScriptedMessageBox answers;
-        RecordingView window { tree, answers };
-        MainWindowFlow running { { tree, answers, browser, *codec, RuleFile, module }, window };
-        running.Form_Load();
-        // The close box is pressed while "a" is being copied.
-        tree.beforeCopy = [&](const std::string& from) {
-            if (from == "/src/a") {
-                EXPECT_EQ(running.closeRequested(), WindowAfter::StaysOpen);
-            }
-        };
-        answers.expect(messages::StopQuestion, MessageButtons::YesNoDefaultNo, answer);
-        answers.expect(stops ? messages::CopyStopped : messages::CopyDone, MessageButtons::Ok,
+        fs.addFile(RuleFile, "\"/src\",\"/dst\"\r\n\"/more\",\"/dst2\"\r\n", {});
+        fs.remove("/dst/a");
+        fs.addFile("/more/d", "x", New);
+        fs.addFolder("/dst2");
+        flow.Form_Load();
+        window.closed = false;
+        EXPECT_EQ(flow.closeRequested(), WindowAfter::Closes) << "no question before a run";
+        WindowAfter duringRun = WindowAfter::Closes;
+        closeWhileCopying("/src/a", duringRun);
+        messages.expect(messages::StopQuestion, MessageButtons::YesNoDefaultNo, answer);
+        messages.expect(stops ? messages::CopyStopped : messages::CopyDone, MessageButtons::Ok,
             MessageAnswer::Ok);
-        running.GoCopy_Click();
+        runCopy();
+        EXPECT_EQ(duringRun, WindowAfter::StaysOpen);
         EXPECT_TRUE(window.closed) << "every run ends by closing the window";
-        EXPECT_EQ(tree.exists("/dst/a"), !stops) << "a stop cuts the copy under way short";
-        EXPECT_EQ(tree.exists("/dst2/d"), !stops) << "rows after the stop are not started";
-        EXPECT_EQ(answers.surprises(), "");
-        EXPECT_EQ(running.closeRequested(), WindowAfter::Closes) << "no question after a run";
+        EXPECT_EQ(fs.exists("/dst/a"), !stops) << "a stop cuts the copy under way short";
+        EXPECT_EQ(fs.exists("/dst2/d"), !stops) << "rows after the stop are not started";
+        EXPECT_EQ(messages.surprises(), "");
+        EXPECT_EQ(flow.closeRequested(), WindowAfter::Closes) << "no question after a run";
     }
+}
+
+TEST_F(MainWindowFlowTest, TheWindowShowsARunRowByRowAndTakesNoOtherCommand)
+{
+    fs.addFile(RuleFile, "\"/src\",\"/dst\"\r\n\"/more\",\"/new\"\r\n", {});
+    fs.addFile("/more/last", "x", New);
+    flow.Form_Load();
+    std::string fileAtQuestion;
+    std::vector<Pointer> pointersAtQuestion;
+    std::string titleAtEnd;
+    messages.whileShown = [&](std::string_view text) {
+        if (text == messages::createDestinationQuestion("/new")) {
+            fileAtQuestion = window.currentFile;
+            pointersAtQuestion = window.pointers;
+            // Commands made while the run goes on do nothing.
+            flow.Hozon_Click();
+            flow.GoCopy_Click();
+        }
+        if (text == messages::CopyDone)
+            titleAtEnd = window.title;
+    };
+    messages.expect(messages::createDestinationQuestion("/new"), MessageButtons::YesNoDefaultYes,
+        MessageAnswer::Yes);
+    messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
+    flow.GoCopy_Click();
+    EXPECT_TRUE(window.title.starts_with("Rinvo Ver5 - コピー中 0/2 行 ")) << window.title;
+    ASSERT_TRUE(window.pumpUntil([this] { return !flow.running(); }));
+    EXPECT_EQ(fileAtQuestion, "a") << "a row's last file shows before the next row's question";
+    EXPECT_EQ(pointersAtQuestion, (std::vector<Pointer> { Pointer::Busy, Pointer::Default }))
+        << "busy while a row is copied, not while a question waits";
+    EXPECT_EQ(window.pointers.back(), Pointer::Default);
+    EXPECT_EQ(titleAtEnd, texts::MainCaption) << "the end messages come under the window's title";
+    EXPECT_EQ(window.currentFile, "last");
+    EXPECT_EQ(fs.fileData("/new/last"), "x");
 }

@@ -1,8 +1,8 @@
 #include "app/SettingsCommands.h"
-#include "texts/Catalogue.h"
 #include "fakes/MemoryFileSystem.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/TextCodec.h"
+#include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
 
