@@ -44,6 +44,8 @@ enum class ControlKind {
     FolderTree,
     /// The files of a folder.
     FileList,
+    /// A one-line box that takes typed text.
+    EditBox,
 };
 
 enum class FontWeight { Regular, Bold };
@@ -118,6 +120,8 @@ inline constexpr Colour UsageFieldColour { 0xFA, 0xFF, 0xEE };
 const FormLayout& rinvoMainForm();
 const FormLayout& helpForm();
 const FormLayout& selectFolderForm();
+/// The input box that asks for a line of text; its prompt is set when it asks.
+const FormLayout& inputBoxForm();
 
 /// The number of rule rows of the main window.
 inline constexpr int RuleRows = 10;

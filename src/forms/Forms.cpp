@@ -140,9 +140,23 @@ FormLayout makeSelectFolderForm()
     c.push_back(label("Label1", texts::FolderListHeading, { 3960, 840, 1455, 255 }, gothic(9.75)));
     c.push_back(label("Label2", texts::FileListHeading, { 5880, 840, 3135, 255 }, gothic(9.75)));
     c.push_back(button("YAMERU", texts::CancelCommand, { 7680, 120, 1215, 495 }, gothic(9)));
-    c.push_back(label("MIDASHI", texts::SelectFolderCaption, { 120, 120, 2415, 375 }, gothic(15.75),
-        HeadingColour));
+    // NOTE: the heading's font is the one its load step gives it, 16 points for the 15.75 it is
+    // drawn with before; no renderer shows it before the load.
+    c.push_back(label(
+        "MIDASHI", texts::SelectFolderCaption, { 120, 120, 2415, 375 }, gothic(16), HeadingColour));
     c.push_back(button("Sinki", texts::NewFolderCommand, { 2640, 120, 1455, 495 }, gothic(9.75)));
+    return form;
+}
+
+FormLayout makeInputBoxForm()
+{
+    FormLayout form { "InputBox", texts::MessageTitle, 5400, 1950, {} };
+    auto& c = form.controls;
+    // The prompt comes right before the line, which takes the prompt as its name.
+    c.push_back(control("Prompt", ControlKind::Label, { 150, 150, 3750, 900 }, {}));
+    c.push_back(control("Answer", ControlKind::EditBox, { 150, 1425, 5100, 360 }, {}));
+    c.push_back(button("OkBtn", texts::OkCommand, { 4050, 150, 1200, 390 }, gothic(9)));
+    c.push_back(button("CancelBtn", texts::CancelCommand, { 4050, 630, 1200, 390 }, gothic(9)));
     return form;
 }
 
@@ -191,6 +205,12 @@ const FormLayout& helpForm()
 const FormLayout& selectFolderForm()
 {
     static const FormLayout form = makeSelectFolderForm();
+    return form;
+}
+
+const FormLayout& inputBoxForm()
+{
+    static const FormLayout form = makeInputBoxForm();
     return form;
 }
 

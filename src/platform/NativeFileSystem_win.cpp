@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 #include "PathRules.h"
+#include "ScopedHandle.h"
 #include "TempNames.h"
 #include "WinSupport.h"
 
@@ -14,6 +15,8 @@ namespace rinvo {
 namespace {
 
 using win::lastError;
+using win::ScopedFindHandle;
+using win::ScopedKernelHandle;
 using win::widen;
 
 // CopyFileEx's COPY_FILE_ENABLE_SPARSE_COPY (Windows 11); older headers lack the name.
@@ -24,14 +27,12 @@ constexpr FileTime ProbeTime { 1'600'000'001, 456'789'100 };
 
 bool processIsGone(std::uint64_t pid)
 {
-    HANDLE process
-        = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    const ScopedKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid)));
     if (!process)
         return ::GetLastError() == ERROR_INVALID_PARAMETER;
     DWORD code = 0;
-    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-    ::CloseHandle(process);
-    return !running;
+    return !(::GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE);
 }
 
 std::wstring childPath(const std::wstring& folder, std::string_view name)
@@ -115,9 +116,9 @@ public:
     {
         // One FindFirstFileEx listing carries every entry's attributes, time and size.
         WIN32_FIND_DATAW data;
-        HANDLE find = ::FindFirstFileExW(childPath(m_path, "*").c_str(), FindExInfoBasic, &data,
-            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find == INVALID_HANDLE_VALUE)
+        const ScopedFindHandle find(::FindFirstFileExW(childPath(m_path, "*").c_str(),
+            FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        if (!find)
             return lastError();
         FolderListing listing;
         do {
@@ -132,9 +133,8 @@ public:
             listing.add(name,
                 entryInfoOnSide(data.dwFileAttributes, data.ftLastWriteTime, data.nFileSizeHigh,
                     data.nFileSizeLow, m_side));
-        } while (::FindNextFileW(find, &data));
+        } while (::FindNextFileW(find.get(), &data));
         const DWORD ended = ::GetLastError();
-        ::FindClose(find);
         if (ended != ERROR_NO_MORE_FILES)
             return win::errorFromCode(ended);
         listing.sortByName();
@@ -237,11 +237,9 @@ public:
         const std::string probe = m_shared.nextTempName();
         const std::string upper = upperCaseSpelling(probe);
         const std::wstring probePath = childPath(m_path, probe);
-        HANDLE handle = ::CreateFileW(probePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-            FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+        if (!ScopedKernelHandle(::CreateFileW(probePath.c_str(), GENERIC_WRITE, 0, nullptr,
+                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)))
             return false;
-        ::CloseHandle(handle);
         m_foldsCase
             = ::GetFileAttributesW(childPath(m_path, upper).c_str()) != INVALID_FILE_ATTRIBUTES;
         removeFile(probePath);
@@ -259,17 +257,14 @@ public:
     {
         // Read once, on whichever thread first asks: copies into one folder may run on several.
         std::call_once(m_identityRead, [this] {
-            HANDLE handle = ::CreateFileW(m_path.c_str(), 0,
+            const ScopedKernelHandle handle(::CreateFileW(m_path.c_str(), 0,
                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
             BY_HANDLE_FILE_INFORMATION information;
-            if (handle != INVALID_HANDLE_VALUE
-                && ::GetFileInformationByHandle(handle, &information))
+            if (handle && ::GetFileInformationByHandle(handle.get(), &information))
                 m_identity = { information.dwVolumeSerialNumber,
                     (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32)
                         | information.nFileIndexLow };
-            if (handle != INVALID_HANDLE_VALUE)
-                ::CloseHandle(handle);
         });
         return m_identity;
     }
@@ -284,25 +279,22 @@ private:
     // now is taken as the one.
     static FailedSide sideOfFailedCopy(const std::wstring& sourcePath)
     {
-        HANDLE handle = ::CreateFileW(sourcePath.c_str(), GENERIC_READ,
+        const ScopedKernelHandle handle(::CreateFileW(sourcePath.c_str(), GENERIC_READ,
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            return FailedSide::Source;
-        ::CloseHandle(handle);
-        return FailedSide::Destination;
+            FILE_ATTRIBUTE_NORMAL, nullptr));
+        return handle ? FailedSide::Destination : FailedSide::Source;
     }
 
     TimeGranularity probeGranularity()
     {
         const std::wstring temp = childPath(m_path, m_shared.nextTempName());
-        HANDLE handle = ::CreateFileW(
-            temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+        ScopedKernelHandle handle(::CreateFileW(
+            temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle)
             return {};
         const FILETIME probe = win::toFileTime(ProbeTime);
-        const bool set = ::SetFileTime(handle, nullptr, nullptr, &probe);
-        ::CloseHandle(handle);
+        const bool set = ::SetFileTime(handle.get(), nullptr, nullptr, &probe);
+        handle.reset();
         auto stored = infoAt(temp);
         removeFile(temp);
         if (!set || !stored)
@@ -362,10 +354,10 @@ public:
 
     FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override
     {
-        HANDLE handle = ::CreateFileW(win::win32Path(path).c_str(), GENERIC_READ,
+        const ScopedKernelHandle handle(::CreateFileW(win::win32Path(path).c_str(), GENERIC_READ,
             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-            nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+            nullptr));
+        if (!handle)
             return lastError();
         std::string content;
         char buffer[16384];
@@ -375,16 +367,12 @@ public:
                 = static_cast<DWORD>(std::min(sizeof buffer, maxBytes - content.size()));
             if (wanted == 0)
                 break;
-            if (!::ReadFile(handle, buffer, wanted, &got, nullptr)) {
-                const FsError error = lastError();
-                ::CloseHandle(handle);
-                return error;
-            }
+            if (!::ReadFile(handle.get(), buffer, wanted, &got, nullptr))
+                return lastError();
             if (got == 0)
                 break;
             content.append(buffer, got);
         }
-        ::CloseHandle(handle);
         return content;
     }
 
@@ -397,16 +385,16 @@ public:
         const std::wstring temp
             = win::widen(parentPath(normalizedPath(path, PathStyle::Windows), PathStyle::Windows));
         const std::wstring tempPath = childPath(temp, m_shared.nextTempName());
-        HANDLE handle = ::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-            FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+        ScopedKernelHandle handle(::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr,
+            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle)
             return lastError();
         DWORD written = 0;
-        const bool ok = ::WriteFile(handle, content.data(), static_cast<DWORD>(content.size()),
-                            &written, nullptr)
-            && written == content.size() && ::FlushFileBuffers(handle);
+        const bool ok = ::WriteFile(handle.get(), content.data(),
+                            static_cast<DWORD>(content.size()), &written, nullptr)
+            && written == content.size() && ::FlushFileBuffers(handle.get());
         const FsError error = ok ? FsError {} : lastError();
-        ::CloseHandle(handle);
+        handle.reset();
         if (!ok
             || !::MoveFileExW(tempPath.c_str(), target.c_str(),
                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -1,6 +1,7 @@
 #include "ProgramFolder.h"
 
 #include "PathRules.h"
+#include "ScopedHandle.h"
 #include "TempNames.h"
 #include "WinSupport.h"
 
@@ -39,12 +40,11 @@ bool userCanWriteFolder(const std::string& folder)
         return false;
     const std::wstring probe = win::win32Path(
         joinPath(folder, makeTempName(::GetCurrentProcessId(), 0xFFFF), PathStyle::Windows));
-    HANDLE handle = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    ::CloseHandle(handle);
-    return true;
+    // The probe is gone again once its handle is.
+    return win::ScopedKernelHandle(
+        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr))
+        .valid();
 }
 
 bool isSystemInstallFolder(const std::string&)

@@ -105,6 +105,8 @@ QWidget* makeWidget(QWidget* parent, const forms::ControlLayout& layout)
         return new QTreeWidget(parent);
     case ControlKind::FileList:
         return new QListWidget(parent);
+    case ControlKind::EditBox:
+        return new QLineEdit(parent);
     }
     return nullptr;
 }

@@ -15,15 +15,6 @@
 
 namespace rinvo {
 
-namespace {
-
-QFont gothic(qreal points, forms::FontWeight weight = forms::FontWeight::Bold)
-{
-    return makeFont(GothicFace, points, weight);
-}
-
-} // namespace
-
 SelectFolderForm::SelectFolderForm(SelectFolderServices services, QWidget* parent)
     : QWidget(parent)
     , m_flow(services, *this)
@@ -50,7 +41,6 @@ SelectFolderForm::SelectFolderForm(SelectFolderServices services, QWidget* paren
     connect(m_sinki, &QPushButton::clicked, this, &SelectFolderForm::Sinki_Click);
     connect(m_tree, &QTreeWidget::itemClicked, this,
         [this](QTreeWidgetItem* node) { TreeView1_NodeClick(node); });
-    findChild<QLabel*>(QStringLiteral("MIDASHI"))->setFont(gothic(16));
     m_flow.Form_Load();
     connect(m_drives, &QComboBox::currentTextChanged, this, &SelectFolderForm::Drive1_Change);
 }

@@ -3,6 +3,8 @@
 #include "Wide.h"
 
 #include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
 
 namespace rinvo::win32 {
 
@@ -49,6 +51,8 @@ WindowKind kindOf(forms::ControlKind kind)
             WS_EX_CLIENTEDGE };
     case ControlKind::FileList:
         return { L"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE };
+    case ControlKind::EditBox:
+        return { L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE };
     }
     return { L"STATIC", 0, 0 };
 }
@@ -63,6 +67,8 @@ FormWindow::~FormWindow()
     }
     for (HFONT font : m_fonts)
         ::DeleteObject(font);
+    if (m_accessibility)
+        m_accessibility->Release();
     for (const Control& control : m_controls) {
         if (control.field)
             ::DeleteObject(control.field);
@@ -159,15 +165,26 @@ void FormWindow::createControl(const forms::ControlLayout& layout, int id)
     const int height = kind.className == std::wstring_view(L"COMBOBOX")
         ? pixels(r.height) + pixels(3000)
         : pixels(r.height);
-    const std::wstring text = layout.kind == forms::ControlKind::TextView
-            || layout.kind == forms::ControlKind::Label || layout.kind == forms::ControlKind::Button
+    const bool readsItsText
+        = layout.kind == forms::ControlKind::Label || layout.kind == forms::ControlKind::Button;
+    const std::wstring text = layout.kind == forms::ControlKind::TextView || readsItsText
         ? widen(layout.text)
         : std::wstring();
+    if (!readsItsText && !layout.accessibleName.empty()) {
+        // NOTE: a screen reader names a control without a caption of its own after the label
+        // just before it; this one is never shown. Where the system takes names set on a window
+        // (Windows, not Wine), setAccessibleName below gives the same name.
+        ::CreateWindowExW(0, L"STATIC", widen(layout.accessibleName).c_str(),
+            WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, m_window, nullptr, ::GetModuleHandleW(nullptr),
+            nullptr);
+    }
     HWND window = ::CreateWindowExW(kind.extendedStyle, kind.className, text.c_str(),
         WS_CHILD | WS_VISIBLE | kind.style, pixels(r.left), pixels(r.top), pixels(r.width), height,
         m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
         nullptr);
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout)), FALSE);
+    if (!readsItsText && !layout.accessibleName.empty())
+        setAccessibleName(window, layout.accessibleName);
     HBRUSH field = layout.fieldColour ? ::CreateSolidBrush(colourOf(*layout.fieldColour)) : nullptr;
     m_controls.push_back({ &layout, window, field, widen(layout.tooltip) });
     if (!layout.tooltip.empty() && m_tooltip) {
@@ -180,6 +197,19 @@ void FormWindow::createControl(const forms::ControlLayout& layout, int id)
         tool.lpszText = added.tip.data();
         ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+}
+
+void FormWindow::setAccessibleName(HWND window, const std::string& name)
+{
+    if (!m_accessibility) {
+        IAccPropServices* services = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+            return;
+        m_accessibility = services;
+    }
+    m_accessibility->SetHwndPropStr(
+        window, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, widen(name).c_str());
 }
 
 LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+struct IAccPropServices;
+
 namespace rinvo::win32 {
 
 /// A top-level window made from its table: client size, controls, fonts, colours and tooltips,
@@ -53,6 +55,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void createControl(const forms::ControlLayout& layout, int id);
     HFONT fontFor(const forms::ControlLayout& layout);
+    void setAccessibleName(HWND window, const std::string& name);
     const Control* controlOf(HWND window) const;
 
     HWND m_window = nullptr;
@@ -61,6 +64,7 @@ private:
     std::vector<Control> m_controls;
     std::vector<HFONT> m_fonts;
     HFONT m_defaultFont = nullptr;
+    IAccPropServices* m_accessibility = nullptr;
 };
 
 } // namespace rinvo::win32

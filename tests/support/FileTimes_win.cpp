@@ -1,5 +1,6 @@
 #include "TempFolder.h"
 
+#include "platform/ScopedHandle.h"
 #include "platform/WinSupport.h"
 
 #include <stdexcept>
@@ -16,15 +17,13 @@ std::optional<FileTime> modifiedTime(const std::string& path)
 
 void setModifiedTime(const std::string& path, FileTime modified)
 {
-    HANDLE handle = ::CreateFileW(win::widen(path).c_str(), FILE_WRITE_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-        nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    const win::ScopedKernelHandle handle(::CreateFileW(win::widen(path).c_str(),
+        FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle)
         throw std::runtime_error("cannot open " + path);
     const FILETIME time = win::toFileTime(modified);
-    const bool set = ::SetFileTime(handle, nullptr, nullptr, &time);
-    ::CloseHandle(handle);
-    if (!set)
+    if (!::SetFileTime(handle.get(), nullptr, nullptr, &time))
         throw std::runtime_error("cannot set the time of " + path);
 }
 

@@ -1,6 +1,7 @@
 // The real rinvo.exe started in a folder with a rule file beside it, driven from this process
 // as a user would: buttons clicked, message boxes answered.
 
+#include "platform/ScopedHandle.h"
 #include "win32/Wide.h"
 
 #include <gtest/gtest.h>
@@ -102,11 +103,8 @@ public:
 
     ~RunningProgram()
     {
-        if (m_process.hProcess) {
-            ::TerminateProcess(m_process.hProcess, 1);
-            ::CloseHandle(m_process.hProcess);
-            ::CloseHandle(m_process.hThread);
-        }
+        if (m_process)
+            ::TerminateProcess(m_process.get(), 1);
         std::error_code ignored;
         std::filesystem::remove_all(std::filesystem::path(folder), ignored);
     }
@@ -119,11 +117,11 @@ public:
         std::string bytes(static_cast<std::size_t>(size), '\0');
         ::WideCharToMultiByte(CP_ACP, 0, rules.data(), static_cast<int>(rules.size()), bytes.data(),
             size, nullptr, nullptr);
-        HANDLE file = ::CreateFileW((folder + L"\\copyrule.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const rinvo::win::ScopedKernelHandle file(
+            ::CreateFileW((folder + L"\\copyrule.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        ::CloseHandle(file);
+        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
 
     HWND start()
@@ -131,18 +129,22 @@ public:
         STARTUPINFOW startup {};
         startup.cb = sizeof startup;
         std::wstring command = L"\"" + folder + L"\\rinvo.exe\"";
+        PROCESS_INFORMATION started {};
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                folder.c_str(), &startup, &m_process))
+                folder.c_str(), &startup, &started))
             return nullptr;
-        ::WaitForInputIdle(m_process.hProcess, 10000);
-        const auto windows = waitForWindows(m_process.dwProcessId, {}, L"Rinvo Ver5");
+        m_process = rinvo::win::ScopedKernelHandle(started.hProcess);
+        const rinvo::win::ScopedKernelHandle unusedThread(started.hThread);
+        m_processId = started.dwProcessId;
+        ::WaitForInputIdle(m_process.get(), 10000);
+        const auto windows = waitForWindows(m_processId, {}, L"Rinvo Ver5");
         return windows.empty() ? nullptr : windows.front();
     }
 
     /// Answers the next message box with the button of that id, returning its text.
     std::wstring answer(int button)
     {
-        const auto boxes = waitForWindows(m_process.dwProcessId, L"#32770", L"Rinvo V40");
+        const auto boxes = waitForWindows(m_processId, L"#32770", L"Rinvo V40");
         if (boxes.empty())
             return L"(no message box)";
         const std::wstring text = textOf(::GetDlgItem(boxes.front(), 0xFFFF));
@@ -153,15 +155,16 @@ public:
         return text;
     }
 
-    bool exits() { return ::WaitForSingleObject(m_process.hProcess, 10000) == WAIT_OBJECT_0; }
+    bool exits() { return ::WaitForSingleObject(m_process.get(), 10000) == WAIT_OBJECT_0; }
 
-    DWORD processId() const { return m_process.dwProcessId; }
+    DWORD processId() const { return m_processId; }
 
     std::wstring folder;
 
 private:
     static inline int counter = 0;
-    PROCESS_INFORMATION m_process {};
+    rinvo::win::ScopedKernelHandle m_process;
+    DWORD m_processId = 0;
 };
 
 bool fileHas(const std::wstring& path, const std::string& data)

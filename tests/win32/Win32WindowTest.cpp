@@ -11,6 +11,7 @@
 #include "win32/MainWindow.h"
 #include "win32/SelectFolderWindow.h"
 #include "win32/Wide.h"
+#include "win32/Win32InputBox.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleacc.h>
 
 using namespace rinvo;
 using namespace rinvo::testing;
@@ -298,6 +300,71 @@ TEST_F(Win32MainWindowTest, OneClickCopiesShowsTheLastFileAndCloses)
     EXPECT_EQ(caption, "Rinvo Ver5") << "the end message comes under the window's own title";
 }
 
+TEST_F(Win32MainWindowTest, ScreenReadersNameEveryControlAsTheTableDoes)
+{
+    // Wine names a combo box after the entry it shows, whatever the name set on it; Windows
+    // takes the name set.
+    const bool underWine
+        = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const forms::ControlLayout& layout : forms::rinvoMainForm().controls) {
+        if (layout.accessibleName.empty()
+            || (underWine && layout.kind == forms::ControlKind::DropDownCombo))
+            continue;
+        SCOPED_TRACE(layout.name);
+        IAccessible* accessible = nullptr;
+        ASSERT_EQ(::AccessibleObjectFromWindow(control(layout.name), OBJID_CLIENT, IID_IAccessible,
+                      reinterpret_cast<void**>(&accessible)),
+            S_OK);
+        VARIANT self {};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        accessible->get_accName(self, &name);
+        EXPECT_EQ(name ? narrow(name) : std::string(), layout.accessibleName);
+        ::SysFreeString(name);
+        accessible->Release();
+    }
+    ::CoUninitialize();
+}
+
+TEST(Win32InputBox, StandsWhereItsTableSaysAtTheDpiAndHandsBackTheTypedLine)
+{
+    std::string answer;
+    std::thread asking([&] { answer = Win32InputBox().ask("新しいフォルダの名前"); });
+    // The box is shown once its controls are all made.
+    HWND box = nullptr;
+    for (int tries = 0; tries < 250 && !(box && ::IsWindowVisible(box)); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        box = ::FindWindowW(nullptr, widen(texts::MessageTitle).c_str());
+    }
+    ASSERT_TRUE(box && ::IsWindowVisible(box));
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    auto pixels = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
+    const forms::FormLayout& form = forms::inputBoxForm();
+    RECT client;
+    ::GetClientRect(box, &client);
+    EXPECT_EQ(client.right, pixels(form.clientWidth));
+    // The controls follow the table's order, from the first id on.
+    int id = 100;
+    for (const forms::ControlLayout& layout : form.controls) {
+        SCOPED_TRACE(layout.name);
+        RECT r {};
+        ASSERT_TRUE(::GetWindowRect(::GetDlgItem(box, id++), &r));
+        ::MapWindowPoints(HWND_DESKTOP, box, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, pixels(layout.rect.left));
+        EXPECT_EQ(r.top, pixels(layout.rect.top));
+        EXPECT_EQ(r.right - r.left, pixels(layout.rect.width));
+    }
+    EXPECT_EQ(textOf(::GetDlgItem(box, 100)), "新しいフォルダの名前");
+    ::SendMessageW(::GetDlgItem(box, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2027"));
+    ::SendMessageW(::GetDlgItem(box, 102), BM_CLICK, 0, 0);
+    asking.join();
+    EXPECT_EQ(answer, "2027");
+}
+
 namespace {
 
 std::string itemText(HWND tree, HTREEITEM item)
@@ -340,6 +407,11 @@ TEST(Win32SelectFolderWindow, ListsTheDriveOneLevelAtATimeAndHandsBackTheChosenF
     });
     SelectFolderWindow& window = ui.window();
     checkAgainstTable(window, forms::selectFolderForm());
+    LOGFONTW heading {};
+    ::GetObjectW(
+        reinterpret_cast<HFONT>(::SendMessageW(window.control("MIDASHI"), WM_GETFONT, 0, 0)),
+        sizeof heading, &heading);
+    EXPECT_EQ(heading.lfHeight, -::MulDiv(1600, window.dpi(), 7200)) << "16 points once loaded";
     HWND tree = window.control("TreeView1");
     HTREEITEM root = TreeView_GetRoot(tree);
     EXPECT_EQ(itemText(tree, root), "/");
