@@ -40,11 +40,16 @@ int main(int argc, char** argv)
     rinvo::RinvoModule module;
     rinvo::ForwardingFolderBrowser browser;
     const std::string ruleFile = rinvo::ruleFileForThisProgram(*fs);
-    rinvo::win32::Application application({ *fs, messages, browser, *codec, ruleFile, module });
-    const HWND main = application.mainWindow().handle();
-    messages.setOwner(main);
-    browser.setTarget(rinvo::win32::createShellFolderBrowser(main));
-    const int exitCode = application.run();
+    int exitCode = 0;
+    {
+        // The windows release their COM objects as they go, before OLE is shut down.
+        rinvo::win32::Application application(
+            { *fs, messages, browser, *codec, ruleFile, module });
+        const HWND main = application.mainWindow().handle();
+        messages.setOwner(main);
+        browser.setTarget(rinvo::win32::createShellFolderBrowser(main));
+        exitCode = application.run();
+    }
     ::CoUninitialize();
     return exitCode;
 }

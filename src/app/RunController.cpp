@@ -25,13 +25,14 @@ RunController::RunController(FileSystem& fs, MessageBoxService& messages, RunWin
 
 RunController::~RunController()
 {
+    // The stop comes first, so a question answered No below starts no other row.
+    m_stop.request();
     {
         std::lock_guard lock(m_mutex);
         m_closing = true;
         m_tickerDone = true;
     }
     *m_alive = false;
-    m_stop.request();
     m_changed.notify_all();
     if (m_copier.joinable())
         m_copier.join();
@@ -49,6 +50,7 @@ void RunController::start(const CopyRuleTable& rules, CopyOption option, Ended e
     {
         std::lock_guard lock(m_mutex);
         m_nameChanged = false;
+        m_showPosted = false;
         m_tickerDone = false;
     }
     m_window.setTitle(m_progress->caption());
@@ -79,18 +81,18 @@ void RunController::tick()
         // One hand-over at a time: a window slower than the copy gets the latest name only.
         m_showPosted = true;
         lock.unlock();
-        post([this] {
+        post([this, titleDue] {
             {
                 std::lock_guard shown(m_mutex);
                 m_showPosted = false;
             }
-            showProgress();
+            showProgress(titleDue ? Title::Shown : Title::Unchanged);
         });
         lock.lock();
     }
 }
 
-void RunController::showProgress()
+void RunController::showProgress(Title title)
 {
     std::optional<std::string> name;
     {
@@ -101,7 +103,7 @@ void RunController::showProgress()
     }
     if (name)
         m_window.showCurrentFile(*name);
-    if (m_phase == Phase::Copying)
+    if (title == Title::Shown && m_phase == Phase::Copying)
         m_window.setTitle(m_progress->caption());
 }
 
@@ -114,7 +116,7 @@ void RunController::finish(const CopyRunResult& result)
     }
     m_copier.join();
     m_ticker.join();
-    showProgress();
+    showProgress(Title::Unchanged);
     m_window.setPointer(Pointer::Default);
     m_phase = Phase::Ending;
     // NOTE: the title is the window's own again before the end messages, which tell the outcome.
@@ -128,10 +130,10 @@ void RunController::finish(const CopyRunResult& result)
 
 WindowAfter RunController::closeRequested()
 {
-    // Once the rows are done nothing is left to stop: the run's end closes the window itself.
-    if (m_phase != Phase::Copying)
+    if (m_phase == Phase::Idle)
         return WindowAfter::Closes;
-    if (m_askingToStop)
+    // Once the rows are done nothing is left to stop: the run's end closes the window itself.
+    if (m_phase == Phase::Ending || m_askingToStop)
         return WindowAfter::StaysOpen;
     // NOTE: Yes stops the run after the file being copied; the run's end then tells the outcome,
     // asks to save changed rules and closes the window, as every run does.
@@ -150,11 +152,14 @@ WindowAfter RunController::closeRequested()
 
 void RunController::post(std::function<void()> task)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_closing)
-        return;
-    // A task that comes after the controller has gone does nothing; both run on the window's
-    // thread, so the flag needs no lock.
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_closing)
+            return;
+    }
+    // The window outlives the controller, which waits for its threads before it goes; a task
+    // that runs after the controller has gone does nothing. Tasks and the controller's end both
+    // come on the window's thread, so the flag needs no lock.
     m_window.post([alive = m_alive, task = std::move(task)] {
         if (*alive)
             task();
@@ -182,7 +187,7 @@ void RunController::rowFinished(std::size_t, const CopyReport&)
 {
     // The row's last copied name stands in the box when the row ends, before any message.
     post([this] {
-        showProgress();
+        showProgress(Title::Shown);
         m_window.setPointer(Pointer::Default);
     });
 }

@@ -42,7 +42,7 @@ public:
     /// Tells whether a run has started and its end has not yet run.
     bool running() const { return m_phase != Phase::Idle; }
     /// The window's close request: while rows are copied it asks whether to stop the run, which
-    /// then ends as every run does, and the window stays open until the run's end closes it.
+    /// then ends as every run does; the window stays open until the run's end closes it.
     WindowAfter closeRequested();
 
 private:
@@ -71,7 +71,8 @@ private:
     void finish(const CopyRunResult& result);
     // Posts to the window unless the controller is going away.
     void post(std::function<void()> task);
-    void showProgress();
+    enum class Title { Unchanged, Shown };
+    void showProgress(Title title);
 
     void rowStarted(std::size_t row) override;
     void fileCopied(

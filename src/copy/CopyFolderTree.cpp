@@ -87,7 +87,7 @@ CopyReport RowCopy::copySingleFile()
     const std::string& src = m_request.source;
     auto info = m_fs.getInfo(src);
     if (!info)
-        return failBeforeWalk(src, info.error(), FailedSide::Unknown);
+        return failBeforeWalk(src, info.error(), info.error().side);
     if (isLeftOut(*info, m_request.option)) {
         ++m_report.entriesExcluded;
         return m_report;

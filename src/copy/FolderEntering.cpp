@@ -63,7 +63,6 @@ void FolderEntering::findFiles(Frame& frame)
 {
     // NOTE: only the files whose copy must be tried are handed out to the threads; what the
     // listings settle (up to date, left out, failed) is counted here, where it costs nothing.
-    const Destination& destination = frame.destination;
     for (std::size_t i = 0; i < frame.listing.size(); ++i) {
         const FolderEntry entry = frame.listing[i];
         if (!entry.error && entry.info.kind == EntryKind::Folder)
@@ -75,19 +74,11 @@ void FolderEntering::findFiles(Frame& frame)
             ++frame.examined;
             continue;
         }
-        const std::optional<FolderEntry> listed
-            = destination.entries ? destination.entries->find(entry.name) : std::nullopt;
-        const EntryInfo* target = listed && !listed->error ? &listed->info : nullptr;
-        GranularityQuery granularity;
-        if (!m_walk.dryRun())
-            granularity = [&] { return destination.folder->timeGranularity(); };
-        const FileAction action
-            = decideFile(entry.info, target, m_walk.request().option, granularity).action;
-        if (action == FileAction::Excluded) {
+        if (isLeftOut(entry.info, m_walk.request().option)) {
             ++m_tally.entriesExcluded;
         } else if (isClash(frame, i, filePlace(frame.place, i))) {
             // Recorded as a failure by the check itself.
-        } else if (action == FileAction::UpToDate) {
+        } else if (isUpToDateByListing(frame, entry)) {
             ++m_tally.filesUpToDate;
         } else {
             frame.files.push_back(static_cast<std::uint32_t>(i));
@@ -95,6 +86,20 @@ void FolderEntering::findFiles(Frame& frame)
         }
         ++frame.examined;
     }
+}
+
+bool FolderEntering::isUpToDateByListing(const Frame& frame, const FolderEntry& entry) const
+{
+    const Destination& destination = frame.destination;
+    const std::optional<FolderEntry> listed
+        = destination.entries ? destination.entries->find(entry.name) : std::nullopt;
+    if (!listed || listed->error)
+        return false;
+    GranularityQuery granularity;
+    if (!m_walk.dryRun())
+        granularity = [&] { return destination.folder->timeGranularity(); };
+    return decideFile(entry.info, &listed->info, m_walk.request().option, granularity).action
+        == FileAction::UpToDate;
 }
 
 void FolderEntering::findSubfolders(Frame& frame)

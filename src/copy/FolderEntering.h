@@ -32,6 +32,7 @@ private:
     void findFiles(Frame& frame);
     void findSubfolders(Frame& frame);
     bool isClash(const Frame& frame, std::size_t index, const WalkPlace& place);
+    bool isUpToDateByListing(const Frame& frame, const FolderEntry& entry) const;
     Flow openDestination(const Frame& parent, std::size_t index, std::uint32_t permissions,
         std::optional<Destination>& opened);
     Flow createDestination(const Frame& parent, std::size_t index, std::uint32_t permissions,

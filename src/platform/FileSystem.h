@@ -58,7 +58,8 @@ inline constexpr std::uint32_t DefaultFolderPermissions = 0777;
 
 /// A folder opened once; every operation is relative to it, so a walk never rebuilds paths.
 /// Once listed, a folder's files may be copied into it from several threads at once: stat,
-/// copyFileFrom, identity, permissions and timeGranularity are safe to call concurrently.
+/// writeCopy, publish, discard, identity, permissions and timeGranularity are safe to call
+/// concurrently.
 class OpenFolder
 {
 public:

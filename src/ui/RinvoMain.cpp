@@ -29,7 +29,8 @@ RinvoMain::RinvoMain(MainWindowServices services, QWidget* parent)
     connectControls();
     // The start button comes first in the focus order and holds the focus at opening.
     findChild<QWidget*>(QStringLiteral("GoCopy"))->setFocus();
-    // Input to this window is held back while a run goes on; see eventFilter.
+    // Input to this window is held back while a run goes on, and the option box's focus is
+    // watched; see eventFilter.
     qApp->installEventFilter(this);
 
     m_flow.Form_Load();
@@ -63,7 +64,6 @@ void RinvoMain::connectControls()
     for (const forms::CopyOptionEntry& entry : forms::copyOptionEntries())
         m_attrStt->addItem(toQString(entry.text), static_cast<int>(entry.value));
     m_attrStt->setCurrentIndex(m_attrStt->findData(static_cast<int>(DefaultCopyOption)));
-    m_attrStt->installEventFilter(this);
     // The label names the box for screen readers, which take an editable box's name from it.
     findChild<QLabel*>(QStringLiteral("Label8"))->setBuddy(m_attrStt);
 
@@ -142,7 +142,10 @@ void RinvoMain::showHelp()
 
 void RinvoMain::closeWindow()
 {
+    // The flow closing its window is no close request to ask about.
+    m_closedByFlow = true;
     close();
+    m_closedByFlow = false;
 }
 
 bool RinvoMain::isInputDuringRun(QObject* watched, QEvent* event) const
@@ -181,7 +184,7 @@ bool RinvoMain::eventFilter(QObject* watched, QEvent* event)
 
 void RinvoMain::closeEvent(QCloseEvent* event)
 {
-    if (m_flow.closeRequested() == WindowAfter::StaysOpen)
+    if (!m_closedByFlow && m_flow.closeRequested() == WindowAfter::StaysOpen)
         event->ignore();
     else
         QWidget::closeEvent(event);

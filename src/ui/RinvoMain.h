@@ -78,6 +78,7 @@ private:
     std::array<RuleBox*, RuleRows> m_destinationBoxes {};
     QPointer<HelpForm> m_help;
     bool m_busyPointer = false;
+    bool m_closedByFlow = false;
 };
 
 } // namespace rinvo

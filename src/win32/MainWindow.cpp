@@ -214,15 +214,19 @@ void MainWindow::post(std::function<void()> task)
 
 void MainWindow::runPostedTask()
 {
-    std::function<void()> task;
-    {
-        std::lock_guard lock(m_tasksMutex);
-        if (m_tasks.empty())
-            return;
-        task = std::move(m_tasks.front());
-        m_tasks.pop_front();
+    // Every task waiting is run, so one message lost does not hold a task back; a task that
+    // opens a modal box lets the others run from its loop, still in order.
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(m_tasksMutex);
+            if (m_tasks.empty())
+                return;
+            task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+        }
+        task();
     }
-    task();
 }
 
 void MainWindow::setPointer(Pointer pointer)

@@ -140,6 +140,38 @@ TEST_F(MainWindowFlowTest, TheCloseRequestDuringARunAsksWhetherToStopIt)
     }
 }
 
+TEST_F(MainWindowFlowTest, ARunThatEndsWhileTheStopQuestionIsOpenEndsOnceItIsAnswered)
+{
+    // The close request comes while "a" is copied; the copy then ends at once, while the user
+    // still reads the question.
+    fs.beforeCopy = [this](const std::string&) { window.post([this] { flow.closeRequested(); }); };
+    messages.whileShown = [this](std::string_view text) {
+        if (text == messages::StopQuestion)
+            window.pumpFor(std::chrono::milliseconds(300));
+    };
+    messages.expect(messages::StopQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::No);
+    messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
+    runCopy();
+    EXPECT_TRUE(window.closed);
+    EXPECT_EQ(fs.fileData("/dst/a"), "a");
+}
+
+TEST_F(MainWindowFlowTest, AWindowGoneMidRunEndsItWithoutAQuestionOrACopy)
+{
+    fs.addFile(RuleFile, "\"/src\",\"/new\"\r\n\"/src\",\"/dst\"\r\n", {});
+    auto gone = std::make_unique<MainWindowFlow>(
+        MainWindowServices { fs, messages, browser, *codec, RuleFile, module }, window);
+    gone->Form_Load();
+    gone->GoCopy_Click();
+    // The first row's question waits for the window's thread, which never gets to it.
+    ASSERT_TRUE(window.waitForTask());
+    gone.reset();
+    window.pumpFor(std::chrono::milliseconds(50));
+    EXPECT_TRUE(messages.shown().empty()) << "tasks of a flow that has gone do nothing";
+    EXPECT_FALSE(fs.exists("/new"));
+    EXPECT_FALSE(fs.exists("/dst/a")) << "no row after the end starts";
+}
+
 TEST_F(MainWindowFlowTest, TheWindowShowsARunRowByRowAndTakesNoOtherCommand)
 {
     fs.addFile(RuleFile, "\"/src\",\"/dst\"\r\n\"/more\",\"/new\"\r\n", {});

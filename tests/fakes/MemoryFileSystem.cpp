@@ -150,7 +150,7 @@ public:
     void discard(const WrittenFile& written) override
     {
         const auto lock = m_fs.lockAfterDelay(m_path);
-        m_fs.m_written.erase(child(written.name));
+        m_fs.discardWritten(child(written.name));
     }
 
     FsStatus flushToDevice() override
@@ -518,17 +518,30 @@ FsResult<std::uint64_t> MemoryFileSystem::writeCopy(
     return static_cast<std::uint64_t>(written.data.size());
 }
 
+void MemoryFileSystem::discardWritten(const std::string& to)
+{
+    auto written = m_written.find(canonicalMemoryPath(to));
+    if (written == m_written.end())
+        return;
+    // The space the copy took is free again.
+    if (m_spaceLeft)
+        *m_spaceLeft += written->second->data.size();
+    m_written.erase(written);
+}
+
 FsStatus MemoryFileSystem::publish(const std::string& to, bool replacesTarget)
 {
     const std::string canonical = canonicalMemoryPath(to);
     auto written = m_written.find(canonical);
     if (written == m_written.end())
         return notFound();
-    const std::unique_ptr<Node> pending = std::move(written->second);
-    m_written.erase(written);
-    if (find(canonical) && !replacesTarget)
+    if (find(canonical) && !replacesTarget) {
+        discardWritten(canonical);
         return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile",
             FailedSide::Destination };
+    }
+    const std::unique_ptr<Node> pending = std::move(written->second);
+    m_written.erase(written);
     Node& node = create(canonical, false);
     node.data = std::move(pending->data);
     node.modified = pending->modified;

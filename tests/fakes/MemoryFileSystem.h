@@ -104,6 +104,7 @@ private:
     FsResult<std::uint64_t> writeCopy(
         const std::string& from, const std::string& to, const EntryInfo* target);
     FsStatus publish(const std::string& to, bool replacesTarget);
+    void discardWritten(const std::string& to);
 
     std::unique_ptr<Node> m_root;
     // Copies written but not yet published, by the path they are to take.

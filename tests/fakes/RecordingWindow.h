@@ -39,17 +39,25 @@ public:
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
         while (!done()) {
-            std::function<void()> task;
-            {
-                std::unique_lock lock(m_mutex);
-                if (!m_posted.wait_until(lock, deadline, [this] { return !m_tasks.empty(); }))
-                    return false;
-                task = std::move(m_tasks.front());
-                m_tasks.pop_front();
-            }
-            task();
+            if (!runNext(deadline))
+                return false;
         }
         return true;
+    }
+
+    /// Runs posted tasks as they come for a while, as a modal box's loop does.
+    void pumpFor(std::chrono::milliseconds time)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + time;
+        while (runNext(deadline)) { }
+    }
+
+    /// Waits up to a minute until some task is posted, without running it.
+    bool waitForTask()
+    {
+        std::unique_lock lock(m_mutex);
+        return m_posted.wait_for(
+            lock, std::chrono::minutes(1), [this] { return !m_tasks.empty(); });
     }
 
     CopyRuleTable rules;
@@ -59,6 +67,20 @@ public:
     std::string currentFile;
 
 private:
+    bool runNext(std::chrono::steady_clock::time_point deadline)
+    {
+        std::function<void()> task;
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_posted.wait_until(lock, deadline, [this] { return !m_tasks.empty(); }))
+                return false;
+            task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+        }
+        task();
+        return true;
+    }
+
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<std::function<void()>> m_tasks;

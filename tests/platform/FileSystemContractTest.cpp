@@ -24,6 +24,8 @@ public:
     virtual void makeReadOnly(const std::string& rel) = 0;
     virtual std::optional<std::string> data(const std::string& rel) = 0;
     virtual std::optional<FileTime> time(const std::string& rel) = 0;
+    /// Counts what a folder really holds, temporary files included.
+    virtual int entryCount(const std::string& rel) = 0;
     std::string path(const std::string& rel) { return root() + "/" + rel; }
 };
 
@@ -50,6 +52,10 @@ public:
     {
         return m_fs.modified(path(rel));
     }
+    int entryCount(const std::string& rel) override
+    {
+        return static_cast<int>(m_fs.children(path(rel)).size());
+    }
 
 private:
     MemoryFileSystem m_fs;
@@ -71,6 +77,7 @@ public:
     {
         return modifiedTime(path(rel));
     }
+    int entryCount(const std::string& rel) override { return countEntries(path(rel)); }
 
 private:
     TempFolder m_temp;
@@ -204,6 +211,37 @@ TEST_P(FileSystemContract, CopyIntoAFolderOfTheSameNameIsRefused)
     ASSERT_FALSE(copied.ok());
     EXPECT_EQ(copied.error().kind, FsErrorKind::PermissionDenied);
     EXPECT_TRUE(h->fs().folderExists(h->path("dst/f")));
+}
+
+TEST_P(FileSystemContract, AWrittenCopyTakesItsNameWhenPublishedAndLeavesNothingElseBehind)
+{
+    for (const char* name : { "a", "b", "c" })
+        h->addFile(std::string("src/") + name, "data", New);
+    h->addFolder("dst");
+    auto source = open("src");
+    auto destination = open("dst");
+    const auto info = *source->stat("a");
+
+    auto written = destination->writeCopy(*source, "a", info, nullptr);
+    ASSERT_TRUE(written.ok()) << written.error().message;
+    EXPECT_FALSE(h->data("dst/a")) << "not under its name before it is published";
+    EXPECT_FALSE(destination->publish(*written));
+    EXPECT_EQ(h->data("dst/a"), "data");
+    EXPECT_EQ(h->time("dst/a"), New);
+
+    auto discarded = destination->writeCopy(*source, "b", info, nullptr);
+    ASSERT_TRUE(discarded.ok());
+    destination->discard(*discarded);
+
+    // A file that appears under the name meanwhile is kept, and the copy goes.
+    auto late = destination->writeCopy(*source, "c", info, nullptr);
+    ASSERT_TRUE(late.ok());
+    h->addFile("dst/c", "theirs", Old);
+    auto failed = destination->publish(*late);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->kind, FsErrorKind::AlreadyExists);
+    EXPECT_EQ(h->data("dst/c"), "theirs");
+    EXPECT_EQ(h->entryCount("dst"), 2) << "only a and c: no temporary file left";
 }
 
 TEST_P(FileSystemContract, OpeningAFileAsAFolderFails)
