@@ -88,8 +88,8 @@ private slots:
                 const QColor behind = label->autoFillBackground()
                     ? label->palette().color(QPalette::Window)
                     : window.palette().color(QPalette::Window);
-                QVERIFY2(contrast(label->palette().color(QPalette::WindowText), behind) >= 3.0,
-                    name);
+                QVERIFY2(
+                    contrast(label->palette().color(QPalette::WindowText), behind) >= 3.0, name);
             }
             auto* option = control<QComboBox>(window, QStringLiteral("AttrStt"));
             QCOMPARE(option->palette().color(QPalette::Base), QColor(Qt::white));

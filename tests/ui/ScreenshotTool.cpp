@@ -28,7 +28,8 @@ int main(int argc, char** argv)
         for (QPalette::ColorRole role : { QPalette::Window, QPalette::Button })
             palette.setColor(role, QColor(0x2B, 0x2B, 0x2B));
         palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
-        for (QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        for (QPalette::ColorRole role :
+            { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
             palette.setColor(role, QColor(0xE8, 0xE8, 0xE8));
         QApplication::setStyle(QStringLiteral("Fusion"));
         QApplication::setPalette(palette);
