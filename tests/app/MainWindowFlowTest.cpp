@@ -1,12 +1,7 @@
 // The main window's behaviour without a window: a run on its helper thread as the window sees
 // it, the copy command's end, and closing.
 
-#include "app/MainWindowFlow.h"
-#include "fakes/MemoryFileSystem.h"
-#include "fakes/RecordingWindow.h"
-#include "fakes/ScriptedFolderBrowser.h"
-#include "fakes/ScriptedMessageBox.h"
-#include "platform/TextCodec.h"
+#include "fakes/FlowHarness.h"
 #include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +13,10 @@ using namespace rinvo::testing;
 
 namespace {
 
-constexpr const char* RuleFile = "/opt/rinvo/copyrule.txt";
 constexpr const char* SavedRules = "\"/src\",\"/dst\"\r\n";
 constexpr FileTime New { 1'700'000'000, 0 };
 
-class MainWindowFlowTest : public ::testing::Test
+class MainWindowFlowTest : public ::testing::Test, protected FlowHarness
 {
 protected:
     void SetUp() override
@@ -56,14 +50,6 @@ protected:
             handled.get_future().wait();
         };
     }
-
-    MemoryFileSystem fs;
-    ScriptedMessageBox messages;
-    ScriptedFolderBrowser browser;
-    RinvoModule module;
-    std::unique_ptr<TextCodec> codec = createCodec("UTF-8");
-    RecordingWindow window;
-    MainWindowFlow flow { { fs, messages, browser, *codec, RuleFile, module }, window };
 };
 
 } // namespace
@@ -159,8 +145,7 @@ TEST_F(MainWindowFlowTest, ARunThatEndsWhileTheStopQuestionIsOpenEndsOnceItIsAns
 TEST_F(MainWindowFlowTest, AWindowGoneMidRunEndsItWithoutAQuestionOrACopy)
 {
     fs.addFile(RuleFile, "\"/src\",\"/new\"\r\n\"/src\",\"/dst\"\r\n", {});
-    auto gone = std::make_unique<MainWindowFlow>(
-        MainWindowServices { fs, messages, browser, *codec, RuleFile, module }, window);
+    auto gone = std::make_unique<MainWindowFlow>(services(), window);
     gone->Form_Load();
     gone->GoCopy_Click();
     // The first row's question waits for the window's thread, which never gets to it.

@@ -1,12 +1,7 @@
 // Rule editing and the settings commands of the main window, through its flow, on the in-memory
 // file system with scripted answers.
 
-#include "app/MainWindowFlow.h"
-#include "fakes/MemoryFileSystem.h"
-#include "fakes/RecordingWindow.h"
-#include "fakes/ScriptedFolderBrowser.h"
-#include "fakes/ScriptedMessageBox.h"
-#include "platform/TextCodec.h"
+#include "fakes/FlowHarness.h"
 #include "texts/Catalogue.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +13,6 @@ using namespace rinvo::testing;
 namespace msg = rinvo::messages;
 
 namespace {
-
-constexpr const char* RuleFile = "/opt/rinvo/copyrule.txt";
 
 struct Question
 {
@@ -33,7 +26,7 @@ Question notice(std::string text)
     return { std::move(text), MessageButtons::Ok, MessageAnswer::Ok };
 }
 
-class RuleCommandsTest : public ::testing::Test
+class RuleCommandsTest : public ::testing::Test, protected FlowHarness
 {
 protected:
     void SetUp() override
@@ -66,14 +59,6 @@ protected:
     }
 
     const CopyRule& row(int index) const { return window.rules[static_cast<std::size_t>(index)]; }
-
-    MemoryFileSystem fs;
-    ScriptedMessageBox messages;
-    ScriptedFolderBrowser browser;
-    RinvoModule module;
-    std::unique_ptr<TextCodec> codec = createCodec("UTF-8");
-    RecordingWindow window;
-    MainWindowFlow flow { { fs, messages, browser, *codec, RuleFile, module }, window };
 };
 
 } // namespace
@@ -234,6 +219,10 @@ TEST_F(RuleCommandsTest, QuitAsksToSaveChangedRowsAndClosesUnlessToldToFixThem)
     };
     const Question saveYes { msg::SaveQuestion, MessageButtons::YesNoDefaultYes,
         MessageAnswer::Yes };
+    const auto clearTheOnlyRow = [&] {
+        messages.expect(msg::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
+        flow.Folder_MouseDown(RuleSide::Source, 0, MouseButton::Right);
+    };
     const Case cases[] = {
         { "nothing changed", [] {}, {}, true, "\"/a\",\"/b\"\r\n" },
         { "changed, not saved", [&] { choose(RuleSide::Destination, 0, "/backup"); },
@@ -241,21 +230,11 @@ TEST_F(RuleCommandsTest, QuitAsksToSaveChangedRowsAndClosesUnlessToldToFixThem)
             "\"/a\",\"/b\"\r\n" },
         { "changed, saved", [&] { choose(RuleSide::Destination, 0, "/backup"); }, { saveYes }, true,
             "\"/a\",\"/backup\"\r\n" },
-        { "every row cleared, fix them",
-            [&] {
-                messages.expect(
-                    msg::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
-                flow.Folder_MouseDown(RuleSide::Source, 0, MouseButton::Right);
-            },
+        { "every row cleared, fix them", clearTheOnlyRow,
             { saveYes,
                 { msg::FixRulesQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::Yes } },
             false, "\"/a\",\"/b\"\r\n" },
-        { "every row cleared, close without saving",
-            [&] {
-                messages.expect(
-                    msg::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
-                flow.Folder_MouseDown(RuleSide::Source, 0, MouseButton::Right);
-            },
+        { "every row cleared, close without saving", clearTheOnlyRow,
             { saveYes,
                 { msg::FixRulesQuestion, MessageButtons::YesNoDefaultYes, MessageAnswer::No } },
             true, "\"/a\",\"/b\"\r\n" },
