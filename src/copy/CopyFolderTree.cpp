@@ -26,7 +26,8 @@ public:
         , m_copier(walk, m_tally)
     { }
 
-    Flow copyFiles(const Frame& frame, std::size_t first, std::size_t count) override
+    Flow copyFiles(
+        const std::shared_ptr<const Frame>& frame, std::size_t first, std::size_t count) override
     {
         return m_copier.copyFiles(frame, first, count);
     }
@@ -70,7 +71,7 @@ private:
     // Makes the tree's destination root where it is missing, except in a dry run.
     FsStatus makeDestination(Frame& root, std::uint32_t permissions);
     void walkTree(std::unique_ptr<Frame> root);
-    CopyReport finish(OpenFolder* destination);
+    CopyReport finish();
     CopyReport failBeforeWalk(const std::string& path, const FsError& error, FailedSide side);
 
     FileSystem& m_fs;
@@ -92,23 +93,25 @@ CopyReport RowCopy::copySingleFile()
         ++m_report.entriesExcluded;
         return m_report;
     }
-    Frame frame;
-    frame.sourcePath = parentPath(src, m_style);
-    frame.destinationPath = m_request.destination;
-    m_walk.setDestinationRoot(frame.destinationPath, std::nullopt);
-    auto sourceFolder = m_fs.openFolder(frame.sourcePath, FolderSide::Source);
+    auto frame = std::make_shared<Frame>();
+    frame->sourcePath = parentPath(src, m_style);
+    frame->destinationPath = m_request.destination;
+    m_walk.setDestinationRoot(frame->destinationPath, std::nullopt);
+    auto sourceFolder = m_fs.openFolder(frame->sourcePath, FolderSide::Source);
     if (!sourceFolder)
-        return failBeforeWalk(frame.sourcePath, sourceFolder.error(), FailedSide::Source);
-    auto destinationFolder = m_fs.openFolder(frame.destinationPath, FolderSide::Destination);
+        return failBeforeWalk(frame->sourcePath, sourceFolder.error(), FailedSide::Source);
+    auto destinationFolder = m_fs.openFolder(frame->destinationPath, FolderSide::Destination);
     if (!destinationFolder) {
         return failBeforeWalk(
-            frame.destinationPath, destinationFolder.error(), FailedSide::Destination);
+            frame->destinationPath, destinationFolder.error(), FailedSide::Destination);
     }
-    frame.source = std::move(*sourceFolder);
-    frame.destination = Destination { std::move(*destinationFolder), std::nullopt, false };
+    frame->source = std::move(*sourceFolder);
+    frame->destination = Destination { std::move(*destinationFolder), std::nullopt, false };
+    // The file's entry: a listing of one, so a copy waiting for its name can find it.
     const std::string name(lastComponent(src, m_style));
-    m_main.copier().copyFile(frame, 0, FolderEntry { name, *info, nullptr });
-    return finish(frame.destination.folder.get());
+    frame->listing.add(name, *info);
+    m_main.copier().copyFile(frame, 0, frame->listing[0]);
+    return finish();
 }
 
 CopyReport RowCopy::copyTree()
@@ -157,7 +160,6 @@ FsStatus RowCopy::makeDestination(Frame& root, std::uint32_t permissions)
 
 void RowCopy::walkTree(std::unique_ptr<Frame> root)
 {
-    // The root stays open for the flush after the walk.
     const std::shared_ptr<Frame> rootFrame = std::move(root);
     const Flow flow = m_main.entering().enter(*rootFrame);
     if (flow == Flow::EndRow)
@@ -174,21 +176,27 @@ void RowCopy::walkTree(std::unique_ptr<Frame> root)
         for (const auto& helper : helpers)
             m_report.merge(helper->tally());
     }
-    finish(rootFrame->destination.folder.get());
+    finish();
 }
 
-CopyReport RowCopy::finish(OpenFolder* destination)
+CopyReport RowCopy::finish()
 {
+    // The copies still waiting take their names, stopped or not: their data is whole.
+    m_main.copier().commit(m_walk.stage().takeRest());
     m_report.merge(m_main.tally());
     m_walk.moveFailuresInto(m_report);
-    // NOTE: one flush per row rather than one per file: a per-file flush costs more than
-    // copying a small file, and the copies only have to be safe once the row is reported done.
-    // A row already ended by its destination has said why; a failing flush adds nothing.
-    if (!m_walk.dryRun() && destination && m_report.filesCopied > 0) {
-        if (FsStatus failed = destination->flushToDevice(); failed && !m_walk.rowEnded()) {
-            failed->side = FailedSide::Destination;
-            m_report.addFailure(m_walk.destinationRootPath(), std::move(*failed));
-        }
+    // NOTE: the names the batches gave are written out once more on every file system the row
+    // wrote to (a drive mounted inside the destination too), so a backup reported as done
+    // survives a crash or a drive pulled right after. A row already ended by its destination
+    // has said why; a failing flush adds nothing.
+    FsStatus failedFlush;
+    for (const auto& frame : m_walk.stage().foldersWrittenTo()) {
+        if (FsStatus failed = frame->destination.folder->flushToDevice(); failed && !failedFlush)
+            failedFlush = std::move(failed);
+    }
+    if (failedFlush && !m_walk.rowEnded()) {
+        failedFlush->side = FailedSide::Destination;
+        m_report.addFailure(m_walk.destinationRootPath(), std::move(*failedFlush));
     }
     return m_report;
 }
@@ -196,7 +204,7 @@ CopyReport RowCopy::finish(OpenFolder* destination)
 CopyReport RowCopy::failBeforeWalk(const std::string& path, const FsError& error, FailedSide side)
 {
     m_walk.fail({}, path, error, side);
-    return finish(nullptr);
+    return finish();
 }
 
 } // namespace

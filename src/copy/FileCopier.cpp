@@ -1,7 +1,8 @@
 #include "FileCopier.h"
 
-#include "EntryDecision.h"
 #include "Frame.h"
+
+#include <set>
 
 namespace rinvo {
 
@@ -10,7 +11,15 @@ FileCopier::FileCopier(WalkContext& walk, CopyReport& tally)
     , m_tally(tally)
 { }
 
-Flow FileCopier::copyFiles(const Frame& frame, std::size_t first, std::size_t count)
+GranularityQuery FileCopier::granularityOf(OpenFolder* destination) const
+{
+    if (m_walk.dryRun())
+        return {};
+    return [destination] { return destination->timeGranularity(); };
+}
+
+Flow FileCopier::copyFiles(
+    const std::shared_ptr<const Frame>& frame, std::size_t first, std::size_t count)
 {
     const std::size_t end = first + count;
     for (std::size_t next = first; next < end; ++next) {
@@ -19,8 +28,8 @@ Flow FileCopier::copyFiles(const Frame& frame, std::size_t first, std::size_t co
                 m_tally.entriesNotExamined += end - next;
             return stop;
         }
-        const std::size_t index = frame.files[next];
-        if (const Flow flow = copyFile(frame, index, frame.listing[index]);
+        const std::size_t index = frame->files[next];
+        if (const Flow flow = copyFile(frame, index, frame->listing[index]);
             flow != Flow::Continue) {
             if (flow == Flow::EndRow)
                 m_tally.entriesNotExamined += end - next - 1;
@@ -30,42 +39,26 @@ Flow FileCopier::copyFiles(const Frame& frame, std::size_t first, std::size_t co
     return Flow::Continue;
 }
 
-Flow FileCopier::copyFile(const Frame& frame, std::size_t index, const FolderEntry& entry)
+Flow FileCopier::copyFile(
+    const std::shared_ptr<const Frame>& frame, std::size_t index, const FolderEntry& entry)
 {
-    OpenFolder* destination = frame.destination.folder.get();
-    GranularityQuery granularity;
-    if (!m_walk.dryRun())
-        granularity = [destination] { return destination->timeGranularity(); };
+    const GranularityQuery granularity = granularityOf(frame->destination.folder.get());
     // Two rounds at most: a file that appeared under the name meanwhile is compared anew.
     for (int round = 0; round < 2; ++round) {
         std::optional<EntryInfo> target;
-        if (auto failed = findTarget(frame, index, entry.name, round == 0, target))
+        if (auto failed = findTarget(*frame, index, entry.name, round == 0, target))
             return *failed;
         const EntryInfo* found = target ? &*target : nullptr;
         FileDecision decision = decideFile(entry.info, found, m_walk.request().option, granularity);
-        switch (decision.action) {
-        case FileAction::Excluded:
-            ++m_tally.entriesExcluded;
-            return Flow::Continue;
-        case FileAction::UpToDate:
-            ++m_tally.filesUpToDate;
-            return Flow::Continue;
-        case FileAction::Refused:
-            return refuse(frame, index, entry, std::move(*decision.refusal));
-        case FileAction::Copy:
-            break;
-        }
+        if (decision.action != FileAction::Copy)
+            return settle(*frame, index, entry, std::move(decision));
         if (m_walk.dryRun()) {
-            countCopied(frame, entry.name, entry.info.size);
+            countCopied(entry.info.size);
+            m_walk.fileDone(*frame, entry.name, entry.info.size);
             return Flow::Continue;
         }
-        FsResult<std::uint64_t> copied = writeAndPublish(frame, entry, found);
-        if (copied) {
-            countCopied(frame, entry.name, *copied);
-            return Flow::Continue;
-        }
-        if (copied.error().kind != FsErrorKind::AlreadyExists || target)
-            return copyFailed(frame, index, entry.name, copied.error());
+        if (const std::optional<Flow> flow = stage(frame, index, entry, found))
+            return *flow;
     }
     return Flow::Continue;
 }
@@ -99,6 +92,24 @@ std::optional<Flow> FileCopier::findTarget(const Frame& frame, std::size_t index
     return std::nullopt;
 }
 
+Flow FileCopier::settle(
+    const Frame& frame, std::size_t index, const FolderEntry& entry, FileDecision decision)
+{
+    switch (decision.action) {
+    case FileAction::Excluded:
+        ++m_tally.entriesExcluded;
+        break;
+    case FileAction::UpToDate:
+        ++m_tally.filesUpToDate;
+        break;
+    case FileAction::Refused:
+        return refuse(frame, index, entry, std::move(*decision.refusal));
+    case FileAction::Copy:
+        break;
+    }
+    return Flow::Continue;
+}
+
 Flow FileCopier::refuse(
     const Frame& frame, std::size_t index, const FolderEntry& entry, FsError refusal)
 {
@@ -111,26 +122,94 @@ Flow FileCopier::refuse(
     return flow;
 }
 
-FsResult<std::uint64_t> FileCopier::writeAndPublish(
-    const Frame& frame, const FolderEntry& entry, const EntryInfo* target)
+std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame, std::size_t index,
+    const FolderEntry& entry, const EntryInfo* target)
 {
-    OpenFolder& destination = *frame.destination.folder;
+    OpenFolder& destination = *frame->destination.folder;
     FsResult<WrittenFile> written = destination.writeCopy(
-        *frame.source, entry.name, entry.info, target, m_walk.request().stop);
-    if (!written)
-        return written.error();
-    // NOTE: here the copy's data is written and its name not yet visible: whatever must hold
-    // before a file takes its name goes between these two steps.
-    if (FsStatus failed = destination.publish(*written))
-        return *failed;
-    return written->bytes;
+        *frame->source, entry.name, entry.info, target, m_walk.request().stop);
+    if (!written) {
+        // A file that appeared under the name meanwhile is compared anew by the caller.
+        if (written.error().kind == FsErrorKind::AlreadyExists && !target)
+            return std::nullopt;
+        return copyFailed(*frame, index, entry.name, written.error());
+    }
+    // The file shows as copied once its data is written, whenever it takes its name.
+    m_walk.fileDone(*frame, entry.name, written->bytes);
+    // NOTE: the data is written and the name not yet visible; the copy takes its name once a
+    // batch of copies is on the device, so a power cut never leaves a name with half its data.
+    std::optional<CommitStage::Batch> full
+        = m_walk.stage().add(StagedCopy { frame, index, std::move(*written) });
+    return full ? commit(std::move(*full)) : Flow::Continue;
 }
 
-void FileCopier::countCopied(const Frame& frame, std::string_view name, std::uint64_t bytes)
+Flow FileCopier::commit(CommitStage::Batch batch)
+{
+    if (batch.empty())
+        return Flow::Continue;
+    if (FsStatus failed = flushDevices(batch)) {
+        // The data may not be on the device: none of the batch takes its name.
+        for (const StagedCopy& copy : batch)
+            copy.frame->destination.folder->discard(copy.written);
+        const StagedCopy& first = batch.front();
+        return m_walk.fail(filePlace(first.frame->place, first.index), m_walk.destinationRootPath(),
+            std::move(*failed), FailedSide::Destination);
+    }
+    // NOTE: copies written before the row ended still take their names: a full disk leaves
+    // room to rename, and on a drive that has gone the rename fails like any other step.
+    Flow flow = Flow::Continue;
+    for (StagedCopy& copy : batch) {
+        if (const Flow published = publish(copy); published != Flow::Continue)
+            flow = published;
+    }
+    return flow;
+}
+
+FsStatus FileCopier::flushDevices(const CommitStage::Batch& batch)
+{
+    std::set<std::uint64_t> flushed;
+    for (const StagedCopy& copy : batch) {
+        OpenFolder& folder = *copy.frame->destination.folder;
+        if (!flushed.insert(folder.identity().device).second)
+            continue;
+        if (FsStatus failed = folder.flushToDevice())
+            return failed;
+    }
+    return std::nullopt;
+}
+
+Flow FileCopier::publish(StagedCopy& copy)
+{
+    const Frame& frame = *copy.frame;
+    OpenFolder& folder = *frame.destination.folder;
+    const FolderEntry entry = frame.listing[copy.index];
+    FsStatus failed = folder.publish(copy.written);
+    if (failed && failed->kind == FsErrorKind::AlreadyExists && !copy.written.replacesTarget) {
+        // A file appeared under the name since it was looked at (another run): the date rule
+        // decides anew.
+        if (auto found = folder.stat(entry.name)) {
+            FileDecision decision
+                = decideFile(entry.info, &*found, m_walk.request().option, granularityOf(&folder));
+            if (decision.action != FileAction::Copy) {
+                folder.discard(copy.written);
+                return settle(frame, copy.index, entry, std::move(decision));
+            }
+            copy.written.replacesTarget = true;
+        }
+        failed = folder.publish(copy.written);
+    }
+    if (failed) {
+        folder.discard(copy.written);
+        return copyFailed(frame, copy.index, entry.name, std::move(*failed));
+    }
+    countCopied(copy.written.bytes);
+    return Flow::Continue;
+}
+
+void FileCopier::countCopied(std::uint64_t bytes)
 {
     ++m_tally.filesCopied;
     m_tally.bytesCopied += bytes;
-    m_walk.fileDone(frame, name, bytes);
 }
 
 Flow FileCopier::copyFailed(

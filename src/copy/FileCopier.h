@@ -1,8 +1,11 @@
 #pragma once
 
+#include "CommitStage.h"
+#include "EntryDecision.h"
 #include "WalkContext.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 namespace rinvo {
@@ -11,25 +14,36 @@ struct Frame;
 
 /// Copying the files of an entered folder, for one thread of the walk: what stands under each
 /// name in the destination is found, the date rule and the refusals decide, and a copy is
-/// written and then given its name. Counts go to the thread's tally, failures to the walk.
+/// written under a temporary name; once a batch of copies is on the device, each takes its
+/// name. Counts go to the thread's tally, failures to the walk.
 class FileCopier
 {
 public:
     FileCopier(WalkContext& walk, CopyReport& tally);
 
     /// Copies the frame's files to copy from position 'first' of its list on, 'count' of them.
-    Flow copyFiles(const Frame& frame, std::size_t first, std::size_t count);
+    Flow copyFiles(const std::shared_ptr<const Frame>& frame, std::size_t first, std::size_t count);
     /// Copies the entry at this listing position of the frame's folder.
-    Flow copyFile(const Frame& frame, std::size_t index, const FolderEntry& entry);
+    Flow copyFile(
+        const std::shared_ptr<const Frame>& frame, std::size_t index, const FolderEntry& entry);
+    /// Makes the batch's copies durable on their devices, then gives each its name.
+    Flow commit(CommitStage::Batch batch);
 
 private:
     std::optional<Flow> findTarget(const Frame& frame, std::size_t index, std::string_view name,
         bool listingHolds, std::optional<EntryInfo>& target);
+    Flow settle(
+        const Frame& frame, std::size_t index, const FolderEntry& entry, FileDecision decision);
     Flow refuse(const Frame& frame, std::size_t index, const FolderEntry& entry, FsError refusal);
-    FsResult<std::uint64_t> writeAndPublish(
-        const Frame& frame, const FolderEntry& entry, const EntryInfo* target);
-    void countCopied(const Frame& frame, std::string_view name, std::uint64_t bytes);
+    // Writes the copy and hands it to the commit stage; nothing when a file appeared under the
+    // name meanwhile.
+    std::optional<Flow> stage(const std::shared_ptr<const Frame>& frame, std::size_t index,
+        const FolderEntry& entry, const EntryInfo* target);
+    FsStatus flushDevices(const CommitStage::Batch& batch);
+    Flow publish(StagedCopy& copy);
+    void countCopied(std::uint64_t bytes);
     Flow copyFailed(const Frame& frame, std::size_t index, std::string_view name, FsError error);
+    GranularityQuery granularityOf(OpenFolder* destination) const;
 
     WalkContext& m_walk;
     CopyReport& m_tally;

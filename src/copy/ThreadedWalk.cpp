@@ -113,7 +113,7 @@ void ThreadedWalk::work(WalkSteps& steps)
 Flow ThreadedWalk::runTask(WalkSteps& steps, const Task& task, std::unique_ptr<Frame>& child)
 {
     if (task.files > 0)
-        return steps.copyFiles(*task.frame, task.firstFile, task.files);
+        return steps.copyFiles(task.frame, task.firstFile, task.files);
     const Flow flow = steps.enterSubfolder(*task.frame, task.subfolder, child);
     if (flow == Flow::EndRow && child)
         m_notExamined += child->unexamined();

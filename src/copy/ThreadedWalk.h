@@ -17,7 +17,9 @@ class WalkSteps
 public:
     virtual ~WalkSteps() = default;
     /// Copies the frame's files to copy from position 'first' of its list on, 'count' of them.
-    virtual Flow copyFiles(const Frame& frame, std::size_t first, std::size_t count) = 0;
+    virtual Flow copyFiles(
+        const std::shared_ptr<const Frame>& frame, std::size_t first, std::size_t count)
+        = 0;
     /// Opens and enters the subfolder at this listing position of 'parent'; 'child' holds it
     /// then, or stays empty when the subfolder is not to be walked.
     virtual Flow enterSubfolder(

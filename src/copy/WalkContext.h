@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommitStage.h"
 #include "CopyRequest.h"
 #include "WalkOrder.h"
 
@@ -60,6 +61,9 @@ public:
     /// Adds the failures to the report in walk order.
     void moveFailuresInto(CopyReport& report) { m_failures.moveInto(report); }
 
+    /// The copies written and waiting to take their names.
+    CommitStage& stage() { return m_stage; }
+
 private:
     FileSystem& m_fs;
     const CopyRequest& m_request;
@@ -69,6 +73,7 @@ private:
     OrderedFailures m_failures;
     std::atomic<bool> m_rowEnded { false };
     std::mutex m_progressMutex;
+    CommitStage m_stage;
 };
 
 } // namespace rinvo

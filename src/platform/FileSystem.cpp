@@ -22,8 +22,10 @@ FsResult<std::uint64_t> OpenFolder::copyFileFrom(OpenFolder& source, std::string
     FsResult<WrittenFile> written = writeCopy(source, name, sourceInfo, target, stop);
     if (!written)
         return written.error();
-    if (FsStatus failed = publish(*written))
+    if (FsStatus failed = publish(*written)) {
+        discard(*written);
         return *failed;
+    }
     return written->bytes;
 }
 

@@ -94,8 +94,8 @@ public:
 
     /// Gives a written copy its own name, replacing the target it was written for; where the
     /// caller found nothing, a file that appeared under the name meanwhile is refused with
-    /// AlreadyExists, a link with LinkInDestination. On failure the temporary file is removed
-    /// and the name keeps what it held.
+    /// AlreadyExists, a link with LinkInDestination. On failure the name keeps what it held and
+    /// the copy stays under its temporary name, to be published again or discarded.
     virtual FsStatus publish(const WrittenFile& written) = 0;
 
     /// Removes a written copy that is not to be published.

@@ -529,10 +529,8 @@ FsResult<WrittenFile> PosixOpenFolder::writeCopy(OpenFolder& source, std::string
 
 FsStatus PosixOpenFolder::publish(const WrittenFile& written)
 {
-    if (FsStatus failed = renameIntoPlace(written)) {
-        discard(written);
+    if (FsStatus failed = renameIntoPlace(written))
         return destinationError(*failed);
-    }
     if (!deviceTraits().timeSurvivesRename) {
         if (FsStatus failed = setTimeByName(written.name, written.modified))
             return destinationError(*failed);

@@ -76,6 +76,28 @@ FsError onSide(FsError error, FailedSide side)
     return error;
 }
 
+// Writes a file's data out to its device. NOTE: a copy's data goes to the device before it can
+// take its name; flushing a whole volume needs administrator rights on Windows, so each file is
+// flushed. A read-only copy is opened for writing with its attribute lifted for the moment.
+FsStatus flushFile(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const bool readOnly
+        = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly)
+        ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    FsStatus failed;
+    {
+        const ScopedKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !::FlushFileBuffers(file.get()))
+            failed = lastError();
+    }
+    if (readOnly)
+        ::SetFileAttributesW(path.c_str(), attributes);
+    return failed;
+}
+
 // Removes a file, read-only or not.
 void removeFile(const std::wstring& path)
 {
@@ -205,6 +227,10 @@ public:
                 return FsError { FsErrorKind::Stopped, "stopped" };
             return onSide(win::errorFromCode(code), sideOfFailedCopy(sourcePath));
         }
+        if (FsStatus failed = flushFile(temp)) {
+            removeFile(temp);
+            return onSide(*failed, FailedSide::Destination);
+        }
         return written;
     }
 
@@ -213,11 +239,8 @@ public:
         const std::wstring temp = childPath(m_path, written.temporaryName);
         const DWORD flags
             = MOVEFILE_WRITE_THROUGH | (written.replacesTarget ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (!::MoveFileExW(temp.c_str(), childPath(m_path, written.name).c_str(), flags)) {
-            const FsError error = lastError();
-            removeFile(temp);
-            return onSide(error, FailedSide::Destination);
-        }
+        if (!::MoveFileExW(temp.c_str(), childPath(m_path, written.name).c_str(), flags))
+            return onSide(lastError(), FailedSide::Destination);
         return std::nullopt;
     }
 
@@ -248,8 +271,9 @@ public:
 
     FsStatus flushToDevice() override
     {
-        // NOTE: every copy was moved into place with MOVEFILE_WRITE_THROUGH; flushing a whole
-        // volume needs administrator rights on Windows, so nothing more is done here.
+        // NOTE: every copy was flushed before it took its name and moved into place with
+        // MOVEFILE_WRITE_THROUGH; flushing a whole volume needs administrator rights on Windows,
+        // so nothing more is done here.
         return std::nullopt;
     }
 

@@ -130,7 +130,7 @@ TEST(ParallelCopy, GivesTheOneThreadWalksReportAndTreeWhateverTheTiming)
         };
         EXPECT_EQ(sorted(many.shown), sorted(one.shown)) << "the same files, in any order";
         EXPECT_EQ(many.flushes, one.flushes);
-        EXPECT_LE(many.flushes, 1);
+        EXPECT_LE(many.flushes, 2) << "a small tree: one batch, then its names";
     }
 }
 

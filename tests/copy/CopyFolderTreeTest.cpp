@@ -294,16 +294,16 @@ TEST_F(CopyFolderTreeTest, GranularityIsOnlyAskedWhenTimesAreWithinTheCoarsestSt
     EXPECT_EQ(report.filesCopied, 1u);
 }
 
-TEST_F(CopyFolderTreeTest, WritesCopiesOutToTheDeviceOncePerCallAndOnlyWhenSomethingWasCopied)
+TEST_F(CopyFolderTreeTest, FlushesABatchBeforeItsNamesAndTheNamesAtTheEndOnlyWhenItCopied)
 {
     fs.addFile("/src/a", "a", T1);
     fs.addFile("/src/d/b", "b", T1);
     copy("/src", "/dst");
-    EXPECT_EQ(fs.flushes(), 1);
+    EXPECT_EQ(fs.flushes(), 2) << "the copies' data, then their names";
     copy("/src", "/dst");
-    EXPECT_EQ(fs.flushes(), 1) << "nothing new was written";
+    EXPECT_EQ(fs.flushes(), 2) << "nothing new was written";
     copy("/src/a", "/dst/d");
-    EXPECT_EQ(fs.flushes(), 2);
+    EXPECT_EQ(fs.flushes(), 4);
 }
 
 TEST_F(CopyFolderTreeTest, AFailedFlushIsAFailureOfTheRow)

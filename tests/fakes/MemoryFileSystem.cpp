@@ -535,11 +535,9 @@ FsStatus MemoryFileSystem::publish(const std::string& to, bool replacesTarget)
     auto written = m_written.find(canonical);
     if (written == m_written.end())
         return notFound();
-    if (find(canonical) && !replacesTarget) {
-        discardWritten(canonical);
+    if (find(canonical) && !replacesTarget)
         return FsError { FsErrorKind::AlreadyExists, "appeared meanwhile",
             FailedSide::Destination };
-    }
     const std::unique_ptr<Node> pending = std::move(written->second);
     m_written.erase(written);
     Node& node = create(canonical, false);

@@ -233,7 +233,8 @@ TEST_P(FileSystemContract, AWrittenCopyTakesItsNameWhenPublishedAndLeavesNothing
     ASSERT_TRUE(discarded.ok());
     destination->discard(*discarded);
 
-    // A file that appears under the name meanwhile is kept, and the copy goes.
+    // A file that appears under the name meanwhile is kept until the caller, told so, replaces
+    // it knowingly.
     auto late = destination->writeCopy(*source, "c", info, nullptr);
     ASSERT_TRUE(late.ok());
     h->addFile("dst/c", "theirs", Old);
@@ -241,6 +242,9 @@ TEST_P(FileSystemContract, AWrittenCopyTakesItsNameWhenPublishedAndLeavesNothing
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->kind, FsErrorKind::AlreadyExists);
     EXPECT_EQ(h->data("dst/c"), "theirs");
+    late->replacesTarget = true;
+    EXPECT_FALSE(destination->publish(*late));
+    EXPECT_EQ(h->data("dst/c"), "data");
     EXPECT_EQ(h->entryCount("dst"), 2) << "only a and c: no temporary file left";
 }
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <chrono>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace rinvo {
+
+struct Frame;
+
+/// A copy written under a temporary name, waiting for its data to be on the device before it
+/// takes its own name.
+struct StagedCopy
+{
+    /// The folder the copy was written into; kept open until the copy is published.
+    std::shared_ptr<const Frame> frame;
+    /// The source file's position in the frame's listing.
+    std::size_t index = 0;
+    WrittenFile written;
+};
+
+/// Gathers the copies of one row into batches, so that one flush of their file systems makes a
+/// few hundred of them durable at once: a batch is full at MostCopies copies, MostBytes bytes,
+/// or once its first copy has waited MostWait. Safe to use from every thread of the walk.
+class CommitStage
+{
+public:
+    using Batch = std::vector<StagedCopy>;
+
+    static constexpr std::size_t MostCopies = 256;
+    static constexpr std::uint64_t MostBytes = 32 << 20;
+    static constexpr std::chrono::milliseconds MostWait { 1000 };
+
+    /// Adds a written copy; returns the batch to commit now when this one fills it.
+    std::optional<Batch> add(StagedCopy copy);
+    /// Returns the copies still waiting, at the row's end.
+    Batch takeRest();
+    /// Returns an open folder on each file system the row wrote copies to.
+    std::vector<std::shared_ptr<const Frame>> foldersWrittenTo() const;
+
+private:
+    mutable std::mutex m_mutex;
+    Batch m_batch;
+    std::uint64_t m_bytes = 0;
+    std::chrono::steady_clock::time_point m_started;
+    // NOTE: one folder kept open per device, so the row's end can flush every file system it
+    // wrote to, a drive mounted inside the destination included.
+    std::map<std::uint64_t, std::shared_ptr<const Frame>> m_devices;
+};
+
+} // namespace rinvo
