@@ -3,8 +3,8 @@
 # and prints medians and ratios as a Markdown table.
 #   bench/run.sh                 all scenarios, 5 rounds each
 #   ROUNDS=9 bench/run.sh        more rounds
-#   bench/run.sh same touched    only the named scenarios (first, large, same, touched, cold,
-#                                coldtouched, wide, share)
+#   bench/run.sh same touched    only the named scenarios (first, large, disk, same, touched,
+#                                cold, coldtouched, wide, share)
 #   SHARE_ROUNDS=3 bench/run.sh share   more rounds on the network share (default 1: a round of
 #                                the three tools takes about six minutes there)
 # The cold scenarios drop the page cache before every timed run (a backup drive just plugged in,
@@ -40,7 +40,7 @@ small="$work/small"
 mixed="$work/mixed"
 small_files=$(find "$small" -type f | wc -l)
 wide="$work/wide"
-scenarios="${*:-first large same touched cold coldtouched wide share}"
+scenarios="${*:-first large disk same touched cold coldtouched wide share}"
 wanted() { [[ " $scenarios " == *" $1 "* ]]; }
 
 # Whether the page cache can be dropped before a run.
@@ -85,6 +85,24 @@ first_copies() {
 }
 first_copies first "$small" "small-file tree"
 first_copies large "$mixed" "mixed tree (1 GiB, large files)"
+
+# First copies of the small-file tree onto the disk, made durable: a backup is done only once it
+# is on the device, so each peer is followed by sync; rinvo flushes by itself. Then the flushes
+# rinvo makes per copied file, counted by strace.
+if wanted disk; then
+  echo "first copy of the small-file tree to the disk ..." >&2
+  on_disk="$work/disk-copy"
+  for ((r = 0; r < rounds; r++)); do
+    rm -rf "$on_disk"; record disk_rinvo "$(elapsed "$rinvo" copy "$small" "$on_disk")"
+    rm -rf "$on_disk"
+    record disk_cp "$(elapsed sh -c 'cp -r --preserve=timestamps "$1" "$2" && sync' sh "$small" "$on_disk")"
+    rm -rf "$on_disk"; record disk_rsync "$(elapsed sh -c 'rsync -rt "$1/" "$2/" && sync' sh "$small" "$on_disk")"
+  done
+  rm -rf "$on_disk"
+  disk_flushes=$(strace -f -c -e trace=fsync,fdatasync,syncfs,sync "$rinvo" copy "$small" "$on_disk" 2>&1 >/dev/null \
+    | awk '$NF == "total" { print $(NF - 1) }')
+  rm -rf "$on_disk"
+fi
 
 dst="$work/small-backup"
 if [ ! -f "$dst.done" ]; then
@@ -212,6 +230,7 @@ echo "| scenario | rinvo s | cp s | rsync s | rinvo / cp | rinvo / rsync |"
 echo "|---|---|---|---|---|---|"
 row "first copy, small files, to tmpfs" first cp rsync
 row "first copy, 1 GiB mixed tree, to tmpfs" large cp rsync
+row "first copy, small files, to the disk, then sync" disk cp rsync
 row "re-run, nothing changed" same cp rsync
 row "re-run, 1% touched" touched cp rsync
 [ -z "$cold_note" ] && row "re-run, nothing changed, cold cache" cold cp rsync
@@ -235,6 +254,9 @@ if wanted same; then
   "$PWD/build-release/bench/rinvo_stat_batch" "$small" "$dst"
 fi
 echo
+if wanted disk; then
+  echo "flushes per copied file on the disk: $(awk -v f="$disk_flushes" -v n="$small_files" 'BEGIN { printf "%.4f", f / n }') ($disk_flushes for $small_files files)"
+fi
 echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files, counted by $counter)"
 echo "re-run peak memory: $((peak_kib / 1024)) MiB"
 for key in first large share; do
