@@ -23,6 +23,8 @@ void printCopySummary(std::ostream& out, std::ostream& errors, const CopyReport&
     if (report.failureCount > report.failures.size())
         errors << cli::ErrorPrefix
                << messages::moreFailures(report.failureCount - report.failures.size()) << "\n";
+    if (report.filesWithoutSpace > 0)
+        out << cli::WithoutSpaceLabel << report.filesWithoutSpace << "\n";
     if (report.entriesNotExamined > 0)
         out << cli::NotExaminedLabel << report.entriesNotExamined << "\n";
     out << cli::ElapsedLabel << std::fixed << std::setprecision(2) << seconds << cli::SecondsUnit

@@ -20,6 +20,7 @@ void CopyReport::merge(const CopyReport& other)
     bytesCopied += other.bytesCopied;
     failureCount += other.failureCount;
     entriesNotExamined += other.entriesNotExamined;
+    filesWithoutSpace += other.filesWithoutSpace;
     stopped = stopped || other.stopped;
     for (const CopyFailure& failure : other.failures) {
         if (failures.size() >= MaxKeptFailures)

@@ -38,6 +38,8 @@ struct CopyReport
     std::uint64_t failureCount = 0;
     /// Entries left unexamined because the destination as a whole became unusable mid-row.
     std::uint64_t entriesNotExamined = 0;
+    /// Files not copied because they were larger than the space left; each is a failure too.
+    std::uint64_t filesWithoutSpace = 0;
     /// The copy stopped early because the user asked it to.
     bool stopped = false;
     std::vector<CopyFailure> failures;

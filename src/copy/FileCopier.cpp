@@ -132,6 +132,8 @@ std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame,
         // A file that appeared under the name meanwhile is compared anew by the caller.
         if (written.error().kind == FsErrorKind::AlreadyExists && !target)
             return std::nullopt;
+        if (doesNotFit(destination, entry.info, written.error()))
+            return tooLarge(*frame, index, entry.name, written.error());
         return copyFailed(*frame, index, entry.name, written.error());
     }
     // The file shows as copied once its data is written, whenever it takes its name.
@@ -141,6 +143,26 @@ std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame,
     std::optional<CommitStage::Batch> full
         = m_walk.stage().add(StagedCopy { frame, index, std::move(*written) });
     return full ? commit(std::move(*full)) : Flow::Continue;
+}
+
+bool FileCopier::doesNotFit(OpenFolder& destination, const EntryInfo& source, const FsError& error)
+{
+    // NOTE: only a file larger than the space left is passed over; when a smaller one fails too
+    // the volume is full, and the row ends as for any unusable destination.
+    if (error.kind != FsErrorKind::DiskFull || error.side != FailedSide::Destination)
+        return false;
+    const std::optional<std::uint64_t> free = destination.freeSpace();
+    return free && source.size > *free;
+}
+
+Flow FileCopier::tooLarge(
+    const Frame& frame, std::size_t index, std::string_view name, FsError error)
+{
+    ++m_tally.filesWithoutSpace;
+    error.side = FailedSide::Destination;
+    m_walk.note(
+        filePlace(frame.place, index), m_walk.destinationPathOf(frame, name), std::move(error));
+    return Flow::Continue;
 }
 
 Flow FileCopier::commit(CommitStage::Batch batch)

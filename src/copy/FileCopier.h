@@ -39,6 +39,8 @@ private:
     // name meanwhile.
     std::optional<Flow> stage(const std::shared_ptr<const Frame>& frame, std::size_t index,
         const FolderEntry& entry, const EntryInfo* target);
+    bool doesNotFit(OpenFolder& destination, const EntryInfo& source, const FsError& error);
+    Flow tooLarge(const Frame& frame, std::size_t index, std::string_view name, FsError error);
     FsStatus flushDevices(const CommitStage::Batch& batch);
     Flow publish(StagedCopy& copy);
     void countCopied(std::uint64_t bytes);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +111,10 @@ public:
     /// Writes everything the program wrote to this folder's file system out to the device, so a
     /// backup reported as done survives a crash or a drive pulled right after.
     virtual FsStatus flushToDevice() = 0;
+
+    /// Returns how many bytes this folder's file system can still take, or nothing where it
+    /// cannot tell.
+    virtual std::optional<std::uint64_t> freeSpace() = 0;
 
     /// Returns the identity used to recognise a folder already on the walk.
     virtual FolderIdentity identity() = 0;

@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace rinvo {
@@ -132,6 +133,7 @@ public:
     FsStatus publish(const WrittenFile& written) override;
     void discard(const WrittenFile& written) override;
     FsStatus flushToDevice() override;
+    std::optional<std::uint64_t> freeSpace() override;
     FolderIdentity identity() override;
     std::uint32_t permissions() override;
     TimeGranularity timeGranularity() override;
@@ -350,6 +352,15 @@ FsStatus PosixOpenFolder::flushToDevice()
     if (::syncfs(m_fd.get()) != 0)
         return posix::lastError();
     return std::nullopt;
+}
+
+std::optional<std::uint64_t> PosixOpenFolder::freeSpace()
+{
+    struct statvfs volume;
+    if (::fstatvfs(m_fd.get(), &volume) != 0)
+        return std::nullopt;
+    // What an unprivileged writer can still use: the blocks kept for root do not count.
+    return static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
 }
 
 void PosixOpenFolder::readOwnStat()

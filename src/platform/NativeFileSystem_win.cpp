@@ -251,6 +251,14 @@ public:
 
     std::uint32_t permissions() override { return 0777; }
 
+    std::optional<std::uint64_t> freeSpace() override
+    {
+        ULARGE_INTEGER available {};
+        if (!::GetDiskFreeSpaceExW(m_path.c_str(), &available, nullptr, nullptr))
+            return std::nullopt;
+        return available.QuadPart;
+    }
+
     bool foldsCase() override
     {
         // NTFS and FAT fold case, but a folder can be made case-sensitive, so each folder

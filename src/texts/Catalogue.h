@@ -174,6 +174,7 @@ inline constexpr const char* UpToDateLabel = "最新のため省いたファイ�
 inline constexpr const char* ExcludedLabel = "対象外の項目: ";
 inline constexpr const char* FailuresLabel = "失敗: ";
 inline constexpr const char* NotExaminedLabel = "コピー先が使えなくなったため調べなかった項目: ";
+inline constexpr const char* WithoutSpaceLabel = "空き容量が足りずコピーしなかったファイル: ";
 inline constexpr const char* ElapsedLabel = "所要時間: ";
 inline constexpr const char* SecondsUnit = " 秒";
 

@@ -162,6 +162,12 @@ public:
 
     FolderIdentity identity() override { return { 1, m_id }; }
 
+    std::optional<std::uint64_t> freeSpace() override
+    {
+        const auto lock = m_fs.lockAfterDelay(m_path);
+        return m_fs.m_spaceLeft;
+    }
+
     std::uint32_t permissions() override
     {
         const auto lock = m_fs.lockAfterDelay(m_path);

@@ -1,6 +1,7 @@
-// A power cut during a run, on loop-mounted ext4 volumes: the kernel drops whatever is not yet
-// on the device (EXT4_IOC_SHUTDOWN without flushing the journal), then the volume is checked and
-// mounted again, as after a reboot. Needs root and loop devices; skipped elsewhere.
+// Real volumes failing under a run: a power cut on loop-mounted ext4 volumes (the kernel drops
+// whatever is not yet on the device, EXT4_IOC_SHUTDOWN without flushing the journal, then the
+// volume is checked and mounted again, as after a reboot), and a small tmpfs running full.
+// Needs root and loop devices; skipped elsewhere.
 
 #include "copy/CopyFolderTree.h"
 #include "platform/FileSystem.h"
@@ -202,4 +203,28 @@ TEST_F(PowerCutTest, ADriveMountedInsideTheDestinationKeepsWhatARunReportedDone)
     ASSERT_TRUE(inner.comeBack());
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(readFile(inner.path() + "/f" + std::to_string(i)), newData(i));
+}
+
+TEST(FullVolumeTest, AFileThatDoesNotFitIsPassedOverAndTheFilesThatFitAreCopied)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a tmpfs";
+    TempFolder temp;
+    const std::string stick = temp / "stick";
+    makeFolders(stick);
+    if (run("mount -t tmpfs -o size=16m tmpfs '" + stick + "'") != 0)
+        GTEST_SKIP() << "this machine does not mount a tmpfs";
+    // 40 MB beside 300 documents of 8 KiB, on a 16 MB stick.
+    writeFile(temp / "src/big.iso", std::string(40 << 20, 'b'), New);
+    for (int i = 0; i < 300; ++i)
+        writeFile(temp / ("src/doc" + std::to_string(i)), std::string(8 << 10, 'd'), New);
+    auto fs = createNativeFileSystem();
+    const CopyReport report = CopyFolderTree(*fs, { temp / "src", stick + "/bak" });
+    run("umount '" + stick + "'");
+    EXPECT_EQ(report.filesCopied, 300u);
+    EXPECT_EQ(report.filesWithoutSpace, 1u);
+    EXPECT_EQ(report.entriesNotExamined, 0u);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, stick + "/bak/big.iso");
+    EXPECT_EQ(report.failures[0].error.kind, FsErrorKind::DiskFull);
 }
