@@ -9,24 +9,6 @@
 
 namespace rinvo {
 
-namespace {
-
-// The drive designator of a path: its first two characters, as typed.
-std::string_view driveOf(std::string_view path)
-{
-    return path.substr(0, 2);
-}
-
-// A network path ("\\server") has no drive to test, nor, on POSIX, an absolute one.
-bool hasDriveToTest(std::string_view path, PathStyle style)
-{
-    if (path.starts_with("\\\\"))
-        return false;
-    return !(style == PathStyle::Posix && path.starts_with("/"));
-}
-
-} // namespace
-
 CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
     CopyMode mode, FolderCreation creation)
     : m_fs(fs)
@@ -40,8 +22,10 @@ bool CopyRun::checkRow(const CopyRule& rule)
 {
     const std::string& source = rule.source;
     const std::string& destination = rule.destination;
-    if (hasDriveToTest(source, m_fs.pathStyle()) && !m_fs.driveExists(driveOf(source))) {
-        m_messages.show(messages::sourceDriveMissing(driveOf(source)), MessageButtons::Ok);
+    // NOTE: on POSIX the drive of a path below a removable drive's folder (or a configured
+    // mount point) is that folder, so an absent backup drive is told and never made anew.
+    if (const auto drive = m_fs.driveOf(source); drive && !m_fs.driveExists(*drive)) {
+        m_messages.show(messages::sourceDriveMissing(*drive), MessageButtons::Ok);
         return false;
     }
     // A single file goes straight to the copy; nothing about the destination is tested.
@@ -51,9 +35,8 @@ bool CopyRun::checkRow(const CopyRule& rule)
         m_messages.show(messages::sourceFolderMissing(source), MessageButtons::Ok);
         return false;
     }
-    if (hasDriveToTest(destination, m_fs.pathStyle()) && !m_fs.driveExists(driveOf(destination))) {
-        m_messages.show(
-            messages::destinationDriveMissing(driveOf(destination)), MessageButtons::Ok);
+    if (const auto drive = m_fs.driveOf(destination); drive && !m_fs.driveExists(*drive)) {
+        m_messages.show(messages::destinationDriveMissing(*drive), MessageButtons::Ok);
         return false;
     }
     if (m_fs.folderExists(destination))

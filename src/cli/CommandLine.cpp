@@ -39,6 +39,12 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
         context.err << cli::ErrorPrefix << messages::sourceFolderMissing(source) << "\n";
         return ExitNotEverythingCopied;
     }
+    // A backup drive that is not plugged in is never made anew on the system disk.
+    if (const auto drive = context.fs.driveOf(destination);
+        drive && !context.fs.driveExists(*drive)) {
+        context.err << cli::ErrorPrefix << messages::destinationDriveMissing(*drive) << "\n";
+        return ExitNotEverythingCopied;
+    }
     const auto started = Clock::now();
     const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
     ProgressPrinter printer(

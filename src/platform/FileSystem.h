@@ -144,6 +144,10 @@ public:
     /// Windows; on POSIX the root "/" or another mount point.
     virtual bool driveExists(std::string_view path) = 0;
 
+    /// Returns the drive the path lies on that the copy run tests before it copies (see
+    /// driveOfPath), or nothing where there is none to test.
+    virtual std::optional<std::string> driveOf(std::string_view path) = 0;
+
     /// True only for an existing file (a link to one counts); false for a folder.
     bool fileExists(std::string_view path)
     {

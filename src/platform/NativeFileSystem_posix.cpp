@@ -1,3 +1,4 @@
+#include "DriveRules.h"
 #include "FileSystem.h"
 #include "PathRules.h"
 #include "PosixSupport.h"
@@ -584,6 +585,21 @@ class PosixFileSystem final : public FileSystem
 public:
     PathStyle pathStyle() const override { return PathStyle::Posix; }
 
+    std::optional<std::string> driveOf(std::string_view path) override
+    {
+        // Read once: the drives the system is configured to mount.
+        std::call_once(m_tableRead, [this] {
+            FileDescriptor table(::open("/etc/fstab", O_RDONLY | O_CLOEXEC));
+            std::string text;
+            char chunk[4096];
+            ssize_t got = 0;
+            while (table.valid() && (got = ::read(table.get(), chunk, sizeof chunk)) > 0)
+                text.append(chunk, static_cast<std::size_t>(got));
+            m_configuredMounts = mountPointsOfTable(text);
+        });
+        return driveOfPath(path, PathStyle::Posix, m_configuredMounts);
+    }
+
     bool driveExists(std::string_view path) override
     {
         // A mount point is a folder on another device than its parent, or the root itself.
@@ -701,6 +717,8 @@ public:
 
 private:
     SharedState m_shared;
+    std::once_flag m_tableRead;
+    std::vector<std::string> m_configuredMounts;
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "DriveRules.h"
 #include "FileSystem.h"
 #include "PathRules.h"
 #include "ScopedHandle.h"
@@ -346,6 +347,11 @@ class WinFileSystem final : public FileSystem
 {
 public:
     PathStyle pathStyle() const override { return PathStyle::Windows; }
+
+    std::optional<std::string> driveOf(std::string_view path) override
+    {
+        return driveOfPath(path, PathStyle::Windows, {});
+    }
 
     bool driveExists(std::string_view path) override
     {

@@ -122,6 +122,22 @@ TEST(CopyRun, TellsEachRowsChecksAndTheOutcomeInOrder)
             { ok(failuresNotice({ "コピー先 /dst (デバイスが使用できません)" })),
                 ok(msg::CopyDone) },
             [](MemoryFileSystem& fs) { EXPECT_EQ(fs.fileData("/dst2/b.txt"), "bb"); } },
+        { "a drive that is not mounted is named by its folder, never made",
+            { { "/media/u/GONE/docs", "/dst" }, { "/src", "/media/u/BACKUP/bak" },
+                { "/src", "/media/u/STICK/bak" } },
+            [](MemoryFileSystem& fs) {
+                fs.addFolder("/media/u/BACKUP");
+                fs.addFolder("/media/u/STICK");
+                fs.addMountPoint("/media/u/STICK");
+            },
+            { ok(msg::sourceDriveMissing("/media/u/GONE")),
+                ok(msg::destinationDriveMissing("/media/u/BACKUP")),
+                question(msg::createDestinationQuestion("/media/u/STICK/bak"), MessageAnswer::Yes),
+                ok(msg::CopyDone) },
+            [](MemoryFileSystem& fs) {
+                EXPECT_FALSE(fs.exists("/media/u/BACKUP/bak"));
+                EXPECT_EQ(fs.fileData("/media/u/STICK/bak/a.txt"), "a");
+            } },
         { "beyond five failures the rest are counted", { { "/src", "/dst" } },
             [](MemoryFileSystem& fs) {
                 for (char name = 'c'; name <= 'i'; ++name) {
@@ -184,5 +200,24 @@ TEST(CopyRun, AStopEndsTheRowUnderWayStartsNoOtherAndEndsWithItsOwnMessage)
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.rowsRun, 1u);
     EXPECT_FALSE(fs.exists("/dst/a"));
+    EXPECT_EQ(messages.surprises(), "");
+}
+
+TEST(CopyRun, AnAbsentDriveIsNeverMadeEvenWhereMissingFoldersAreMadeWithTheirParents)
+{
+    MemoryFileSystem fs;
+    fs.addFile("/src/a", "a", New);
+    fs.addFolder("/media");
+    CopyRuleTable rules;
+    rules[0] = { "/src", "/media/u/BACKUP/nightly" };
+    // The unattended run answers every question Yes, as --create-missing does.
+    ScriptedMessageBox messages;
+    messages.expect(msg::destinationDriveMissing("/media/u/BACKUP"), MessageButtons::Ok,
+        MessageAnswer::Ok);
+    messages.expect(msg::NothingCopied, MessageButtons::Ok, MessageAnswer::Ok);
+    SilentObserver observer;
+    CopyRun(fs, messages, observer, CopyMode::Copy, FolderCreation::WithParents)
+        .run(rules, DefaultCopyOption);
+    EXPECT_FALSE(fs.exists("/media/u"));
     EXPECT_EQ(messages.surprises(), "");
 }

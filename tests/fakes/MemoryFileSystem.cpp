@@ -1,5 +1,7 @@
 #include "MemoryFileSystem.h"
 
+#include "platform/DriveRules.h"
+
 #include "platform/PathRules.h"
 
 #include <algorithm>
@@ -408,6 +410,11 @@ bool MemoryFileSystem::driveExists(std::string_view path)
 {
     return !path.empty() && path.front() == '/'
         && m_mountPoints.count(canonicalMemoryPath(path)) > 0 && folderExists(path);
+}
+
+std::optional<std::string> MemoryFileSystem::driveOf(std::string_view path)
+{
+    return driveOfPath(path, PathStyle::Posix, m_configuredMounts);
 }
 
 void MemoryFileSystem::addMountPoint(std::string_view path)

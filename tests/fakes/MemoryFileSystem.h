@@ -85,6 +85,12 @@ public:
     FsStatus replaceFile(std::string_view path, std::string_view content) override;
     /// Makes driveExists true for the folder, as for a mount point; "/" always is one.
     void addMountPoint(std::string_view path);
+    /// Sets the mount points the system is configured with, as /etc/fstab lists them.
+    void setConfiguredMounts(std::vector<std::string> mounts)
+    {
+        m_configuredMounts = std::move(mounts);
+    }
+    std::optional<std::string> driveOf(std::string_view path) override;
 
     struct Node;
 
@@ -112,6 +118,7 @@ private:
     std::map<std::pair<std::string, Operation>, FsErrorKind> m_faults;
     std::optional<std::uint64_t> m_spaceLeft;
     std::set<std::string> m_mountPoints { "/" };
+    std::vector<std::string> m_configuredMounts;
     TimeGranularity m_granularity;
     bool m_foldsCase = false;
     int m_granularityQueries = 0;
