@@ -2,6 +2,7 @@
 #include "FileSystem.h"
 #include "PathRules.h"
 #include "PosixSupport.h"
+#include "ProcessStart.h"
 #include "TempNames.h"
 
 #include <algorithm>
@@ -28,13 +29,6 @@ using posix::FileDescriptor;
 
 // An arbitrary odd second with nanoseconds, so every coarser storage shows in the result.
 constexpr FileTime ProbeTime { 1'600'000'001, 456'789'123 };
-
-bool processIsGone(std::uint64_t pid)
-{
-    if (pid == 0 || pid > static_cast<std::uint64_t>(INT32_MAX))
-        return true;
-    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
 
 bool isDotOrDotDot(const char* name)
 {
@@ -78,10 +72,7 @@ public:
 
     mode_t umask() const { return m_umask; }
 
-    std::string nextTempName()
-    {
-        return makeTempName(static_cast<std::uint64_t>(::getpid()), m_tempCounter++);
-    }
+    std::string nextTempName() { return makeTempName(thisWriter(), m_tempCounter++); }
 
     // How data is best copied between the two devices, as far as copies have learned; copies
     // on other threads may learn it at the same time, so each works on its own copy.
@@ -289,10 +280,10 @@ FsResult<FolderListing> PosixOpenFolder::list()
     std::vector<unsigned char> types;
     types.reserve(entries);
     auto keep = [&](const struct dirent64& record) {
-        if (auto pid = parseTempName(record.d_name)) {
+        if (auto writer = parseTempName(record.d_name)) {
             // A leftover of a killed copy is never a user's file; the destination
             // side clears it away once its writer is gone.
-            if (m_side == FolderSide::Destination && processIsGone(*pid))
+            if (m_side == FolderSide::Destination && !writerRuns(*writer))
                 ::unlinkat(fd, record.d_name, 0);
             return;
         }

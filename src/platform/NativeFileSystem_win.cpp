@@ -1,6 +1,7 @@
 #include "DriveRules.h"
 #include "FileSystem.h"
 #include "PathRules.h"
+#include "ProcessStart.h"
 #include "ScopedHandle.h"
 #include "TempNames.h"
 #include "WinSupport.h"
@@ -25,16 +26,6 @@ constexpr DWORD EnableSparseCopy = 0x20000000;
 
 // An arbitrary odd second with nanoseconds, so every coarser storage shows in the result.
 constexpr FileTime ProbeTime { 1'600'000'001, 456'789'100 };
-
-bool processIsGone(std::uint64_t pid)
-{
-    const ScopedKernelHandle process(
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid)));
-    if (!process)
-        return ::GetLastError() == ERROR_INVALID_PARAMETER;
-    DWORD code = 0;
-    return !(::GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE);
-}
 
 std::wstring childPath(const std::wstring& folder, std::string_view name)
 {
@@ -109,7 +100,7 @@ void removeFile(const std::wstring& path)
 class SharedState
 {
 public:
-    std::string nextTempName() { return makeTempName(::GetCurrentProcessId(), m_tempCounter++); }
+    std::string nextTempName() { return makeTempName(thisWriter(), m_tempCounter++); }
 
     template <class Probe> TimeGranularity granularity(std::uint64_t volume, Probe probe)
     {
@@ -148,8 +139,8 @@ public:
             const std::string name = win::narrow(data.cFileName);
             if (name == "." || name == "..")
                 continue;
-            if (auto pid = parseTempName(name)) {
-                if (m_side == FolderSide::Destination && processIsGone(*pid))
+            if (auto writer = parseTempName(name)) {
+                if (m_side == FolderSide::Destination && !writerRuns(*writer))
                     removeFile(childPath(m_path, name));
                 continue;
             }

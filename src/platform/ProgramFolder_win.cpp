@@ -1,6 +1,7 @@
 #include "ProgramFolder.h"
 
 #include "PathRules.h"
+#include "ProcessStart.h"
 #include "ScopedHandle.h"
 #include "TempNames.h"
 #include "WinSupport.h"
@@ -38,8 +39,8 @@ bool userCanWriteFolder(const std::string& folder)
     // NOTE: Windows decides by the folder's access list, which only an attempt tells.
     if (folder.empty())
         return false;
-    const std::wstring probe = win::win32Path(
-        joinPath(folder, makeTempName(::GetCurrentProcessId(), 0xFFFF), PathStyle::Windows));
+    const std::wstring probe
+        = win::win32Path(joinPath(folder, makeTempName(thisWriter(), 0xFFFF), PathStyle::Windows));
     // The probe is gone again once its handle is.
     return win::ScopedKernelHandle(
         ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

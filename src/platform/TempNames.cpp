@@ -22,32 +22,45 @@ bool isDigits(std::string_view text)
 
 } // namespace
 
-std::string makeTempName(std::uint64_t processId, std::uint64_t counter)
+std::string makeTempName(const TempWriter& writer, std::uint64_t counter)
 {
+    char started[17];
+    const auto end = std::to_chars(started, started + 16, writer.started, 16).ptr;
     std::string name(Prefix);
-    name += std::to_string(processId);
+    name += std::to_string(writer.processId);
+    name += '-';
+    name.append(started, end);
     name += '-';
     name += std::to_string(counter);
     name += Suffix;
     return name;
 }
 
-std::optional<std::uint64_t> parseTempName(std::string_view name)
+std::optional<TempWriter> parseTempName(std::string_view name)
 {
     if (!name.starts_with(Prefix) || !name.ends_with(Suffix))
         return std::nullopt;
     name.remove_prefix(Prefix.size());
     name.remove_suffix(Suffix.size());
-    const std::size_t dash = name.find('-');
-    if (dash == std::string_view::npos)
+    // "PID-STARTED-COUNTER", or "PID-COUNTER" as earlier versions wrote it.
+    const std::size_t first = name.find('-');
+    const std::size_t last = name.rfind('-');
+    if (first == std::string_view::npos || !isDigits(name.substr(last + 1)))
         return std::nullopt;
-    const std::string_view pid = name.substr(0, dash);
-    if (!isDigits(pid) || !isDigits(name.substr(dash + 1)))
+    const std::string_view pid = name.substr(0, first);
+    TempWriter writer;
+    if (!isDigits(pid)
+        || std::from_chars(pid.data(), pid.data() + pid.size(), writer.processId).ec != std::errc())
         return std::nullopt;
-    std::uint64_t value = 0;
-    if (std::from_chars(pid.data(), pid.data() + pid.size(), value).ec != std::errc())
-        return std::nullopt;
-    return value;
+    if (first != last) {
+        const std::string_view started = name.substr(first + 1, last - first - 1);
+        if (started.empty() || started.size() > 16
+            || std::from_chars(started.data(), started.data() + started.size(), writer.started, 16)
+                    .ptr
+                != started.data() + started.size())
+            return std::nullopt;
+    }
+    return writer;
 }
 
 std::string upperCaseSpelling(std::string_view tempName)

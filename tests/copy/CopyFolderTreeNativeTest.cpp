@@ -136,7 +136,7 @@ TEST_F(NativeCopy, LinkLoopsEndAndLinkedFilesAreCopiedAsFiles)
 
 TEST_F(NativeCopy, ALeftoverOfAKilledRunIsClearedAndNeverCopied)
 {
-    const std::string leftover = makeTempName(99'999'999, 1);
+    const std::string leftover = makeTempName({ 99'999'999, 0 }, 1);
     writeFile(temp / "src/a", "a", New);
     writeFile(temp / ("src/" + leftover), "half", New);
     writeFile(temp / ("dst/" + leftover), "half", New);

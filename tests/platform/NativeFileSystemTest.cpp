@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/ProcessStart.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TempNames.h"
 #include "support/TempFolder.h"
@@ -74,10 +75,15 @@ TEST_F(NativeFileSystem, LinksAreFollowedAndADanglingOneIsAnEntryFailure)
 
 TEST_F(NativeFileSystem, LeftoverTemporaryFilesAreHiddenAndClearedOnceTheirWriterIsGone)
 {
-    const std::string leftover = makeTempName(GonePid, 3);
-    const std::string live = makeTempName(static_cast<std::uint64_t>(::getpid()), 999'999);
+    const std::string leftover = makeTempName({ GonePid, 0 }, 3);
+    const std::string live = makeTempName(thisWriter(), 999'999);
+    // This process's number, but another start: written before a reboot, or by a program
+    // that had the number before.
+    const std::string reused
+        = makeTempName({ thisWriter().processId, thisWriter().started + 1 }, 5);
     writeFile(temp / leftover, "half");
     writeFile(temp / live, "busy");
+    writeFile(temp / reused, "old");
     writeFile(temp / "user.txt", "mine");
     auto full = open(temp.path())->list();
     ASSERT_TRUE(full.ok());
@@ -89,6 +95,7 @@ TEST_F(NativeFileSystem, LeftoverTemporaryFilesAreHiddenAndClearedOnceTheirWrite
     ASSERT_TRUE(names.ok());
     EXPECT_EQ(names->size(), 1u);
     EXPECT_FALSE(readFile(temp / leftover));
+    EXPECT_FALSE(readFile(temp / reused)) << "a number used again is no sign of life";
     EXPECT_TRUE(readFile(temp / live)) << "a copy still under way keeps its file";
 }
 
