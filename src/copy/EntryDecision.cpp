@@ -33,6 +33,17 @@ FileDecision decideFile(const EntryInfo& source, const EntryInfo* target, CopyOp
         return { FileAction::Excluded, std::nullopt };
     if (!target)
         return { FileAction::Copy, std::nullopt };
+    if (source.kind == EntryKind::Link) {
+        // NOTE: a link replaces only a link, and only an older one; a file or folder of its name
+        // stays as it is.
+        if (target->kind != EntryKind::Link)
+            return { FileAction::Refused,
+                FsError { FsErrorKind::AlreadyExists, "a file or folder has the link's name",
+                    FailedSide::Destination } };
+        if (!isLater(source.modified, target->modified, granularity))
+            return { FileAction::UpToDate, std::nullopt };
+        return { FileAction::Copy, std::nullopt };
+    }
     // Only a plain file is compared by time; a link, a folder or a special file under the name
     // is refused whatever its time.
     if (target->kind == EntryKind::File && !isLater(source.modified, target->modified, granularity))

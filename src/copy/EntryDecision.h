@@ -39,9 +39,10 @@ bool isLeftOut(const EntryInfo& entry, CopyOption option);
 /// destination's granularity.
 bool isLater(FileTime source, FileTime target, const GranularityQuery& granularity);
 
-/// Decides what to do with a source file, given what stands under its name in the destination
-/// ('target', null for nothing): left out by the option, refused by what stands there, up to
-/// date by the date rule, or copied.
+/// Decides what to do with a source file or link, given what stands under its name in the
+/// destination ('target', null for nothing): left out by the option, refused by what stands
+/// there, up to date by the date rule, or copied. A link is judged by its own time, and only
+/// replaces a link.
 FileDecision decideFile(const EntryInfo& source, const EntryInfo* target, CopyOption option,
     const GranularityQuery& granularity);
 

@@ -126,8 +126,10 @@ std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame,
     const FolderEntry& entry, const EntryInfo* target)
 {
     OpenFolder& destination = *frame->destination.folder;
-    FsResult<WrittenFile> written = destination.writeCopy(
-        *frame->source, entry.name, entry.info, target, m_walk.request().stop);
+    FsResult<WrittenFile> written = entry.info.kind == EntryKind::Link
+        ? destination.writeLinkCopy(*frame->source, entry.name, entry.info, target)
+        : destination.writeCopy(
+            *frame->source, entry.name, entry.info, target, m_walk.request().stop);
     if (!written) {
         // A file that appeared under the name meanwhile is compared anew by the caller.
         if (written.error().kind == FsErrorKind::AlreadyExists && !target)

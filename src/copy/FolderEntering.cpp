@@ -74,11 +74,15 @@ void FolderEntering::findFiles(Frame& frame)
             ++frame.examined;
             continue;
         }
-        if (isLeftOut(entry.info, m_walk.request().option)) {
+        if (entry.info.kind == EntryKind::Link && !resolveLink(frame, i)) {
+            ++frame.examined;
+            continue;
+        }
+        if (isLeftOut(frame.listing[i].info, m_walk.request().option)) {
             ++m_tally.entriesExcluded;
         } else if (isClash(frame, i, filePlace(frame.place, i))) {
             // Recorded as a failure by the check itself.
-        } else if (isUpToDateByListing(frame, entry)) {
+        } else if (isUpToDateByListing(frame, frame.listing[i])) {
             ++m_tally.filesUpToDate;
         } else {
             frame.files.push_back(static_cast<std::uint32_t>(i));
@@ -86,6 +90,37 @@ void FolderEntering::findFiles(Frame& frame)
         }
         ++frame.examined;
     }
+}
+
+bool FolderEntering::resolveLink(Frame& frame, std::size_t index)
+{
+    // NOTE: where the destination holds links a link is copied as a link, whatever it leads
+    // to. Where it cannot, one to a file is copied as the file, and one to a folder is told and
+    // never walked: it may lead out of the tree, or into a part of it copied already. A dry run
+    // writes no probe and takes links as held.
+    OpenFolder* destination = frame.destination.folder.get();
+    if (m_walk.dryRun() || !destination || destination->holdsLinks())
+        return true;
+    const FolderEntry entry = frame.listing[index];
+    const WalkPlace place = filePlace(frame.place, index);
+    if (entry.info.linkTarget == EntryKind::Folder) {
+        m_walk.fail(place, m_walk.sourcePathOf(frame, entry.name),
+            { FsErrorKind::LinkToFolder, "symbolic link" }, FailedSide::Source);
+        return false;
+    }
+    FsResult<EntryInfo> target = frame.source->stat(entry.name);
+    if (!target) {
+        m_walk.fail(
+            place, m_walk.sourcePathOf(frame, entry.name), target.error(), FailedSide::Source);
+        return false;
+    }
+    if (target->kind != EntryKind::File) {
+        // It turned into a folder or a special file since the listing: left out.
+        ++m_tally.entriesExcluded;
+        return false;
+    }
+    frame.listing.setInfo(index, *target);
+    return true;
 }
 
 bool FolderEntering::isUpToDateByListing(const Frame& frame, const FolderEntry& entry) const

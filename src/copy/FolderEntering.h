@@ -32,6 +32,8 @@ private:
     void findFiles(Frame& frame);
     void findSubfolders(Frame& frame);
     bool isClash(const Frame& frame, std::size_t index, const WalkPlace& place);
+    // Settles how a link is copied; false when it is not, having said why.
+    bool resolveLink(Frame& frame, std::size_t index);
     bool isUpToDateByListing(const Frame& frame, const FolderEntry& entry) const;
     Flow openDestination(const Frame& parent, std::size_t index, std::uint32_t permissions,
         std::optional<Destination>& opened);

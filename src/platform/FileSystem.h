@@ -26,7 +26,8 @@ struct FolderIdentity
 
 /// Which side of a copy a folder is opened for; folders opened from it keep the side.
 enum class FolderSide {
-    /// Symbolic links are followed: a link to a file is copied as the file.
+    /// A link is listed as a Link, with its own time and what it leads to (linkTarget); it is
+    /// never opened as a folder, but stat follows it, so one to a file can be copied as the file.
     Source,
     /// Nothing below the opened folder is reached through a symbolic link or another reparse
     /// point: such an entry is reported as a Link. Listing also clears away temporary files
@@ -47,6 +48,8 @@ struct WrittenFile
     FileTime modified;
     /// Whether the caller found something under the name, which publishing then replaces.
     bool replacesTarget = false;
+    /// The copy is a symbolic link, not a file.
+    bool link = false;
 };
 
 /// Tells why an entry found in the destination may not be replaced by a copied file: a link is
@@ -92,6 +95,18 @@ public:
     virtual FsResult<WrittenFile> writeCopy(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target, const StopRequest* stop = nullptr)
         = 0;
+
+    /// Writes a copy of the named symbolic link of 'source' (its target text unchanged, its own
+    /// modification time) into this folder under a temporary name, as writeCopy does for a
+    /// file. 'target' is what the caller found under the name: nothing or a link, which
+    /// publishing then replaces. Fails where this folder cannot hold links.
+    virtual FsResult<WrittenFile> writeLinkCopy(OpenFolder& source, std::string_view name,
+        const EntryInfo& sourceInfo, const EntryInfo* target)
+        = 0;
+
+    /// Tells whether this folder's file system holds symbolic links, learned once by writing a
+    /// probe link. False where the probe cannot be written.
+    virtual bool holdsLinks() = 0;
 
     /// Gives a written copy its own name, replacing the target it was written for; where the
     /// caller found nothing, a file that appeared under the name meanwhile is refused with

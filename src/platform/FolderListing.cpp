@@ -19,6 +19,8 @@ enum Flag : std::uint8_t {
     SparseFlag = 16,
     LargeSizeFlag = 32,
     FailedFlag = 64,
+    // A link that leads to a file; one to a folder carries the directory flag.
+    LinkToFileFlag = 128,
 };
 
 constexpr std::uint8_t LongName = 255;
@@ -63,6 +65,12 @@ void FolderListing::store(Record& record, const EntryInfo& info)
         m_largeSizes.push_back(info.size);
     }
     record.permissions = static_cast<std::uint16_t>(info.permissions);
+    if (info.kind == EntryKind::Link) {
+        if (info.linkTarget == EntryKind::File)
+            record.flags |= LinkToFileFlag;
+        else if (info.linkTarget == EntryKind::Folder)
+            record.flags |= DirectoryFlag;
+    }
 }
 
 void FolderListing::add(std::string_view name, const EntryInfo& info)
@@ -123,6 +131,13 @@ FolderEntry FolderListing::operator[](std::size_t index) const
                 (static_cast<std::uint64_t>(record.secondsHigh) << 32) | record.secondsLow),
               static_cast<std::int32_t>(record.nanosecondsAndKind & NanosecondMask) };
     info.size = (record.flags & LargeSizeFlag) ? m_largeSizes[record.size] : record.size;
+    if (info.kind == EntryKind::Link) {
+        info.linkTarget = (record.flags & LinkToFileFlag) ? EntryKind::File
+            : (record.flags & DirectoryFlag)              ? EntryKind::Folder
+                                                          : EntryKind::Special;
+        // A link's own attributes never say directory; its target's kind is kept apart.
+        info.attributes &= ~DirectoryAttribute;
+    }
     return entry;
 }
 

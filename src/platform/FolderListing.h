@@ -23,14 +23,13 @@ enum Attribute : std::uint32_t {
     SparseAttribute = 512,
 };
 
-/// What a folder entry is, after following symbolic links on the source side.
+/// What a folder entry is.
 enum class EntryKind : std::uint8_t {
     File,
     Folder,
     /// FIFOs, sockets and device nodes: reported as system entries, never opened or copied.
     Special,
-    /// A symbolic link or another reparse point; only the destination side reports one, since
-    /// it never follows them.
+    /// A symbolic link (or, on Windows, a junction or a link to a folder), never walked.
     Link,
 };
 
@@ -43,6 +42,9 @@ struct EntryInfo
     std::uint64_t size = 0;
     /// POSIX permission bits; unused on Windows, where the read-only attribute stands for them.
     std::uint32_t permissions = 0;
+    /// For a link listed on the source side, what it leads to: a File, a Folder, or Special
+    /// for nothing (a dangling link) or anything else. The other fields are the link's own.
+    EntryKind linkTarget = EntryKind::Special;
 };
 
 /// One entry of a folder listing, valid while the listing lives. When 'error' is set the

@@ -27,6 +27,9 @@ enum class FsErrorKind : int {
     NameDiffersOnlyInCase = 1002,
     /// The user asked to stop; a file stopped part way is left as it was.
     Stopped = 1003,
+    /// A link to a folder in the source, where the destination cannot hold links: it is never
+    /// walked, since it may lead out of the tree.
+    LinkToFolder = 1004,
 };
 
 /// Which side of a copy a failure concerns, so that a report points at the right disk.

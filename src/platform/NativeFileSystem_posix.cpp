@@ -45,6 +45,8 @@ struct DeviceTraits
     // Whether a rename can be told not to replace (sshfs and other FUSE file systems refuse);
     // where it cannot, the name is looked up first, which costs a round trip on a share.
     bool renamesWithoutReplacing = true;
+    // Whether symbolic links can be made (FAT and many shares cannot).
+    bool holdsLinks = false;
 };
 
 // Whether a failed rename told not to replace failed only because the file system cannot be
@@ -122,6 +124,9 @@ public:
     FsResult<WrittenFile> writeCopy(OpenFolder& source, std::string_view name,
         const EntryInfo& sourceInfo, const EntryInfo* target,
         const StopRequest* stop = nullptr) override;
+    FsResult<WrittenFile> writeLinkCopy(OpenFolder& source, std::string_view name,
+        const EntryInfo& sourceInfo, const EntryInfo* target) override;
+    bool holdsLinks() override { return deviceTraits().holdsLinks; }
     FsStatus publish(const WrittenFile& written) override;
     void discard(const WrittenFile& written) override;
     FsStatus flushToDevice() override;
@@ -180,19 +185,21 @@ void PosixOpenFolder::fillEntry(FolderListing& listing, std::size_t index, unsig
         info.kind = EntryKind::Special;
         info.attributes = SystemAttribute;
         break;
-    case DT_LNK:
-        if (!followsLinks()) {
-            info.kind = EntryKind::Link;
-            break;
-        }
-        [[fallthrough]];
     default: {
+        // NOTE: a link is listed as itself, with its own time, on both sides; the source side
+        // also tells what it leads to. No link is ever walked as a folder.
         struct stat st;
-        if (::fstatat(m_fd.get(), name, &st, followsLinks() ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+        if (::fstatat(m_fd.get(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
             listing.setError(index, posix::lastError());
             return;
         }
-        listing.setInfo(index, posix::entryInfoFromStat(st, name));
+        info = posix::entryInfoFromStat(st, name);
+        if (info.kind == EntryKind::Link && followsLinks()) {
+            struct stat target;
+            if (::fstatat(m_fd.get(), name, &target, 0) == 0)
+                info.linkTarget = posix::entryInfoFromStat(target, name).kind;
+        }
+        listing.setInfo(index, info);
         return;
     }
     }
@@ -315,12 +322,11 @@ FsResult<EntryInfo> PosixOpenFolder::stat(std::string_view name)
 
 FsResult<std::unique_ptr<OpenFolder>> PosixOpenFolder::openFolder(std::string_view name)
 {
-    // NOTE: O_NOFOLLOW on the destination side: a planted link never redirects the copy, and
-    // since the folder is opened relative to its parent there is no moment between a check
-    // and its use.
-    const int noFollow = followsLinks() ? 0 : O_NOFOLLOW;
+    // NOTE: O_NOFOLLOW on both sides: a link planted in a folder's place never leads the walk
+    // out of the tree, nor redirects the copy, and since the folder is opened relative to its
+    // parent there is no moment between a check and its use.
     FileDescriptor fd(::openat(m_fd.get(), std::string(name).c_str(),
-        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | noFollow));
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
     if (!fd.valid()) {
         if (errno == ELOOP && !followsLinks())
             return FsError { FsErrorKind::LinkInDestination, posix::lastError().message };
@@ -458,6 +464,9 @@ DeviceTraits PosixOpenFolder::probeDevice()
     }
     ::unlinkat(m_fd.get(), written.c_str(), 0);
     ::unlinkat(m_fd.get(), renamed.c_str(), 0);
+    const std::string link = m_shared.nextTempName();
+    traits.holdsLinks = ::symlinkat("probe", m_fd.get(), link.c_str()) == 0;
+    ::unlinkat(m_fd.get(), link.c_str(), 0);
     return traits;
 }
 
@@ -527,6 +536,34 @@ FsResult<WrittenFile> PosixOpenFolder::writeCopy(OpenFolder& source, std::string
         return copied.error();
     }
     written.bytes = *copied;
+    return written;
+}
+
+FsResult<WrittenFile> PosixOpenFolder::writeLinkCopy(
+    OpenFolder& source, std::string_view name, const EntryInfo& sourceInfo, const EntryInfo* target)
+{
+    if (target && target->kind != EntryKind::Link)
+        return FsError { FsErrorKind::AlreadyExists, "a file or folder has the link's name",
+            FailedSide::Destination };
+    const std::string fileName(name);
+    // The target text is read as it stands, however long, and never followed.
+    std::string text(std::max<std::uint64_t>(sourceInfo.size, 64) + 1, '\0');
+    const ssize_t length = ::readlinkat(static_cast<PosixOpenFolder&>(source).m_fd.get(),
+        fileName.c_str(), text.data(), text.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= text.size()) {
+        FsError error = length < 0 ? posix::lastError() : posix::errorFromErrno(EAGAIN);
+        error.side = FailedSide::Source;
+        return error;
+    }
+    text.resize(static_cast<std::size_t>(length));
+    WrittenFile written { fileName, m_shared.nextTempName(), text.size(), sourceInfo.modified,
+        target != nullptr, true };
+    if (::symlinkat(text.c_str(), m_fd.get(), written.temporaryName.c_str()) != 0)
+        return destinationError(posix::lastError());
+    if (FsStatus failed = setTimeByName(written.temporaryName, sourceInfo.modified)) {
+        discard(written);
+        return destinationError(*failed);
+    }
     return written;
 }
 

@@ -43,6 +43,13 @@ EntryInfo entryInfoOnSide(
     EntryInfo info = win::entryInfoFrom(attributes, modified, sizeHigh, sizeLow);
     if (side == FolderSide::Destination && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         info.kind = EntryKind::Link;
+    // NOTE: on the source side a junction or a link to a folder is never walked; a link to a
+    // file is copied as the file, which CopyFileEx reads through it.
+    if (side == FolderSide::Source && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        info.kind = EntryKind::Link;
+        info.linkTarget = EntryKind::Folder;
+    }
     return info;
 }
 
@@ -225,6 +232,15 @@ public:
         }
         return written;
     }
+
+    FsResult<WrittenFile> writeLinkCopy(
+        OpenFolder&, std::string_view, const EntryInfo&, const EntryInfo*) override
+    {
+        return FsError { FsErrorKind::Other, "links are not copied on Windows",
+            FailedSide::Destination };
+    }
+
+    bool holdsLinks() override { return false; }
 
     FsStatus publish(const WrittenFile& written) override
     {

@@ -202,6 +202,8 @@ const char* describeErrorKind(FsErrorKind kind)
         return "大文字・小文字だけが違う名前のファイルがあるため、コピーできません";
     case FsErrorKind::Stopped:
         return "コピーを中止しました";
+    case FsErrorKind::LinkToFolder:
+        return "フォルダへのリンクのため、コピーできません";
     case FsErrorKind::Other:
         break;
     }

@@ -365,3 +365,27 @@ TEST_F(CopyFolderTreeTest, ADryRunIntoAMissingDestinationCountsEverything)
     EXPECT_EQ(report.bytesCopied, 3u);
     EXPECT_EQ(report.CopyStatusFlags, 0);
 }
+
+TEST_F(CopyFolderTreeTest, ALinkReplacesOnlyAnOlderLinkNeverAFileOfItsName)
+{
+    fs.addLink("/src/to-file", EntryKind::File, T2);
+    fs.addLink("/src/older", EntryKind::Folder, T1);
+    fs.addLink("/src/kept", EntryKind::Special, T2);
+    fs.addFile("/dst/to-file", "mine", T1);
+    fs.addLink("/dst/older", EntryKind::Folder, T2);
+    fs.addLink("/dst/kept", EntryKind::Special, T1);
+    copy("/src", "/dst");
+    EXPECT_EQ(fs.fileData("/dst/to-file"), "mine");
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, "/dst/to-file");
+    EXPECT_EQ(report.failures[0].error.kind, FsErrorKind::AlreadyExists);
+    EXPECT_EQ(fs.modified("/dst/older"), T2) << "a newer link in the backup stays";
+    EXPECT_EQ(fs.modified("/dst/kept"), T2) << "an older one is replaced";
+    EXPECT_EQ(report.filesCopied, 1u);
+
+    fs.setHoldsLinks(false);
+    fs.remove("/dst");
+    copy("/src", "/dst");
+    EXPECT_FALSE(fs.exists("/dst/older")) << "a link to a folder is never walked";
+    EXPECT_EQ(fs.children("/dst"), std::vector<std::string> {});
+}

@@ -122,6 +122,29 @@ TEST_F(FatVolume, ARunRightAfterAFullCopyCopiesNothing)
             : third.failures[0].path + ": " + third.failures[0].error.message);
 }
 
+TEST_F(FatVolume, ALinkToAFileIsCopiedAsTheFileAndOneToAFolderIsToldNeverWalked)
+{
+    writeFile(temp / "src/real.txt", "real", { 1'700'000'000, 0 });
+    makeFolders(temp / "src/sub");
+    for (const auto& [name, target] : { std::pair { "sub/file", "../real.txt" },
+             { "folder", "sub" }, { "root", "/" }, { "sub/up", "../.." }, { "dangling", "no" } })
+        ASSERT_EQ(::symlink(target, (temp / "src/" + name).c_str()), 0);
+    const CopyReport report
+        = CopyFolderTree(*fs, { .source = temp / "src", .destination = mountPoint + "/bak" });
+    EXPECT_EQ(readFile(mountPoint + "/bak/sub/file"), "real");
+    std::vector<std::pair<std::string, FsErrorKind>> failures;
+    for (const CopyFailure& failure : report.failures)
+        failures.emplace_back(failure.path, failure.error.kind);
+    const std::vector<std::pair<std::string, FsErrorKind>> expected = {
+        { temp / "src/dangling", FsErrorKind::PathNotFound },
+        { temp / "src/folder", FsErrorKind::LinkToFolder },
+        { temp / "src/root", FsErrorKind::LinkToFolder },
+        { temp / "src/sub/up", FsErrorKind::LinkToFolder },
+    };
+    EXPECT_EQ(failures, expected);
+    EXPECT_EQ(countEntries(mountPoint + "/bak"), 3) << "real.txt, sub and sub/file only";
+}
+
 TEST_F(FatVolume, NamesFatCannotHoldAreReportedAndEveryOtherFileIsCopied)
 {
     writeFile(temp / "src/README", "upper");

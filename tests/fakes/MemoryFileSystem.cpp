@@ -13,6 +13,8 @@ namespace rinvo::testing {
 struct MemoryFileSystem::Node
 {
     EntryKind kind = EntryKind::Folder;
+    // What a link leads to; its target text is its data.
+    EntryKind linkTarget = EntryKind::Special;
     std::uint32_t attributes = 0;
     FileTime modified;
     std::string data;
@@ -95,6 +97,16 @@ public:
             return notFound();
         FolderListing listing;
         for (const auto& [name, childNode] : node->children) {
+            if (childNode->kind == EntryKind::Link) {
+                // A link is listed as itself on both sides.
+                EntryInfo link;
+                link.kind = EntryKind::Link;
+                link.modified = childNode->modified;
+                link.size = childNode->data.size();
+                link.linkTarget = childNode->linkTarget;
+                listing.add(name, link);
+                continue;
+            }
             auto info = m_fs.infoOf(child(name), m_side);
             listing.add(name, info ? *info : EntryInfo {});
             if (!info)
@@ -142,6 +154,31 @@ public:
         return WrittenFile { std::string(name), "written:" + child(name), *bytes,
             sourceInfo.modified, target != nullptr };
     }
+
+    FsResult<WrittenFile> writeLinkCopy(OpenFolder& source, std::string_view name,
+        const EntryInfo& sourceInfo, const EntryInfo* target) override
+    {
+        auto& from = static_cast<MemoryFolder&>(source);
+        const auto lock = m_fs.lockAfterDelay(from.child(name));
+        if (!m_fs.m_holdsLinks)
+            return FsError { FsErrorKind::Other, "no links here", FailedSide::Destination };
+        if (target && target->kind != EntryKind::Link)
+            return FsError { FsErrorKind::AlreadyExists, "a file has the link's name",
+                FailedSide::Destination };
+        MemoryFileSystem::Node* link = m_fs.find(from.child(name));
+        if (!link || link->kind != EntryKind::Link)
+            return onSide(notFound(), FailedSide::Source);
+        auto& slot = m_fs.m_written[child(name)];
+        slot = std::make_unique<MemoryFileSystem::Node>();
+        slot->kind = EntryKind::Link;
+        slot->linkTarget = link->linkTarget;
+        slot->data = link->data;
+        slot->modified = sourceInfo.modified;
+        return WrittenFile { std::string(name), "written:" + child(name), link->data.size(),
+            sourceInfo.modified, target != nullptr, true };
+    }
+
+    bool holdsLinks() override { return m_fs.m_holdsLinks; }
 
     FsStatus publish(const WrittenFile& written) override
     {
@@ -291,9 +328,21 @@ void MemoryFileSystem::addSpecial(std::string_view path)
     node.attributes = SystemAttribute;
 }
 
-void MemoryFileSystem::addLink(std::string_view path)
+void MemoryFileSystem::addLink(std::string_view path, EntryKind target, FileTime modified)
 {
-    create(path, false).kind = EntryKind::Link;
+    Node& node = create(path, false);
+    node.kind = EntryKind::Link;
+    node.linkTarget = target;
+    node.modified = modified;
+    node.data = "target";
+}
+
+std::optional<EntryKind> MemoryFileSystem::linkTarget(std::string_view path) const
+{
+    const Node* node = find(canonicalMemoryPath(path));
+    if (!node || node->kind != EntryKind::Link)
+        return std::nullopt;
+    return node->linkTarget;
 }
 
 std::optional<std::uint32_t> MemoryFileSystem::createdPermissions(std::string_view path) const
@@ -554,6 +603,8 @@ FsStatus MemoryFileSystem::publish(const std::string& to, bool replacesTarget)
     const std::unique_ptr<Node> pending = std::move(written->second);
     m_written.erase(written);
     Node& node = create(canonical, false);
+    node.kind = pending->kind;
+    node.linkTarget = pending->linkTarget;
     node.data = std::move(pending->data);
     node.modified = pending->modified;
     node.attributes = pending->attributes;

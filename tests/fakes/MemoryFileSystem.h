@@ -36,9 +36,14 @@ public:
     void addFile(
         std::string_view path, std::string data, FileTime modified, std::uint32_t attributes = 0);
     void addSpecial(std::string_view path);
-    /// Adds a symbolic link, which only a destination folder reports (as a Link); the source
-    /// side takes it as dangling.
-    void addLink(std::string_view path);
+    /// Adds a symbolic link, listed as a Link with what it leads to; a look-up through it on
+    /// the source side finds nothing, as its target is not modelled.
+    void addLink(
+        std::string_view path, EntryKind target = EntryKind::Special, FileTime modified = {});
+    /// Makes the file system unable to hold links, as FAT is.
+    void setHoldsLinks(bool holds) { m_holdsLinks = holds; }
+    /// Returns what a link leads to, or nothing where the path is no link.
+    std::optional<EntryKind> linkTarget(std::string_view path) const;
     void remove(std::string_view path);
     void setAttributes(std::string_view path, std::uint32_t attributes);
     void setModified(std::string_view path, FileTime modified);
@@ -121,6 +126,7 @@ private:
     std::vector<std::string> m_configuredMounts;
     TimeGranularity m_granularity;
     bool m_foldsCase = false;
+    bool m_holdsLinks = true;
     int m_granularityQueries = 0;
     int m_flushes = 0;
     std::uint64_t m_nextId = 1;

@@ -57,20 +57,29 @@ TEST_F(NativeFileSystem, HiddenMeansADotNameAndSpecialFilesAreSystem)
     EXPECT_FALSE(fs->fileExists(temp / "pipe"));
 }
 
-TEST_F(NativeFileSystem, LinksAreFollowedAndADanglingOneIsAnEntryFailure)
+TEST_F(NativeFileSystem, LinksAreListedAsThemselvesWithWhatTheyLeadTo)
 {
     writeFile(temp / "target.txt", "data");
     makeFolders(temp / "folder");
     ASSERT_EQ(::symlink("target.txt", (temp / "to-file").c_str()), 0);
     ASSERT_EQ(::symlink("folder", (temp / "to-folder").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", (temp / "dangling").c_str()), 0);
-    auto listing = open(temp.path())->list();
+    auto source = open(temp.path());
+    auto listing = source->list();
     ASSERT_TRUE(listing.ok());
-    EXPECT_EQ(findEntry(*listing, "to-file")->info.kind, EntryKind::File);
-    EXPECT_EQ(findEntry(*listing, "to-file")->info.size, 4u);
-    EXPECT_EQ(findEntry(*listing, "to-folder")->info.kind, EntryKind::Folder);
-    ASSERT_TRUE(findEntry(*listing, "dangling")->error);
-    EXPECT_EQ(findEntry(*listing, "dangling")->error->kind, FsErrorKind::PathNotFound);
+    const std::pair<const char*, EntryKind> links[]
+        = { { "to-file", EntryKind::File }, { "to-folder", EntryKind::Folder },
+              { "dangling", EntryKind::Special } };
+    for (const auto& [name, target] : links) {
+        const auto entry = findEntry(*listing, name);
+        ASSERT_FALSE(entry->error) << name;
+        EXPECT_EQ(entry->info.kind, EntryKind::Link) << name;
+        EXPECT_EQ(entry->info.linkTarget, target) << name;
+    }
+    EXPECT_EQ(findEntry(*listing, "to-file")->info.size, std::string("target.txt").size())
+        << "a link's own size: its target text";
+    EXPECT_EQ(source->stat("to-file")->size, 4u) << "a look-up follows it";
+    EXPECT_FALSE(source->openFolder("to-folder")) << "it is never opened as a folder";
 }
 
 TEST_F(NativeFileSystem, LeftoverTemporaryFilesAreHiddenAndClearedOnceTheirWriterIsGone)
