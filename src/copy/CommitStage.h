@@ -4,9 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -25,9 +23,10 @@ struct StagedCopy
     WrittenFile written;
 };
 
-/// Gathers the copies of one row into batches, so that one flush of their file systems makes a
-/// few hundred of them durable at once: a batch is full at MostCopies copies, MostBytes bytes,
-/// or once its first copy has waited MostWait. Safe to use from every thread of the walk.
+/// Gathers the copies one thread of a walk writes into batches, so that one flush of their file
+/// systems makes a few hundred of them durable at once: a batch is full at MostCopies copies,
+/// MostBytes bytes, or once its first copy has waited MostWait. Each thread has its own, so the
+/// threads give their copies names side by side.
 class CommitStage
 {
 public:
@@ -39,19 +38,13 @@ public:
 
     /// Adds a written copy; returns the batch to commit now when this one fills it.
     std::optional<Batch> add(StagedCopy copy);
-    /// Returns the copies still waiting, at the row's end.
+    /// Returns the copies still waiting, at the walk's end.
     Batch takeRest();
-    /// Returns an open folder on each file system the row wrote copies to.
-    std::vector<std::shared_ptr<const Frame>> foldersWrittenTo() const;
 
 private:
-    mutable std::mutex m_mutex;
     Batch m_batch;
     std::uint64_t m_bytes = 0;
     std::chrono::steady_clock::time_point m_started;
-    // NOTE: one folder kept open per device, so the row's end can flush every file system it
-    // wrote to, a drive mounted inside the destination included.
-    std::map<std::uint64_t, std::shared_ptr<const Frame>> m_devices;
 };
 
 } // namespace rinvo

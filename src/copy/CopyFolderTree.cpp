@@ -32,6 +32,9 @@ public:
         return m_copier.copyFiles(frame, first, count);
     }
 
+    // The copies this thread wrote take their names beside the other threads'.
+    void walkEnded() override { m_copier.commitRest(); }
+
     Flow enterSubfolder(
         const Frame& parent, std::size_t index, std::unique_ptr<Frame>& child) override
     {
@@ -182,7 +185,7 @@ void RowCopy::walkTree(std::unique_ptr<Frame> root)
 CopyReport RowCopy::finish()
 {
     // The copies still waiting take their names, stopped or not: their data is whole.
-    m_main.copier().commit(m_walk.stage().takeRest());
+    m_main.copier().commitRest();
     m_report.merge(m_main.tally());
     m_walk.moveFailuresInto(m_report);
     // NOTE: the names the batches gave are written out once more on every file system the row
@@ -190,7 +193,7 @@ CopyReport RowCopy::finish()
     // survives a crash or a drive pulled right after. A row already ended by its destination
     // has said why; a failing flush adds nothing.
     FsStatus failedFlush;
-    for (const auto& frame : m_walk.stage().foldersWrittenTo()) {
+    for (const auto& frame : m_walk.foldersWrittenTo()) {
         if (FsStatus failed = frame->destination.folder->flushToDevice(); failed && !failedFlush)
             failedFlush = std::move(failed);
     }

@@ -142,8 +142,9 @@ std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame,
     m_walk.fileDone(*frame, entry.name, written->bytes);
     // NOTE: the data is written and the name not yet visible; the copy takes its name once a
     // batch of copies is on the device, so a power cut never leaves a name with half its data.
+    m_walk.noteWrittenTo(frame);
     std::optional<CommitStage::Batch> full
-        = m_walk.stage().add(StagedCopy { frame, index, std::move(*written) });
+        = m_stage.add(StagedCopy { frame, index, std::move(*written) });
     return full ? commit(std::move(*full)) : Flow::Continue;
 }
 

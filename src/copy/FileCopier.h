@@ -26,8 +26,8 @@ public:
     /// Copies the entry at this listing position of the frame's folder.
     Flow copyFile(
         const std::shared_ptr<const Frame>& frame, std::size_t index, const FolderEntry& entry);
-    /// Makes the batch's copies durable on their devices, then gives each its name.
-    Flow commit(CommitStage::Batch batch);
+    /// Gives the copies still waiting their names, at the walk's end.
+    Flow commitRest() { return commit(m_stage.takeRest()); }
 
 private:
     std::optional<Flow> findTarget(const Frame& frame, std::size_t index, std::string_view name,
@@ -41,6 +41,8 @@ private:
         const FolderEntry& entry, const EntryInfo* target);
     bool doesNotFit(OpenFolder& destination, const EntryInfo& source, const FsError& error);
     Flow tooLarge(const Frame& frame, std::size_t index, std::string_view name, FsError error);
+    // Makes the batch's copies durable on their devices, then gives each its name.
+    Flow commit(CommitStage::Batch batch);
     FsStatus flushDevices(const CommitStage::Batch& batch);
     Flow publish(StagedCopy& copy);
     void countCopied(std::uint64_t bytes);
@@ -49,6 +51,7 @@ private:
 
     WalkContext& m_walk;
     CopyReport& m_tally;
+    CommitStage m_stage;
 };
 
 } // namespace rinvo

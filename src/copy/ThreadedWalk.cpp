@@ -86,6 +86,8 @@ void ThreadedWalk::work(WalkSteps& steps)
             if (m_ending || m_waiting.empty()) {
                 // Nothing waits and no thread is entering a folder that could add some.
                 m_changed.notify_all();
+                lock.unlock();
+                steps.walkEnded();
                 return;
             }
             task = takeTask();

@@ -20,6 +20,8 @@ public:
     virtual Flow copyFiles(
         const std::shared_ptr<const Frame>& frame, std::size_t first, std::size_t count)
         = 0;
+    /// Runs on the step's thread once the walk has no more work for it.
+    virtual void walkEnded() = 0;
     /// Opens and enters the subfolder at this listing position of 'parent'; 'child' holds it
     /// then, or stays empty when the subfolder is not to be walked.
     virtual Flow enterSubfolder(

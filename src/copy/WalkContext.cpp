@@ -75,6 +75,22 @@ Flow WalkContext::checkStop(CopyReport& tally) const
     return Flow::Stop;
 }
 
+void WalkContext::noteWrittenTo(const std::shared_ptr<const Frame>& frame)
+{
+    const std::uint64_t device = frame->destination.folder->identity().device;
+    std::lock_guard lock(m_devicesMutex);
+    m_devices.try_emplace(device, frame);
+}
+
+std::vector<std::shared_ptr<const Frame>> WalkContext::foldersWrittenTo() const
+{
+    std::lock_guard lock(m_devicesMutex);
+    std::vector<std::shared_ptr<const Frame>> folders;
+    for (const auto& [device, frame] : m_devices)
+        folders.push_back(frame);
+    return folders;
+}
+
 void WalkContext::fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes)
 {
     if (!m_request.progress)

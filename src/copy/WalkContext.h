@@ -1,16 +1,18 @@
 #pragma once
 
-#include "CommitStage.h"
 #include "CopyRequest.h"
 #include "WalkOrder.h"
 
 #include "platform/FileSystem.h"
 
 #include <atomic>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rinvo {
 
@@ -61,8 +63,10 @@ public:
     /// Adds the failures to the report in walk order.
     void moveFailuresInto(CopyReport& report) { m_failures.moveInto(report); }
 
-    /// The copies written and waiting to take their names.
-    CommitStage& stage() { return m_stage; }
+    /// Notes a folder a copy was written to; one open folder is kept per file system.
+    void noteWrittenTo(const std::shared_ptr<const Frame>& frame);
+    /// Returns an open folder on each file system the row wrote copies to.
+    std::vector<std::shared_ptr<const Frame>> foldersWrittenTo() const;
 
 private:
     FileSystem& m_fs;
@@ -73,7 +77,10 @@ private:
     OrderedFailures m_failures;
     std::atomic<bool> m_rowEnded { false };
     std::mutex m_progressMutex;
-    CommitStage m_stage;
+    // NOTE: one folder kept open per device, so the row's end can flush every file system it
+    // wrote to, a drive mounted inside the destination included.
+    mutable std::mutex m_devicesMutex;
+    std::map<std::uint64_t, std::shared_ptr<const Frame>> m_devices;
 };
 
 } // namespace rinvo

@@ -129,8 +129,8 @@ TEST(ParallelCopy, GivesTheOneThreadWalksReportAndTreeWhateverTheTiming)
             return names;
         };
         EXPECT_EQ(sorted(many.shown), sorted(one.shown)) << "the same files, in any order";
-        EXPECT_EQ(many.flushes, one.flushes);
-        EXPECT_LE(many.flushes, 2) << "a small tree: one batch, then its names";
+        EXPECT_LE(one.flushes, 2) << "a small tree: one batch, then its names";
+        EXPECT_LE(many.flushes, 6 + 1) << "at most one batch a thread, then the names";
     }
 }
 
