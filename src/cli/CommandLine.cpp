@@ -39,9 +39,10 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
         context.err << cli::ErrorPrefix << messages::sourceFolderMissing(source) << "\n";
         return ExitNotEverythingCopied;
     }
-    // A backup drive that is not plugged in is never made anew on the system disk.
+    // A backup drive that is not plugged in is never made anew on the system disk; a path
+    // relative to the working folder has no drive of its own here.
     if (const auto drive = context.fs.driveOf(destination);
-        drive && !context.fs.driveExists(*drive)) {
+        drive && drive->starts_with('/') && !context.fs.driveExists(*drive)) {
         context.err << cli::ErrorPrefix << messages::destinationDriveMissing(*drive) << "\n";
         return ExitNotEverythingCopied;
     }

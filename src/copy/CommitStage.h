@@ -35,15 +35,20 @@ public:
     static constexpr std::size_t MostCopies = 256;
     static constexpr std::uint64_t MostBytes = 32 << 20;
     static constexpr std::chrono::milliseconds MostWait { 1000 };
+    /// Each copy keeps its folder open until it has its name: so many folders at most.
+    static constexpr std::size_t MostFolders = 64;
 
     /// Adds a written copy; returns the batch to commit now when this one fills it.
     std::optional<Batch> add(StagedCopy copy);
     /// Returns the copies still waiting, at the walk's end.
     Batch takeRest();
+    /// Returns the copies waiting when the first has waited MostWait, between tasks.
+    std::optional<Batch> takeIfDue();
 
 private:
     Batch m_batch;
     std::uint64_t m_bytes = 0;
+    std::size_t m_folders = 0;
     std::chrono::steady_clock::time_point m_started;
 };
 

@@ -29,6 +29,8 @@ public:
     Flow copyFiles(
         const std::shared_ptr<const Frame>& frame, std::size_t first, std::size_t count) override
     {
+        if (const Flow flow = m_copier.commitIfDue(); flow != Flow::Continue)
+            return flow;
         return m_copier.copyFiles(frame, first, count);
     }
 
@@ -38,6 +40,8 @@ public:
     Flow enterSubfolder(
         const Frame& parent, std::size_t index, std::unique_ptr<Frame>& child) override
     {
+        if (const Flow flow = m_copier.commitIfDue(); flow != Flow::Continue)
+            return flow;
         Flow flow = m_entering.openSubfolder(parent, index, child);
         if (flow == Flow::Continue && child)
             flow = m_entering.enter(*child);
@@ -111,7 +115,9 @@ CopyReport RowCopy::copySingleFile()
     frame->source = std::move(*sourceFolder);
     frame->destination = Destination { std::move(*destinationFolder), std::nullopt, false };
     // The file's entry: a listing of one, so a copy waiting for its name can find it.
+    // The rule's own source may be a link: the user's choice, which the copy follows.
     const std::string name(lastComponent(src, m_style));
+    info->linkTarget = EntryKind::File;
     frame->listing.add(name, *info);
     m_main.copier().copyFile(frame, 0, frame->listing[0]);
     return finish();
@@ -184,6 +190,15 @@ void RowCopy::walkTree(std::unique_ptr<Frame> root)
 
 CopyReport RowCopy::finish()
 {
+    // Files that did not fit are tried once more, now that nothing else fills the volume.
+    for (const auto& [frame, index] : m_walk.takeDeferred()) {
+        if (stopRequested(m_request.stop))
+            break;
+        if (m_walk.rowEnded())
+            ++m_report.entriesNotExamined;
+        else
+            m_main.copier().retryForSpace(frame, index);
+    }
     // The copies still waiting take their names, stopped or not: their data is whole.
     m_main.copier().commitRest();
     m_report.merge(m_main.tally());

@@ -2,6 +2,7 @@
 
 #include "Frame.h"
 
+#include <algorithm>
 #include <set>
 
 namespace rinvo {
@@ -134,8 +135,13 @@ std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame,
         // A file that appeared under the name meanwhile is compared anew by the caller.
         if (written.error().kind == FsErrorKind::AlreadyExists && !target)
             return std::nullopt;
-        if (doesNotFit(destination, entry.info, written.error()))
+        if (doesNotFit(destination, entry.info, written.error())) {
+            // NOTE: another thread's large copy may fill the volume for a moment, so a file
+            // that does not fit is tried once more at the row's end, when nothing else writes.
+            if (!m_lastTry && m_walk.deferForSpace(frame, index))
+                return Flow::Continue;
             return tooLarge(*frame, index, entry.name, written.error());
+        }
         return copyFailed(*frame, index, entry.name, written.error());
     }
     // The file shows as copied once its data is written, whenever it takes its name.
@@ -151,11 +157,13 @@ std::optional<Flow> FileCopier::stage(const std::shared_ptr<const Frame>& frame,
 bool FileCopier::doesNotFit(OpenFolder& destination, const EntryInfo& source, const FsError& error)
 {
     // NOTE: only a file larger than the space left is passed over; when a smaller one fails too
-    // the volume is full, and the row ends as for any unusable destination.
+    // the volume is full, and the row ends as for any unusable destination. A file counts as
+    // larger within a margin, for the blocks and records a file system adds.
     if (error.kind != FsErrorKind::DiskFull || error.side != FailedSide::Destination)
         return false;
     const std::optional<std::uint64_t> free = destination.freeSpace();
-    return free && source.size > *free;
+    const std::uint64_t margin = std::max<std::uint64_t>(1 << 20, source.size / 64);
+    return free && source.size + margin > *free;
 }
 
 Flow FileCopier::tooLarge(
@@ -168,14 +176,24 @@ Flow FileCopier::tooLarge(
     return Flow::Continue;
 }
 
+Flow FileCopier::retryForSpace(const std::shared_ptr<const Frame>& frame, std::size_t index)
+{
+    m_lastTry = true;
+    const Flow flow = copyFile(frame, index, frame->listing[index]);
+    m_lastTry = false;
+    return flow;
+}
+
 Flow FileCopier::commit(CommitStage::Batch batch)
 {
     if (batch.empty())
         return Flow::Continue;
     if (FsStatus failed = flushDevices(batch)) {
-        // The data may not be on the device: none of the batch takes its name.
+        // The data may not be on the device: none of the batch takes its name, and each counts
+        // as not copied.
         for (const StagedCopy& copy : batch)
             copy.frame->destination.folder->discard(copy.written);
+        m_tally.entriesNotExamined += batch.size();
         const StagedCopy& first = batch.front();
         return m_walk.fail(filePlace(first.frame->place, first.index), m_walk.destinationRootPath(),
             std::move(*failed), FailedSide::Destination);
@@ -184,7 +202,10 @@ Flow FileCopier::commit(CommitStage::Batch batch)
     // room to rename, and on a drive that has gone the rename fails like any other step.
     Flow flow = Flow::Continue;
     for (StagedCopy& copy : batch) {
-        if (const Flow published = publish(copy); published != Flow::Continue)
+        const Flow published = publish(copy);
+        if (published == Flow::EndRow)
+            ++m_tally.entriesNotExamined;
+        if (published != Flow::Continue)
             flow = published;
     }
     return flow;
@@ -195,9 +216,17 @@ FsStatus FileCopier::flushDevices(const CommitStage::Batch& batch)
     std::set<std::uint64_t> flushed;
     for (const StagedCopy& copy : batch) {
         OpenFolder& folder = *copy.frame->destination.folder;
-        if (!flushed.insert(folder.identity().device).second)
+        const std::uint64_t device = folder.identity().device;
+        if (!flushed.insert(device).second)
             continue;
-        if (FsStatus failed = folder.flushToDevice())
+        // NOTE: Linux tells of a failed write-back to one flush only, which may have been
+        // another thread's; once one flush of a device failed, none of its copies is trusted.
+        FsStatus failed = folder.flushToDevice();
+        if (failed)
+            m_walk.markFlushFailed(device);
+        else if (m_walk.flushFailed(device))
+            failed = FsError { FsErrorKind::Other, "an earlier flush of the volume failed" };
+        if (failed)
             return failed;
     }
     return std::nullopt;

@@ -28,6 +28,15 @@ public:
         const std::shared_ptr<const Frame>& frame, std::size_t index, const FolderEntry& entry);
     /// Gives the copies still waiting their names, at the walk's end.
     Flow commitRest() { return commit(m_stage.takeRest()); }
+    /// Tries once more a file that did not fit, now that nothing else writes; one that still
+    /// does not fit is told.
+    Flow retryForSpace(const std::shared_ptr<const Frame>& frame, std::size_t index);
+    /// Commits the waiting copies whose first has waited too long, between tasks.
+    Flow commitIfDue()
+    {
+        std::optional<CommitStage::Batch> due = m_stage.takeIfDue();
+        return due ? commit(std::move(*due)) : Flow::Continue;
+    }
 
 private:
     std::optional<Flow> findTarget(const Frame& frame, std::size_t index, std::string_view name,
@@ -52,6 +61,7 @@ private:
     WalkContext& m_walk;
     CopyReport& m_tally;
     CommitStage m_stage;
+    bool m_lastTry = false;
 };
 
 } // namespace rinvo

@@ -74,7 +74,9 @@ void FolderEntering::findFiles(Frame& frame)
             ++frame.examined;
             continue;
         }
-        if (entry.info.kind == EntryKind::Link && !resolveLink(frame, i)) {
+        // The option judges a link by its own attributes, before it is resolved.
+        if (entry.info.kind == EntryKind::Link && !isLeftOut(entry.info, m_walk.request().option)
+            && !resolveLink(frame, i)) {
             ++frame.examined;
             continue;
         }
@@ -99,9 +101,15 @@ bool FolderEntering::resolveLink(Frame& frame, std::size_t index)
     // never walked: it may lead out of the tree, or into a part of it copied already. A dry run
     // writes no probe and takes links as held.
     OpenFolder* destination = frame.destination.folder.get();
-    if (m_walk.dryRun() || !destination || destination->holdsLinks())
-        return true;
     const FolderEntry entry = frame.listing[index];
+    // A backup made before links were copied as links holds the linked file under the link's
+    // name: it goes on being copied as the file.
+    const std::optional<FolderEntry> listed
+        = frame.destination.entries ? frame.destination.entries->find(entry.name) : std::nullopt;
+    const bool fileInItsPlace = entry.info.linkTarget == EntryKind::File && listed && !listed->error
+        && listed->info.kind == EntryKind::File;
+    if (!fileInItsPlace && (m_walk.dryRun() || !destination || destination->holdsLinks()))
+        return true;
     const WalkPlace place = filePlace(frame.place, index);
     if (entry.info.linkTarget == EntryKind::Folder) {
         m_walk.fail(place, m_walk.sourcePathOf(frame, entry.name),
@@ -119,6 +127,8 @@ bool FolderEntering::resolveLink(Frame& frame, std::size_t index)
         ++m_tally.entriesExcluded;
         return false;
     }
+    // Marked as reached through a link, so the copy may follow it.
+    target->linkTarget = EntryKind::File;
     frame.listing.setInfo(index, *target);
     return true;
 }

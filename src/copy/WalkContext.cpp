@@ -4,6 +4,9 @@
 
 #include "platform/PathRules.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace rinvo {
 
 WalkContext::WalkContext(FileSystem& fs, const CopyRequest& request)
@@ -73,6 +76,36 @@ Flow WalkContext::checkStop(CopyReport& tally) const
         return Flow::Continue;
     tally.stopped = true;
     return Flow::Stop;
+}
+
+bool WalkContext::deferForSpace(const std::shared_ptr<const Frame>& frame, std::size_t index)
+{
+    // Each waits with its folder open; beyond this many they are told at once.
+    constexpr std::size_t MostDeferred = 256;
+    std::lock_guard lock(m_devicesMutex);
+    if (m_deferred.size() >= MostDeferred)
+        return false;
+    m_deferred.emplace_back(frame, index);
+    return true;
+}
+
+std::vector<std::pair<std::shared_ptr<const Frame>, std::size_t>> WalkContext::takeDeferred()
+{
+    std::lock_guard lock(m_devicesMutex);
+    return std::exchange(m_deferred, {});
+}
+
+void WalkContext::markFlushFailed(std::uint64_t device)
+{
+    std::lock_guard lock(m_devicesMutex);
+    m_failedDevices.push_back(device);
+}
+
+bool WalkContext::flushFailed(std::uint64_t device) const
+{
+    std::lock_guard lock(m_devicesMutex);
+    return std::find(m_failedDevices.begin(), m_failedDevices.end(), device)
+        != m_failedDevices.end();
 }
 
 void WalkContext::noteWrittenTo(const std::shared_ptr<const Frame>& frame)

@@ -63,6 +63,17 @@ public:
     /// Adds the failures to the report in walk order.
     void moveFailuresInto(CopyReport& report) { m_failures.moveInto(report); }
 
+    /// Remembers a file that did not fit, to be tried once more at the row's end, when no other
+    /// copy fills the volume for a moment; false when too many wait already.
+    bool deferForSpace(const std::shared_ptr<const Frame>& frame, std::size_t index);
+    /// Returns the files deferred for space, in no particular order.
+    std::vector<std::pair<std::shared_ptr<const Frame>, std::size_t>> takeDeferred();
+
+    /// Marks a file system whose flush failed: no later copy on it takes its name, since a
+    /// failed write-back is told to one flush only.
+    void markFlushFailed(std::uint64_t device);
+    bool flushFailed(std::uint64_t device) const;
+
     /// Notes a folder a copy was written to; one open folder is kept per file system.
     void noteWrittenTo(const std::shared_ptr<const Frame>& frame);
     /// Returns an open folder on each file system the row wrote copies to.
@@ -81,6 +92,8 @@ private:
     // wrote to, a drive mounted inside the destination included.
     mutable std::mutex m_devicesMutex;
     std::map<std::uint64_t, std::shared_ptr<const Frame>> m_devices;
+    std::vector<std::uint64_t> m_failedDevices;
+    std::vector<std::pair<std::shared_ptr<const Frame>, std::size_t>> m_deferred;
 };
 
 } // namespace rinvo

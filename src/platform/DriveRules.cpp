@@ -68,17 +68,22 @@ std::optional<std::string> driveOfPath(
     if (style == PathStyle::Windows || !path.starts_with('/'))
         return std::string(path.substr(0, 2));
     const std::string normal = normalizedPath(path, PathStyle::Posix);
+    // NOTE: a mount point the system is configured with wins over the usual places, so a drive
+    // mounted at /media/backup is that folder, not /media/backup/nightly.
     std::optional<std::string> nearest;
-    auto consider = [&](const std::optional<std::string>& folder) {
-        if (folder && lies(normal, *folder) && (!nearest || folder->size() > nearest->size()))
-            nearest = folder;
-    };
-    consider(leadingFolder(normal, { "media" }, 3));
-    consider(leadingFolder(normal, { "run", "media" }, 4));
-    consider(leadingFolder(normal, { "mnt" }, 2));
-    for (const std::string& mount : configuredMounts)
-        consider(normalizedPath(mount, PathStyle::Posix));
-    return nearest;
+    for (const std::string& configured : configuredMounts) {
+        const std::string mount = normalizedPath(configured, PathStyle::Posix);
+        if (lies(normal, mount) && (!nearest || mount.size() > nearest->size()))
+            nearest = mount;
+    }
+    if (nearest)
+        return nearest;
+    for (auto folder : { leadingFolder(normal, { "run", "media" }, 4),
+             leadingFolder(normal, { "media" }, 3), leadingFolder(normal, { "mnt" }, 2) }) {
+        if (folder && lies(normal, *folder))
+            return folder;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> mountPointsOfTable(std::string_view table)

@@ -13,8 +13,8 @@ namespace rinvo {
 /// network path ("\\server"); the first two characters, as typed, for a Windows path or a
 /// relative one; for an absolute POSIX path the folder a drive is mounted on where the path lies
 /// below one that may be absent: a removable drive's folder (/media/USER/NAME,
-/// /run/media/USER/NAME, /mnt/NAME) or a mount point the system is configured with, whichever
-/// is nearest; none elsewhere.
+/// /run/media/USER/NAME, /mnt/NAME) or, before those, the nearest mount point the system is
+/// configured with; none elsewhere.
 std::optional<std::string> driveOfPath(
     std::string_view path, PathStyle style, const std::vector<std::string>& configuredMounts);
 

@@ -48,8 +48,6 @@ struct WrittenFile
     FileTime modified;
     /// Whether the caller found something under the name, which publishing then replaces.
     bool replacesTarget = false;
-    /// The copy is a symbolic link, not a file.
-    bool link = false;
 };
 
 /// Tells why an entry found in the destination may not be replaced by a copied file: a link is

@@ -19,7 +19,8 @@ enum Flag : std::uint8_t {
     SparseFlag = 16,
     LargeSizeFlag = 32,
     FailedFlag = 64,
-    // A link that leads to a file; one to a folder carries the directory flag.
+    // A link that leads to a file, or a file reached through one; a link to a folder carries
+    // the directory flag.
     LinkToFileFlag = 128,
 };
 
@@ -65,12 +66,11 @@ void FolderListing::store(Record& record, const EntryInfo& info)
         m_largeSizes.push_back(info.size);
     }
     record.permissions = static_cast<std::uint16_t>(info.permissions);
-    if (info.kind == EntryKind::Link) {
-        if (info.linkTarget == EntryKind::File)
-            record.flags |= LinkToFileFlag;
-        else if (info.linkTarget == EntryKind::Folder)
-            record.flags |= DirectoryFlag;
-    }
+    if (info.kind == EntryKind::Link && info.linkTarget == EntryKind::Folder)
+        record.flags |= DirectoryFlag;
+    if ((info.kind == EntryKind::Link || info.kind == EntryKind::File)
+        && info.linkTarget == EntryKind::File)
+        record.flags |= LinkToFileFlag;
 }
 
 void FolderListing::add(std::string_view name, const EntryInfo& info)
@@ -137,6 +137,8 @@ FolderEntry FolderListing::operator[](std::size_t index) const
                                                           : EntryKind::Special;
         // A link's own attributes never say directory; its target's kind is kept apart.
         info.attributes &= ~DirectoryAttribute;
+    } else if (info.kind == EntryKind::File && (record.flags & LinkToFileFlag)) {
+        info.linkTarget = EntryKind::File;
     }
     return entry;
 }

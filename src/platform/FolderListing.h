@@ -44,6 +44,7 @@ struct EntryInfo
     std::uint32_t permissions = 0;
     /// For a link listed on the source side, what it leads to: a File, a Folder, or Special
     /// for nothing (a dangling link) or anything else. The other fields are the link's own.
+    /// For a file, File when it is reached through a link, which its copy then follows.
     EntryKind linkTarget = EntryKind::Special;
 };
 

@@ -474,9 +474,12 @@ FsResult<std::uint64_t> PosixOpenFolder::writeTemporaryCopy(PosixOpenFolder& fro
     const std::string& name, const EntryInfo& sourceInfo, const StopRequest* stop,
     std::string& temp)
 {
-    // O_NONBLOCK keeps a file that turned into a FIFO since the listing from blocking.
-    FileDescriptor in(
-        ::openat(from.m_fd.get(), name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    // O_NONBLOCK keeps a file that turned into a FIFO since the listing from blocking, and
+    // O_NOFOLLOW one that turned into a link from leading the copy out of the tree, unless the
+    // file is one reached through a link.
+    const int noFollow = sourceInfo.linkTarget == EntryKind::File ? 0 : O_NOFOLLOW;
+    FileDescriptor in(::openat(
+        from.m_fd.get(), name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | noFollow));
     if (!in.valid()) {
         FsError error = posix::lastError();
         error.side = FailedSide::Source;
@@ -546,8 +549,10 @@ FsResult<WrittenFile> PosixOpenFolder::writeLinkCopy(
         return FsError { FsErrorKind::AlreadyExists, "a file or folder has the link's name",
             FailedSide::Destination };
     const std::string fileName(name);
-    // The target text is read as it stands, however long, and never followed.
-    std::string text(std::max<std::uint64_t>(sourceInfo.size, 64) + 1, '\0');
+    // The target text is read as it stands and never followed; a file system that reports an
+    // absurd size is not believed.
+    constexpr std::uint64_t LongestTarget = 64 << 10;
+    std::string text(std::clamp<std::uint64_t>(sourceInfo.size, 64, LongestTarget) + 1, '\0');
     const ssize_t length = ::readlinkat(static_cast<PosixOpenFolder&>(source).m_fd.get(),
         fileName.c_str(), text.data(), text.size());
     if (length < 0 || static_cast<std::size_t>(length) >= text.size()) {
@@ -557,7 +562,7 @@ FsResult<WrittenFile> PosixOpenFolder::writeLinkCopy(
     }
     text.resize(static_cast<std::size_t>(length));
     WrittenFile written { fileName, m_shared.nextTempName(), text.size(), sourceInfo.modified,
-        target != nullptr, true };
+        target != nullptr };
     if (::symlinkat(text.c_str(), m_fd.get(), written.temporaryName.c_str()) != 0)
         return destinationError(posix::lastError());
     if (FsStatus failed = setTimeByName(written.temporaryName, sourceInfo.modified)) {

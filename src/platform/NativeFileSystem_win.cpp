@@ -36,17 +36,21 @@ std::wstring childPath(const std::wstring& folder, std::string_view name)
 }
 
 // Returns an entry's details; on the destination side a reparse point (a symbolic link, a
-// junction) is a Link, whatever it points at.
-EntryInfo entryInfoOnSide(
-    DWORD attributes, const FILETIME& modified, DWORD sizeHigh, DWORD sizeLow, FolderSide side)
+// junction) is a Link, whatever it points at. 'reparseTag' is the listing's tag of a reparse
+// point, 0 where it is not known.
+EntryInfo entryInfoOnSide(DWORD attributes, const FILETIME& modified, DWORD sizeHigh, DWORD sizeLow,
+    FolderSide side, DWORD reparseTag = 0)
 {
     EntryInfo info = win::entryInfoFrom(attributes, modified, sizeHigh, sizeLow);
     if (side == FolderSide::Destination && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         info.kind = EntryKind::Link;
     // NOTE: on the source side a junction or a link to a folder is never walked; a link to a
-    // file is copied as the file, which CopyFileEx reads through it.
+    // file is copied as the file, which CopyFileEx reads through it. Other reparse points (a
+    // cloud file's placeholder folder) are ordinary folders.
+    const bool link
+        = reparseTag == IO_REPARSE_TAG_SYMLINK || reparseTag == IO_REPARSE_TAG_MOUNT_POINT;
     if (side == FolderSide::Source && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        && (attributes & FILE_ATTRIBUTE_DIRECTORY) && link) {
         info.kind = EntryKind::Link;
         info.linkTarget = EntryKind::Folder;
     }
@@ -87,8 +91,9 @@ FsStatus flushFile(const std::wstring& path)
         ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     FsStatus failed;
     {
-        const ScopedKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const ScopedKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !::FlushFileBuffers(file.get()))
             failed = lastError();
     }
@@ -153,7 +158,7 @@ public:
             }
             listing.add(name,
                 entryInfoOnSide(data.dwFileAttributes, data.ftLastWriteTime, data.nFileSizeHigh,
-                    data.nFileSizeLow, m_side));
+                    data.nFileSizeLow, m_side, data.dwReserved0));
         } while (::FindNextFileW(find.get(), &data));
         const DWORD ended = ::GetLastError();
         if (ended != ERROR_NO_MORE_FILES)
@@ -262,7 +267,9 @@ public:
     std::optional<std::uint64_t> freeSpace() override
     {
         ULARGE_INTEGER available {};
-        if (!::GetDiskFreeSpaceExW(m_path.c_str(), &available, nullptr, nullptr))
+        // A share's path is taken only with its trailing separator.
+        const std::wstring folder = m_path.ends_with(L'\\') ? m_path : m_path + L'\\';
+        if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr))
             return std::nullopt;
         return available.QuadPart;
     }

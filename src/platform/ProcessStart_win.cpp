@@ -32,7 +32,7 @@ TempWriter thisWriter()
 bool writerRuns(const TempWriter& writer)
 {
     const std::uint64_t started = processStart(writer.processId);
-    if (writer.started != 0)
+    if (started != 0 && writer.started != 0)
         return started == writer.started;
     // A name of an earlier version: a process with the number counts; an access refused to a
     // process of another user too.

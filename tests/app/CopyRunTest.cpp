@@ -212,8 +212,8 @@ TEST(CopyRun, AnAbsentDriveIsNeverMadeEvenWhereMissingFoldersAreMadeWithTheirPar
     rules[0] = { "/src", "/media/u/BACKUP/nightly" };
     // The unattended run answers every question Yes, as --create-missing does.
     ScriptedMessageBox messages;
-    messages.expect(msg::destinationDriveMissing("/media/u/BACKUP"), MessageButtons::Ok,
-        MessageAnswer::Ok);
+    messages.expect(
+        msg::destinationDriveMissing("/media/u/BACKUP"), MessageButtons::Ok, MessageAnswer::Ok);
     messages.expect(msg::NothingCopied, MessageButtons::Ok, MessageAnswer::Ok);
     SilentObserver observer;
     CopyRun(fs, messages, observer, CopyMode::Copy, FolderCreation::WithParents)

@@ -156,3 +156,16 @@ TEST_F(NativeCopy, ALeftoverOfAKilledRunIsClearedAndNeverCopied)
     EXPECT_EQ(countEntries(temp / "dst"), 1);
     EXPECT_EQ(readFile(temp / "dst/a"), "a");
 }
+
+TEST_F(NativeCopy, ALinkedFileAnEarlierVersionCopiedAsAFileGoesOnBeingCopiedAsTheFile)
+{
+    writeFile(temp / "src/real.txt", "new", New);
+    ASSERT_EQ(::symlink("real.txt", (temp / "src/link.txt").c_str()), 0);
+    writeFile(temp / "dst/link.txt", "old", Old);
+    copy(temp / "src", temp / "dst");
+    EXPECT_EQ(report.failureCount, 0u);
+    EXPECT_EQ(readFile(temp / "dst/link.txt"), "new");
+    struct stat st;
+    ASSERT_EQ(::lstat((temp / "dst/link.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+}

@@ -368,16 +368,16 @@ TEST_F(CopyFolderTreeTest, ADryRunIntoAMissingDestinationCountsEverything)
 
 TEST_F(CopyFolderTreeTest, ALinkReplacesOnlyAnOlderLinkNeverAFileOfItsName)
 {
-    fs.addLink("/src/to-file", EntryKind::File, T2);
+    fs.addLink("/src/to-folder", EntryKind::Folder, T2);
     fs.addLink("/src/older", EntryKind::Folder, T1);
     fs.addLink("/src/kept", EntryKind::Special, T2);
-    fs.addFile("/dst/to-file", "mine", T1);
+    fs.addFile("/dst/to-folder", "mine", T1);
     fs.addLink("/dst/older", EntryKind::Folder, T2);
     fs.addLink("/dst/kept", EntryKind::Special, T1);
     copy("/src", "/dst");
-    EXPECT_EQ(fs.fileData("/dst/to-file"), "mine");
+    EXPECT_EQ(fs.fileData("/dst/to-folder"), "mine");
     ASSERT_EQ(report.failures.size(), 1u);
-    EXPECT_EQ(report.failures[0].path, "/dst/to-file");
+    EXPECT_EQ(report.failures[0].path, "/dst/to-folder");
     EXPECT_EQ(report.failures[0].error.kind, FsErrorKind::AlreadyExists);
     EXPECT_EQ(fs.modified("/dst/older"), T2) << "a newer link in the backup stays";
     EXPECT_EQ(fs.modified("/dst/kept"), T2) << "an older one is replaced";
@@ -388,4 +388,13 @@ TEST_F(CopyFolderTreeTest, ALinkReplacesOnlyAnOlderLinkNeverAFileOfItsName)
     copy("/src", "/dst");
     EXPECT_FALSE(fs.exists("/dst/older")) << "a link to a folder is never walked";
     EXPECT_EQ(fs.children("/dst"), std::vector<std::string> {});
+
+    // A link the option leaves out is not looked at, let alone told about.
+    fs.addLink("/src/.hidden", EntryKind::Folder, T1);
+    fs.setAttributes("/src/.hidden", HiddenAttribute);
+    report = {};
+    copy("/src", "/dst", CopyOption::SkipHiddenAndSystem);
+    for (const CopyFailure& failure : report.failures)
+        EXPECT_NE(failure.path, "/src/.hidden");
+    EXPECT_EQ(report.entriesExcluded, 1u);
 }

@@ -101,6 +101,7 @@ public:
                 // A link is listed as itself on both sides.
                 EntryInfo link;
                 link.kind = EntryKind::Link;
+                link.attributes = childNode->attributes;
                 link.modified = childNode->modified;
                 link.size = childNode->data.size();
                 link.linkTarget = childNode->linkTarget;
@@ -175,7 +176,7 @@ public:
         slot->data = link->data;
         slot->modified = sourceInfo.modified;
         return WrittenFile { std::string(name), "written:" + child(name), link->data.size(),
-            sourceInfo.modified, target != nullptr, true };
+            sourceInfo.modified, target != nullptr };
     }
 
     bool holdsLinks() override { return m_fs.m_holdsLinks; }

@@ -67,9 +67,8 @@ TEST_F(NativeFileSystem, LinksAreListedAsThemselvesWithWhatTheyLeadTo)
     auto source = open(temp.path());
     auto listing = source->list();
     ASSERT_TRUE(listing.ok());
-    const std::pair<const char*, EntryKind> links[]
-        = { { "to-file", EntryKind::File }, { "to-folder", EntryKind::Folder },
-              { "dangling", EntryKind::Special } };
+    const std::pair<const char*, EntryKind> links[] = { { "to-file", EntryKind::File },
+        { "to-folder", EntryKind::Folder }, { "dangling", EntryKind::Special } };
     for (const auto& [name, target] : links) {
         const auto entry = findEntry(*listing, name);
         ASSERT_FALSE(entry->error) << name;

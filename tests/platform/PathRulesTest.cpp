@@ -41,7 +41,8 @@ TEST(PathRules, SplitsAFilePathIntoFolderAndName)
 
 TEST(DriveRules, APathsDriveIsTheFolderItsDriveIsMountedOnOrItsFirstTwoCharacters)
 {
-    const std::vector<std::string> fstab = { "/srv/backup", "/media/u/DISK/inner" };
+    const std::vector<std::string> fstab
+        = { "/srv/backup", "/media/u/DISK/inner", "/media/backup" };
     struct Case
     {
         std::string_view path;
@@ -58,6 +59,7 @@ TEST(DriveRules, APathsDriveIsTheFolderItsDriveIsMountedOnOrItsFirstTwoCharacter
         { "/srv/backup/x", PathStyle::Posix, "/srv/backup" },
         { "/srv/backups", PathStyle::Posix, std::nullopt },
         { "/media/u/DISK/inner/y", PathStyle::Posix, "/media/u/DISK/inner" },
+        { "/media/backup/nightly/x", PathStyle::Posix, "/media/backup" },
         { "/home/u/data", PathStyle::Posix, std::nullopt },
         { " x/data", PathStyle::Posix, " x" },
         { "\\\\server\\share", PathStyle::Windows, std::nullopt },
