@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 
@@ -57,11 +58,14 @@ std::uint64_t processStart(std::uint64_t processId)
 
 TempWriter thisWriter()
 {
-    static const TempWriter Writer = [] {
-        const auto pid = static_cast<std::uint64_t>(::getpid());
-        return TempWriter { pid, processStart(pid) };
-    }();
-    return Writer;
+    // Read again in a child process, which is a writer of its own.
+    static std::mutex mutex;
+    static TempWriter writer;
+    const auto pid = static_cast<std::uint64_t>(::getpid());
+    std::lock_guard lock(mutex);
+    if (writer.processId != pid)
+        writer = { pid, processStart(pid) };
+    return writer;
 }
 
 bool writerRuns(const TempWriter& writer)
