@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Rinvo needs that are not there yet.
 #   scripts/install-deps.sh          what building and starting the program needs
-#   scripts/install-deps.sh --test   also what the tests need (FAT and NTFS volumes through FUSE,
+#   scripts/install-deps.sh --test   also what the tests need (ext4 images for the power cuts, FAT
+#                                    and NTFS volumes through FUSE,
 #                                    clang for the fuzzer, the .deb's checks)
 #   scripts/install-deps.sh --bench  also the tools the benchmark compares against, and an SSH
 #                                    server and sshfs for its network share, liburing to measure
@@ -14,7 +15,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
   qt6-translations-l10n fonts-ipafont-gothic fonts-urw-base35)
 for arg in "$@"; do
   case "$arg" in
-    --test) packages+=(dosfstools fuse3 fusefat ntfs-3g clang-14 libclang-rt-14-dev lintian desktop-file-utils
+    --test) packages+=(dosfstools e2fsprogs fuse3 fusefat ntfs-3g clang-14 libclang-rt-14-dev lintian desktop-file-utils
                        appstream dpkg-dev man-db) ;;
     --bench) packages+=(rsync strace time linux-perf openssh-server openssh-client sshfs liburing-dev) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales nsis zip) ;;
