@@ -60,7 +60,9 @@ void RunController::start(const CopyRuleTable& rules, CopyOption option, Ended e
 
 void RunController::copyRows(CopyRuleTable rules, CopyOption option)
 {
-    CopyRun run(m_fs, m_askOnWindow, *this);
+    // NOTE: Yes to the create question makes the missing folders above the destination too, as
+    // the command line does; a missing drive is told before the question is ever asked.
+    CopyRun run(m_fs, m_askOnWindow, *this, CopyMode::Copy, FolderCreation::WithParents);
     const CopyRunResult result = run.runRows(rules, option, &m_stop);
     {
         std::lock_guard lock(m_mutex);

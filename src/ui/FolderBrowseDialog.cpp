@@ -86,12 +86,11 @@ FolderBrowseDialog::FolderBrowseDialog(
     layout->addLayout(middle, 1);
     layout->addWidget(buttons);
 
-    // NOTE: an empty start path opens at the home folder, as the shell's dialog opens at the
-    // desktop; nothing is selected until the user chooses.
-    if (startPath.isEmpty())
-        showFolder(QDir::homePath());
-    else
-        selectPath(startPath);
+    // NOTE: an empty or missing start path opens at the home folder, as the shell's dialog opens
+    // at the desktop, and makes it the current item: a tree without one would take its first
+    // row, the root, as soon as it has the focus, and Enter would choose "/".
+    if (!selectPath(startPath))
+        selectPath(QDir::homePath());
 }
 
 QStringList FolderBrowseDialog::places()
@@ -121,19 +120,19 @@ void FolderBrowseDialog::showFolder(const QString& path)
     m_tree->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
-void FolderBrowseDialog::selectPath(const QString& path)
+bool FolderBrowseDialog::selectPath(const QString& path)
 {
-    // A start path that does not exist leaves the dialog's own initial selection.
     if (path.isEmpty() || !QFileInfo::exists(path))
-        return;
+        return false;
     const QModelIndex index = m_model->index(QFileInfo(path).absoluteFilePath());
     if (!index.isValid())
-        return;
+        return false;
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
         m_tree->expand(parent);
     m_tree->setCurrentIndex(index);
     m_shownPath = QFileInfo(path).absoluteFilePath();
     m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    return true;
 }
 
 QString FolderBrowseDialog::selectedPath() const

@@ -33,7 +33,8 @@ public slots:
     static QStringList places();
 
 private:
-    void selectPath(const QString& path);
+    // Makes the path the current item and brings it into view; false when it is not there.
+    bool selectPath(const QString& path);
     void showFolder(const QString& path);
 
     QFileIconProvider m_iconProvider;

@@ -126,6 +126,17 @@ TEST_F(MainWindowFlowTest, TheCloseRequestDuringARunAsksWhetherToStopIt)
     }
 }
 
+TEST_F(MainWindowFlowTest, YesToTheCreateQuestionMakesTheMissingFoldersAboveTheDestinationToo)
+{
+    fs.addFile(RuleFile, "\"/src\",\"/new/deep/bak\"\r\n", {});
+    flow.Form_Load();
+    messages.expect(messages::createDestinationQuestion("/new/deep/bak"),
+        MessageButtons::YesNoDefaultYes, MessageAnswer::Yes);
+    messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
+    runCopy();
+    EXPECT_EQ(fs.fileData("/new/deep/bak/a"), "a");
+}
+
 TEST_F(MainWindowFlowTest, ARunThatEndsWhileTheStopQuestionIsOpenEndsOnceItIsAnswered)
 {
     // The close request comes while "a" is copied; the copy then ends at once, while the user

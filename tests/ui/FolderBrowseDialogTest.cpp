@@ -50,21 +50,25 @@ private slots:
                 QStringLiteral(".hidden"), QStringLiteral("report.txt"), QStringLiteral("sub") }));
     }
 
-    void aMissingOrEmptyStartPathSelectsNothing()
+    void aMissingOrEmptyStartPathMakesTheHomeFolderTheCurrentItem()
     {
         FolderBrowseDialog empty(QStringLiteral("p"), QString(), nullptr);
-        QVERIFY(empty.selectedPath().isEmpty());
-        QVERIFY(!empty.findChild<QPushButton*>(QStringLiteral("Ok"))->isEnabled());
-        // An empty start opens at the home folder, with the places to back up to beside it.
+        empty.show();
+        // The tree taking the focus keeps the home folder current; Enter chooses it, never "/".
         auto* tree = empty.findChild<QTreeView*>(QStringLiteral("Tree"));
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(empty.selectedPath(), QDir::homePath());
+        QVERIFY(empty.findChild<QPushButton*>(QStringLiteral("Ok"))->isEnabled());
+        // The places to back up to stand beside the tree.
         auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-        QVERIFY(tree->isExpanded(model->index(QDir::homePath())));
+        QCOMPARE(tree->currentIndex(), model->index(QDir::homePath()));
         const QStringList places = FolderBrowseDialog::places();
         QCOMPARE(places.mid(0, 2), (QStringList { QDir::homePath(), QDir::rootPath() }));
         QCOMPARE(empty.findChild<QListWidget*>(QStringLiteral("Places"))->count(), places.size());
         FolderBrowseDialog missing(
             QStringLiteral("p"), QStringLiteral("/no/such/folder/here"), nullptr);
-        QVERIFY(missing.selectedPath().isEmpty());
+        QCOMPARE(missing.selectedPath(), QDir::homePath());
     }
 
     void makesANewFolderInTheSelectedFolder()
