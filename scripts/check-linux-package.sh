@@ -28,6 +28,10 @@ chmod 755 "$tree"
 chown nobody:nogroup "$home"
 as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups env -u XDG_CONFIG_HOME HOME="$home" "$@"; }
 program="$tree/usr/bin/rinvo"
+# Built with the distribution's hardening: PIE, stack protector, fortify, full RELRO, BIND_NOW
+# (control flow protection is not among Debian 12's defaults).
+hardening-check --quiet --nocfprotection "$program" \
+  || { hardening-check --nocfprotection "$program" >&2; exit 1; }
 [ "$(as_user "$program" --version)" = "rinvo $(sed -n 's/^project(Rinvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]
 as_user "$program" --help | grep -qF "設定ファイル: $home/.config/rinvo/copyrule.txt"
 as_user mkdir -p "$home/.config/rinvo" "$home/documents"

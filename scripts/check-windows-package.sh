@@ -11,7 +11,7 @@ installed="$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/Rinvo"
 rm -rf "$installed" "$WINEPREFIX/drive_c/rinvo-check"
 "$wine" "$setup" /S </dev/null
 /usr/lib/wine/wineserver -w
-for file in rinvo.exe rinvo.com uninstall.exe; do
+for file in rinvo.exe rinvo.com LICENSE.txt uninstall.exe; do
   [ -f "$installed/$file" ] || { echo "not installed: $file" >&2; exit 1; }
 done
 [ -n "$(ls "$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Rinvo/")" ] \

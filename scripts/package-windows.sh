@@ -15,9 +15,10 @@ out="$PWD/build-windows/package"
 rm -rf "$out"
 mkdir -p "$out/Rinvo"
 cp "$build/rinvo.exe" "$build/rinvo.com" "$out/Rinvo/"
+sed 's/$/\r/' LICENSE >"$out/Rinvo/LICENSE.txt"
 # Notepad reads UTF-8 with a byte-order mark and CR LF line ends on every Windows.
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/windows/readme.txt; } >"$out/Rinvo/readme.txt"
 (cd "$out" && zip -q -9 -r "rinvo-$version-windows.zip" Rinvo)
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DBUILD="$build" \
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DBUILD="$build" -DLICENSE="$out/Rinvo/LICENSE.txt" \
   -DOUT="$out/rinvo-$version-setup.exe" packaging/windows/rinvo.nsi
 ls -l "$out"/*.zip "$out"/*.exe

@@ -2,7 +2,8 @@
 ; where the rule file beside the program stays writable without administrator rights, with a
 ; Start-menu shortcut. The uninstaller removes the program and its shortcuts but keeps
 ; "copyrule.txt": the user's rules are their data.
-; makensis -DVERSION=5.0 -DBUILD=<folder with rinvo.exe and rinvo.com> -DOUT=<setup.exe>
+; makensis -DVERSION=5.0 -DBUILD=<folder with rinvo.exe and rinvo.com> -DLICENSE=<LICENSE.txt>
+;          -DOUT=<setup.exe>
 Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
@@ -13,6 +14,7 @@ RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\Rinvo"
 SetCompressor /SOLID lzma
 
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -26,6 +28,7 @@ Section "Rinvo"
   SetOutPath "$INSTDIR"
   File "${BUILD}\rinvo.exe"
   File "${BUILD}\rinvo.com"
+  File "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateDirectory "$SMPROGRAMS\Rinvo"
   CreateShortcut "$SMPROGRAMS\Rinvo\Rinvo.lnk" "$INSTDIR\rinvo.exe"
@@ -43,6 +46,7 @@ Section "Uninstall"
   SetShellVarContext current
   Delete "$INSTDIR\rinvo.exe"
   Delete "$INSTDIR\rinvo.com"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   ; The folder goes only when empty: a "copyrule.txt" keeps it.
   RMDir "$INSTDIR"
