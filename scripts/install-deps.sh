@@ -16,7 +16,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
 for arg in "$@"; do
   case "$arg" in
     --test) packages+=(dosfstools e2fsprogs fuse3 fusefat ntfs-3g clang-14 libclang-rt-14-dev lintian desktop-file-utils
-                       appstream dpkg-dev man-db devscripts) ;;
+                       appstream dpkg-dev man-db devscripts xvfb xauth openbox wmctrl) ;;
     --bench) packages+=(rsync strace time linux-perf openssh-server openssh-client sshfs liburing-dev) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth locales nsis zip) ;;
     *) echo "unknown option: $arg" >&2; exit 2 ;;
