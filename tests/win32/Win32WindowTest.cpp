@@ -273,7 +273,8 @@ TEST_F(Win32MainWindowTest, ARunShowsItselfHoldsBackInputAndStopsFromTheCloseBox
     std::future<void> questionAsked = asked.get_future();
     fs.beforeCopy = [&](const std::string&) {
         ::PostMessageW(combo.hwndItem, WM_CHAR, L'x', 0);
-        ::PostMessageW(ui->window().handle(), WM_CLOSE, 0, 0);
+        // The close box, as the title bar sends it.
+        ::PostMessageW(ui->window().handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
         questionAsked.wait_for(std::chrono::seconds(5));
     };
     ui->click("GoCopy");
