@@ -1,6 +1,8 @@
 #include "RuleBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace rinvo {
 
@@ -32,6 +34,46 @@ void RuleBox::mouseReleaseEvent(QMouseEvent* event)
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked(m_index);
+}
+
+void RuleBox::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit clicked(m_index);
+        return;
+    case Qt::Key_Delete:
+    case Qt::Key_Menu:
+        emit mousePressed(m_index, Qt::RightButton);
+        return;
+    default:
+        QPlainTextEdit::keyPressEvent(event);
+    }
+}
+
+void RuleBox::focusInEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    viewport()->update();
+}
+
+void RuleBox::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    viewport()->update();
+}
+
+void RuleBox::paintEvent(QPaintEvent* event)
+{
+    QPlainTextEdit::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A read-only box shows no caret, so the focus is drawn as a frame in the highlight colour.
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
 }
 
 } // namespace rinvo

@@ -7,7 +7,8 @@
 namespace rinvo {
 
 /// One rule box: a source or destination path, shown wrapped over two lines, read-only to the
-/// keyboard; a click or a right click on it is handed to the window.
+/// keyboard; a click or a right click on it is handed to the window, and so are Enter or Space
+/// (as a click) and Delete or the menu key (as a right click). A frame shows it has the focus.
 class RuleBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -26,6 +27,10 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     RuleSide m_side;

@@ -36,7 +36,7 @@ WindowKind kindOf(forms::ControlKind kind)
         return { L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0 };
     case ControlKind::RuleBox:
         // Multi-line and read-only, wrapping a long path onto its second line, no scroll bars.
-        return { L"EDIT", ES_MULTILINE | ES_READONLY, WS_EX_CLIENTEDGE };
+        return { L"EDIT", ES_MULTILINE | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE };
     case ControlKind::LineBox:
         return { L"EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE };
     case ControlKind::DropDownCombo:

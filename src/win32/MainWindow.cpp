@@ -102,7 +102,34 @@ LRESULT MainWindow::ruleBoxMessage(
         m_flow.Folder_MouseDown(side, index, MouseButton::Right);
         return 0;
     case WM_CONTEXTMENU:
-        // A right click on a rule box belongs to the clear question, not to an edit menu.
+        // A right click on a rule box belongs to the clear question, not to an edit menu; the
+        // menu key asks it too.
+        if (lParam == -1)
+            m_flow.Folder_MouseDown(side, index, MouseButton::Right);
+        return 0;
+    case WM_GETDLGCODE: {
+        // Tab moves on as between other controls; Enter and Space reach the box, to open its
+        // folder dialog, rather than the window's default button.
+        LRESULT code = ::DefSubclassProc(box, message, wParam, lParam)
+            & ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        const auto* pending = reinterpret_cast<const MSG*>(lParam);
+        if (pending && pending->message == WM_KEYDOWN
+            && (pending->wParam == VK_RETURN || pending->wParam == VK_SPACE))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_SPACE) {
+            m_flow.Folder_Click(side, index);
+            return 0;
+        }
+        if (wParam == VK_DELETE) {
+            m_flow.Folder_MouseDown(side, index, MouseButton::Right);
+            return 0;
+        }
+        return ::DefSubclassProc(box, message, wParam, lParam);
+    case WM_CHAR:
+        // The keys above leave no character to a box that takes none.
         return 0;
     default:
         return ::DefSubclassProc(box, message, wParam, lParam);

@@ -59,6 +59,35 @@ private slots:
         QCOMPARE(h->browser.calls().size(), std::size_t(1)); // a right click never browses
     }
 
+    void theKeyboardSetsAndClearsARuleAndTheFocusShows()
+    {
+        RinvoMain window(h->services());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        RuleBox* box = window.sourceBox(1);
+        auto highlighted = [&] {
+            const QImage picture = box->grab().toImage();
+            const QColor highlight = box->palette().color(QPalette::Highlight);
+            for (int x = 0; x < picture.width(); ++x) {
+                if (picture.pixelColor(x, picture.height() / 2) == highlight)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(!highlighted());
+        box->setFocus(Qt::TabFocusReason);
+        QVERIFY2(highlighted(), "a focused box shows it");
+        h->browser.willChoose(h->temp / "data");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(text(box), QString::fromStdString(h->temp / "data"));
+        h->messages.expect(msg::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QVERIFY(text(box).isEmpty());
+        h->browser.willChoose(h->temp / "data");
+        QTest::keyClick(box, Qt::Key_Space);
+        QCOMPARE(h->browser.calls().size(), std::size_t(2));
+    }
+
     void theCopyOptionIsTakenWhenTheBoxLosesTheFocus()
     {
         RinvoMain window(h->services());

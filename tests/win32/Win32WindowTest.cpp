@@ -219,6 +219,18 @@ TEST_F(Win32MainWindowTest, RuleBoxesBrowseOnAClickAndClearOnARightClick)
     EXPECT_EQ(textOf(box), "");
 }
 
+TEST_F(Win32MainWindowTest, TheKeyboardReachesSetsAndClearsARule)
+{
+    HWND box = control("DFolder2");
+    EXPECT_TRUE(::GetWindowLongW(box, GWL_STYLE) & WS_TABSTOP) << "Tab stops at a rule box";
+    browser.willChoose("/other");
+    ::SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(textOf(box), "/other");
+    messages.expect(messages::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
+    ::SendMessageW(box, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(textOf(box), "");
+}
+
 TEST_F(Win32MainWindowTest, SaveWritesTheRowsAndReloadAsksBeforeItDropsEdits)
 {
     browser.willChoose("/other");
