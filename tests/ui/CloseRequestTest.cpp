@@ -38,9 +38,11 @@ private slots:
             // While "a" is copied the user presses the title bar's close box.
             std::promise<void> asked;
             std::future<void> questionShown = asked.get_future();
+            // Told once the answer has been acted on, after the close request's handling.
             h.messages.whileShown = [&](std::string_view text) {
                 if (text == msg::StopQuestion)
-                    asked.set_value();
+                    QMetaObject::invokeMethod(
+                        &window, [&] { asked.set_value(); }, Qt::QueuedConnection);
             };
             bool questionInTime = false;
             fs.beforeCopy = [&](const std::string&) {
