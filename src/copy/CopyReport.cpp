@@ -4,8 +4,11 @@ namespace rinvo {
 
 void CopyReport::addFailure(std::string path, FsError error)
 {
-    CopyStatusFlags
-        |= error.kind == FsErrorKind::PermissionDenied ? PermissionDeniedBit : CopyFailedBit;
+    // NOTE: the read-only notice says a read-only file was to be overwritten: only a
+    // destination refusing a write sets its bit; an unreadable source fails like anything else.
+    const bool refusedWrite
+        = error.kind == FsErrorKind::PermissionDenied && error.side != FailedSide::Source;
+    CopyStatusFlags |= refusedWrite ? PermissionDeniedBit : CopyFailedBit;
     ++failureCount;
     if (failures.size() < MaxKeptFailures)
         failures.push_back({ std::move(path), std::move(error) });

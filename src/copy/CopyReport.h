@@ -10,7 +10,8 @@ namespace rinvo {
 
 /// Bits of CopyStatusFlags, the status word of one copy run.
 enum CopyStatusBit : std::uint16_t {
-    /// Some step was refused with permission denied, typically a read-only destination file.
+    /// A write was refused in the destination with permission denied, typically a read-only
+    /// file.
     PermissionDeniedBit = 1,
     /// Some other step failed, so not everything was copied.
     CopyFailedBit = 2,
@@ -44,7 +45,8 @@ struct CopyReport
     bool stopped = false;
     std::vector<CopyFailure> failures;
 
-    /// Notes a failure: permission denied sets PermissionDeniedBit, anything else CopyFailedBit.
+    /// Notes a failure: a write refused in the destination sets PermissionDeniedBit, anything
+    /// else (an unreadable source too) CopyFailedBit.
     void addFailure(std::string path, FsError error);
 
     /// Adds another report's counts and failures to this one.

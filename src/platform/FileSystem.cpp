@@ -6,9 +6,10 @@ FsStatus refusalToReplace(const EntryInfo& target)
 {
     if (target.kind == EntryKind::Link)
         return FsError { FsErrorKind::LinkInDestination, "symbolic link", FailedSide::Destination };
-    // A folder in the file's place refuses it as access denied, as Windows does.
+    // NOTE: a folder or special file in the file's place is no read-only file: it is told as
+    // a name taken, not with the read-only notice.
     if (target.kind != EntryKind::File)
-        return FsError { FsErrorKind::PermissionDenied, "a folder or special file has that name",
+        return FsError { FsErrorKind::AlreadyExists, "a folder or special file has that name",
             FailedSide::Destination };
     // NOTE: a rename would replace a read-only file without asking, so it is refused here.
     if (target.attributes & ReadOnlyAttribute)

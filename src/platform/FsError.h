@@ -39,13 +39,16 @@ enum class FailedSide : std::uint8_t {
     Destination,
 };
 
-/// A failed file-system operation: its kind and the system's own wording of the cause.
+/// A failed file-system operation: its kind and a note on the cause.
 struct FsError
 {
     FsErrorKind kind = FsErrorKind::Other;
+    /// The system's own wording of the cause (in the user's language) where systemWording is
+    /// set; otherwise the program's own note, for logs and tests, never shown to the user.
     std::string message;
     /// Set by a file copy, which touches both sides; other operations act on one known side.
     FailedSide side = FailedSide::Unknown;
+    bool systemWording = false;
 };
 
 /// Tells whether the failure shows a whole volume gone or unusable (an I/O error, a device

@@ -44,7 +44,7 @@ FsError errorFromErrno(int error)
     default:
         break;
     }
-    return { kind, std::system_category().message(error) };
+    return { kind, std::system_category().message(error), FailedSide::Unknown, true };
 }
 
 FsError lastError()

@@ -83,7 +83,7 @@ FsError errorFromCode(DWORD code)
     while (!message.empty()
         && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
-    return { kind, message };
+    return { kind, message, FailedSide::Unknown, true };
 }
 
 FsError lastError()

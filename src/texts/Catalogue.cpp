@@ -10,10 +10,14 @@ namespace {
 // "12,345": a count with its thousands marked.
 std::string grouped(std::uint64_t number)
 {
-    std::string digits = std::to_string(number);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
+    const std::string digits = std::to_string(number);
+    std::string text;
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            text += ',';
+        text += digits[at];
+    }
+    return text;
 }
 
 // "1.2 GB": a size in the largest unit that keeps it at one or more, with one decimal.
@@ -215,9 +219,11 @@ std::string describeError(const FsError& error)
     // The other name leads, as the sentence reads: "README と大文字・小文字だけが…".
     if (error.kind == FsErrorKind::NameDiffersOnlyInCase)
         return error.message + " と" + describeErrorKind(error.kind);
+    // Only the system's own wording, which is in the user's language, is added: the
+    // program's notes on an error are English and belong to nobody's screen.
     std::string text = describeErrorKind(error.kind);
-    if (!error.message.empty())
-        text += " (" + error.message + ")";
+    if (error.systemWording && !error.message.empty())
+        text.append(" (").append(error.message).append(")");
     return text;
 }
 

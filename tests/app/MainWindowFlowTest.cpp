@@ -89,7 +89,7 @@ TEST_F(MainWindowFlowTest, TheCopyCommandAsksToSaveChangedRulesThenCloses)
             messages.expect(messages::SaveQuestion, MessageButtons::YesNoDefaultYes, c.answer);
         if (c.saveFails)
             messages.expect(std::string(messages::SaveFailed) + "\n" + RuleFile
-                    + "\nファイルにアクセスできません (injected failure)",
+                    + "\nファイルにアクセスできません",
                 MessageButtons::Ok, MessageAnswer::Ok);
         runCopy();
         EXPECT_EQ(window.closed, c.closes);

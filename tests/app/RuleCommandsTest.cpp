@@ -175,7 +175,7 @@ TEST_F(RuleCommandsTest, AFailedSaveKeepsTheOldFileTheEditsAndTheWindow)
     choose(RuleSide::Source, 0, "/data");
     fs.injectFault(RuleFile, MemoryFileSystem::Operation::WriteFile, FsErrorKind::PermissionDenied);
     const std::string failed = std::string(msg::SaveFailed) + "\n" + RuleFile
-        + "\n書き込みまたは読み取りが拒否されました (injected failure)";
+        + "\n書き込みまたは読み取りが拒否されました";
     expect({ notice(failed) });
     flow.Hozon_Click();
     EXPECT_TRUE(flow.state().RulesChanged);

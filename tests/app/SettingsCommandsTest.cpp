@@ -24,8 +24,8 @@ protected:
     SettingsCommands commands { fs, messages, *codec, "/opt/rinvo/copyrule.txt" };
     RuleWindowState state;
     RinvoModule module;
-    const std::string failure = std::string(messages::LoadFailed)
-        + "\n/opt/rinvo/copyrule.txt\nデバイスが使用できません (injected failure)";
+    const std::string failure
+        = std::string(messages::LoadFailed) + "\n/opt/rinvo/copyrule.txt\nデバイスが使用できません";
 };
 
 } // namespace

@@ -57,8 +57,10 @@ protected:
 
     void TearDown() override
     {
-        if (mounted)
-            std::system(("fusermount -u '" + mountPoint + "' >/dev/null 2>&1").c_str());
+        if (mounted) {
+            EXPECT_EQ(
+                std::system(("fusermount -u '" + mountPoint + "' >/dev/null 2>&1").c_str()), 0);
+        }
     }
 
     TempFolder temp;

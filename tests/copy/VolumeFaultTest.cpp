@@ -68,8 +68,8 @@ public:
         if (journal == Journal::CommittedFirst) {
             const int marker
                 = ::open((m_mountPoint + "/.marker").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-            ::write(marker, "x", 1);
-            ::fsync(marker);
+            EXPECT_EQ(::write(marker, "x", 1), 1);
+            EXPECT_EQ(::fsync(marker), 0);
             ::close(marker);
         }
         const int fd = ::open(m_mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -209,7 +209,7 @@ TEST_P(FileSystemContract, CopyIntoAFolderOfTheSameNameIsRefused)
     ASSERT_TRUE(targetInfo.ok());
     auto copied = destination->copyFileFrom(*source, "f", *source->stat("f"), &*targetInfo);
     ASSERT_FALSE(copied.ok());
-    EXPECT_EQ(copied.error().kind, FsErrorKind::PermissionDenied);
+    EXPECT_EQ(copied.error().kind, FsErrorKind::AlreadyExists);
     EXPECT_TRUE(h->fs().folderExists(h->path("dst/f")));
 }
 

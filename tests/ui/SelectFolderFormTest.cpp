@@ -290,8 +290,7 @@ private slots:
         QTreeWidgetItem* tools = child(root(*form), QStringLiteral("Tools"));
         form->TreeView1_NodeClick(tools);
         fs->remove("/Tools");
-        messages.expect(
-            "Tools\nパスが見つかりません (no such folder)", MessageButtons::Ok, MessageAnswer::Ok);
+        messages.expect("Tools\nパスが見つかりません", MessageButtons::Ok, MessageAnswer::Ok);
         form->KETTEI_Click();
         QVERIFY(form->isVisible());
         QCOMPARE(mainWindowShown, 0);
