@@ -144,6 +144,16 @@ public:
     virtual TimeGranularity timeGranularity() = 0;
 };
 
+/// A new file written from its start to its end, such as a run's log. Each append reaches the
+/// system at once, so a program that dies keeps what it wrote; the file is closed with the
+/// writer.
+class FileWriter
+{
+public:
+    virtual ~FileWriter() = default;
+    virtual FsStatus append(std::string_view text) = 0;
+};
+
 /// The file-system service: tests and look-ups by path, and folders opened for a walk.
 class FileSystem
 {
@@ -195,6 +205,13 @@ public:
     /// Replaces the file's content: the new content is written beside it and renamed over it,
     /// so a failure leaves the old file as it was. A read-only file is refused.
     virtual FsStatus replaceFile(std::string_view path, std::string_view content) = 0;
+
+    /// Creates a file that must not exist yet (AlreadyExists otherwise), readable by its owner
+    /// only, to be written from its start.
+    virtual FsResult<std::unique_ptr<FileWriter>> createNewFile(std::string_view path) = 0;
+
+    /// Deletes a file of the program's own, such as an old log; a copy never deletes anything.
+    virtual FsStatus deleteFile(std::string_view path) = 0;
 };
 
 /// Returns the service backed by the operating system.

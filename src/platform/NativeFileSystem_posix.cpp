@@ -613,6 +613,19 @@ FsStatus PosixOpenFolder::renameIntoPlace(const WrittenFile& written)
     return std::nullopt;
 }
 
+// A new file written at its end, each append handed to the system at once.
+class DescriptorWriter final : public FileWriter
+{
+public:
+    explicit DescriptorWriter(FileDescriptor fd)
+        : m_fd(std::move(fd))
+    { }
+    FsStatus append(std::string_view text) override { return posix::writeAll(m_fd.get(), text); }
+
+private:
+    FileDescriptor m_fd;
+};
+
 class PosixFileSystem final : public FileSystem
 {
 public:
@@ -730,14 +743,8 @@ public:
             ::unlink(temp.c_str());
             return error;
         };
-        for (std::size_t done = 0; done < content.size();) {
-            const ssize_t put = ::write(fd.get(), content.data() + done, content.size() - done);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0)
-                return fail(posix::lastError());
-            done += static_cast<std::size_t>(put);
-        }
+        if (FsStatus failed = posix::writeAll(fd.get(), content))
+            return fail(*failed);
         // The settings are small: they are made durable before they replace the old ones.
         if (::fsync(fd.get()) != 0)
             return fail(posix::lastError());
@@ -745,6 +752,22 @@ public:
             return fail(*failed);
         if (::rename(temp.c_str(), target.c_str()) != 0)
             return fail(posix::lastError());
+        return std::nullopt;
+    }
+
+    FsResult<std::unique_ptr<FileWriter>> createNewFile(std::string_view path) override
+    {
+        FileDescriptor fd(::open(std::string(path).c_str(),
+            O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600));
+        if (!fd.valid())
+            return posix::lastError();
+        return std::unique_ptr<FileWriter>(std::make_unique<DescriptorWriter>(std::move(fd)));
+    }
+
+    FsStatus deleteFile(std::string_view path) override
+    {
+        if (::unlink(std::string(path).c_str()) != 0)
+            return posix::lastError();
         return std::nullopt;
     }
 

@@ -357,6 +357,30 @@ private:
     FolderIdentity m_identity;
 };
 
+// A new file written at its end, each append handed to the system at once.
+class HandleWriter final : public FileWriter
+{
+public:
+    explicit HandleWriter(ScopedKernelHandle handle)
+        : m_handle(std::move(handle))
+    { }
+    FsStatus append(std::string_view text) override
+    {
+        for (std::size_t done = 0; done < text.size();) {
+            const DWORD chunk
+                = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1 << 20));
+            DWORD written = 0;
+            if (!::WriteFile(m_handle.get(), text.data() + done, chunk, &written, nullptr))
+                return lastError();
+            done += written;
+        }
+        return std::nullopt;
+    }
+
+private:
+    ScopedKernelHandle m_handle;
+};
+
 class WinFileSystem final : public FileSystem
 {
 public:
@@ -454,6 +478,23 @@ public:
             removeFile(tempPath);
             return failure;
         }
+        return std::nullopt;
+    }
+
+    FsResult<std::unique_ptr<FileWriter>> createNewFile(std::string_view path) override
+    {
+        // Others may read a log while it is written.
+        ScopedKernelHandle handle(::CreateFileW(win::win32Path(path).c_str(), FILE_APPEND_DATA,
+            FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle)
+            return lastError();
+        return std::unique_ptr<FileWriter>(std::make_unique<HandleWriter>(std::move(handle)));
+    }
+
+    FsStatus deleteFile(std::string_view path) override
+    {
+        if (!::DeleteFileW(win::win32Path(path).c_str()))
+            return lastError();
         return std::nullopt;
     }
 

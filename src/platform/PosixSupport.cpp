@@ -115,6 +115,19 @@ FsStatus FileDescriptor::close()
     return std::nullopt;
 }
 
+FsStatus writeAll(int fd, std::string_view text)
+{
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            return lastError();
+        done += static_cast<std::size_t>(put);
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // The kernel answers these when a method cannot be used between the two files at all.

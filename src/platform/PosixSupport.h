@@ -42,6 +42,9 @@ private:
     int m_fd;
 };
 
+/// Writes all of 'text' to the descriptor, resuming after a signal or a short write.
+FsStatus writeAll(int fd, std::string_view text);
+
 /// How file data moves between two devices; learned once per pair of devices.
 enum class CopyMethod {
     Unknown,

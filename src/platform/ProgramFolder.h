@@ -13,6 +13,11 @@ std::string programFolder();
 /// when the system names none.
 std::string userSettingsFolder();
 
+/// Returns the folder where the logs of this user's runs belong: "rinvo/logs" in
+/// $XDG_STATE_HOME (by default ~/.local/state) on POSIX, "Rinvo\logs" in %LOCALAPPDATA% on
+/// Windows; empty when the system names none.
+std::string userLogFolder();
+
 /// Tells whether the current user can create files in the folder.
 bool userCanWriteFolder(const std::string& folder);
 

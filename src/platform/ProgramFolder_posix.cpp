@@ -18,16 +18,33 @@ std::string programFolder()
     return parentPath(std::string_view(buffer, static_cast<std::size_t>(length)), PathStyle::Posix);
 }
 
-std::string userSettingsFolder()
+namespace {
+
+// The folder an XDG variable names, or the default below the home folder; a relative value is
+// invalid and ignored, as the XDG rules say.
+std::string xdgFolder(const char* variable, const char* defaultBelowHome)
 {
-    // XDG: a relative $XDG_CONFIG_HOME is invalid and ignored.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && configHome[0] == '/')
-        return joinPath(configHome, "rinvo", PathStyle::Posix);
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/')
+        return set;
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/')
-        return joinPath(joinPath(home, ".config", PathStyle::Posix), "rinvo", PathStyle::Posix);
+        return joinPath(home, defaultBelowHome, PathStyle::Posix);
     return {};
+}
+
+} // namespace
+
+std::string userSettingsFolder()
+{
+    const std::string config = xdgFolder("XDG_CONFIG_HOME", ".config");
+    return config.empty() ? config : joinPath(config, "rinvo", PathStyle::Posix);
+}
+
+std::string userLogFolder()
+{
+    const std::string state = xdgFolder("XDG_STATE_HOME", ".local/state");
+    return state.empty() ? state : joinPath(state, "rinvo/logs", PathStyle::Posix);
 }
 
 bool userCanWriteFolder(const std::string& folder)

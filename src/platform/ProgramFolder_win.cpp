@@ -24,14 +24,29 @@ std::string programFolder()
     return parentPath(win::narrow(buffer), PathStyle::Windows);
 }
 
+namespace {
+
+// The known folder's path with 'below' joined to it; empty when the system names none.
+std::string knownFolder(REFKNOWNFOLDERID id, std::string_view below)
+{
+    PWSTR known = nullptr;
+    std::string folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &known)))
+        folder = joinPath(win::narrow(known), below, PathStyle::Windows);
+    ::CoTaskMemFree(known);
+    return folder;
+}
+
+} // namespace
+
 std::string userSettingsFolder()
 {
-    PWSTR roaming = nullptr;
-    std::string folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)))
-        folder = joinPath(win::narrow(roaming), "Rinvo", PathStyle::Windows);
-    ::CoTaskMemFree(roaming);
-    return folder;
+    return knownFolder(FOLDERID_RoamingAppData, "Rinvo");
+}
+
+std::string userLogFolder()
+{
+    return knownFolder(FOLDERID_LocalAppData, "Rinvo\\logs");
 }
 
 bool userCanWriteFolder(const std::string& folder)

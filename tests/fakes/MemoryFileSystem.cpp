@@ -498,6 +498,60 @@ FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view c
     return std::nullopt;
 }
 
+class MemoryFileWriter final : public FileWriter
+{
+public:
+    MemoryFileWriter(MemoryFileSystem& fs, std::string path)
+        : m_fs(fs)
+        , m_path(std::move(path))
+    { }
+    FsStatus append(std::string_view text) override
+    {
+        std::lock_guard lock(m_fs.m_mutex);
+        if (FsStatus failed = m_fs.fault(m_path, MemoryFileSystem::Operation::WriteFile))
+            return failed;
+        MemoryFileSystem::Node* node = m_fs.find(m_path);
+        if (!node || node->kind != EntryKind::File)
+            return notFound();
+        node->data.append(text);
+        return std::nullopt;
+    }
+
+private:
+    MemoryFileSystem& m_fs;
+    std::string m_path;
+};
+
+FsResult<std::unique_ptr<FileWriter>> MemoryFileSystem::createNewFile(std::string_view path)
+{
+    std::lock_guard lock(m_mutex);
+    const std::string canonical = canonicalMemoryPath(path);
+    if (FsStatus failed = fault(canonical, Operation::WriteFile))
+        return *failed;
+    Node* parent = find(parentPath(canonical, PathStyle::Posix));
+    if (!parent || parent->kind != EntryKind::Folder)
+        return notFound();
+    if (find(canonical))
+        return FsError { FsErrorKind::AlreadyExists, "exists" };
+    create(canonical, false);
+    return std::unique_ptr<FileWriter>(std::make_unique<MemoryFileWriter>(*this, canonical));
+}
+
+FsStatus MemoryFileSystem::deleteFile(std::string_view path)
+{
+    std::lock_guard lock(m_mutex);
+    const std::string canonical = canonicalMemoryPath(path);
+    if (FsStatus failed = fault(canonical, Operation::Delete))
+        return failed;
+    Node* parent = find(parentPath(canonical, PathStyle::Posix));
+    Node* node = find(canonical);
+    if (!parent || !node || node->kind == EntryKind::Folder)
+        return notFound();
+    std::erase_if(
+        parent->children, [node](const auto& entry) { return entry.second.get() == node; });
+    return std::nullopt;
+}
+
 FsResult<EntryInfo> MemoryFileSystem::getInfo(std::string_view path)
 {
     const auto lock = lockAfterDelay(path);

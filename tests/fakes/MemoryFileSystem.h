@@ -27,6 +27,7 @@ public:
         ReadFile, // reading a file as the source of a copy
         WriteFile, // writing a file as the target of a copy
         Flush, // writing a folder's file system out to its device
+        Delete, // deleting a file of the program's own
     };
 
     MemoryFileSystem();
@@ -88,6 +89,9 @@ public:
         std::string_view path, FolderSide side) override;
     FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override;
     FsStatus replaceFile(std::string_view path, std::string_view content) override;
+    /// A WriteFile fault on the path fails the creation; one injected later fails the appends.
+    FsResult<std::unique_ptr<FileWriter>> createNewFile(std::string_view path) override;
+    FsStatus deleteFile(std::string_view path) override;
     /// Makes driveExists true for the folder, as for a mount point; "/" always is one.
     void addMountPoint(std::string_view path);
     /// Sets the mount points the system is configured with, as /etc/fstab lists them.
@@ -101,6 +105,7 @@ public:
 
 private:
     friend class MemoryFolder;
+    friend class MemoryFileWriter;
 
     // Every operation of a copy holds the lock, so copies on several threads can share the
     // file system; the hooks run under it and may change the tree.

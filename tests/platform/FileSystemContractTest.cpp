@@ -256,6 +256,29 @@ TEST_P(FileSystemContract, OpeningAFileAsAFolderFails)
     EXPECT_EQ(opened.error().kind, FsErrorKind::PathNotFound);
 }
 
+TEST_P(FileSystemContract, ANewFileIsNeverOneThatExistedAndGrowsAsItIsWritten)
+{
+    h->addFile("taken", "kept", Old);
+    auto taken = h->fs().createNewFile(h->path("taken"));
+    ASSERT_FALSE(taken.ok());
+    EXPECT_EQ(taken.error().kind, FsErrorKind::AlreadyExists);
+    EXPECT_EQ(h->data("taken"), "kept");
+
+    auto writer = h->fs().createNewFile(h->path("new"));
+    ASSERT_TRUE(writer.ok());
+    EXPECT_FALSE((*writer)->append("first\n"));
+    EXPECT_EQ(h->data("new"), "first\n") << "written before the writer closes";
+    EXPECT_FALSE((*writer)->append("second\n"));
+    writer->reset();
+    EXPECT_EQ(h->data("new"), "first\nsecond\n");
+
+    EXPECT_FALSE(h->fs().deleteFile(h->path("new")));
+    EXPECT_FALSE(h->data("new"));
+    auto gone = h->fs().deleteFile(h->path("new"));
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(gone->kind, FsErrorKind::PathNotFound);
+}
+
 INSTANTIATE_TEST_SUITE_P(Services, FileSystemContract,
     ::testing::Values(HarnessFactory([] { return std::unique_ptr<Harness>(new MemoryHarness); }),
         HarnessFactory([] { return std::unique_ptr<Harness>(new NativeHarness); })),

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace rinvo;
 using namespace rinvo::testing;
@@ -202,21 +204,34 @@ TEST_F(NativeFileSystem, ReplacingAFileKeepsTheOldOneOnFailureAndRefusesReadOnly
     EXPECT_EQ(missing->kind, FsErrorKind::PathNotFound);
 }
 
-TEST(ProgramFolders, SettingsFollowXdgConfigHomeAndTheSystemInstallIsNeverWritten)
+TEST(ProgramFolders, SettingsAndLogsFollowXdgAndTheSystemInstallIsNeverWritten)
 {
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string before = saved ? saved : "";
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/root";
+    // Each variable is restored as it was, so later tests see the machine's own.
+    auto saveVariable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::pair<std::string, std::optional<std::string>>(
+            name, value ? std::optional<std::string>(value) : std::nullopt);
+    };
+    const std::vector saved
+        = { saveVariable("XDG_CONFIG_HOME"), saveVariable("XDG_STATE_HOME"), saveVariable("HOME") };
     ::setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+    ::setenv("XDG_STATE_HOME", "/srv/state", 1);
     EXPECT_EQ(userSettingsFolder(), "/srv/config/rinvo");
+    EXPECT_EQ(userLogFolder(), "/srv/state/rinvo/logs");
     ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    ::setenv("XDG_STATE_HOME", "relative/ignored", 1);
     ::setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(userSettingsFolder(), "/home/someone/.config/rinvo");
-    ::setenv("HOME", home.c_str(), 1);
-    if (saved)
-        ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(userLogFolder(), "/home/someone/.local/state/rinvo/logs");
+    ::unsetenv("XDG_STATE_HOME");
+    ::setenv("HOME", "relative", 1);
+    EXPECT_EQ(userLogFolder(), "") << "no folder rather than one relative to the working one";
+    for (const auto& [name, value] : saved) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
     EXPECT_TRUE(isSystemInstallFolder("/usr/bin"));
     EXPECT_TRUE(isSystemInstallFolder("/usr/local/bin")) << "also for root, who may write there";
     EXPECT_FALSE(isSystemInstallFolder("/usrlocal"));
