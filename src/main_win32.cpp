@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     {
         // The windows release their COM objects as they go, before OLE is shut down.
         rinvo::win32::Application application(
-            { *fs, messages, browser, *codec, ruleFile, module });
+            { *fs, messages, browser, *codec, ruleFile, module, rinvo::userLogFolder() });
         const HWND main = application.mainWindow().handle();
         messages.setOwner(main);
         browser.setTarget(rinvo::win32::createShellFolderBrowser(main));

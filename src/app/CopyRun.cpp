@@ -7,6 +7,8 @@
 #include "platform/PathRules.h"
 #include "texts/Catalogue.h"
 
+#include <algorithm>
+
 namespace rinvo {
 
 CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
@@ -18,35 +20,32 @@ CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& o
     , m_creation(creation)
 { }
 
-bool CopyRun::checkRow(const CopyRule& rule)
+std::optional<std::string> CopyRun::whyNotCopied(const CopyRule& rule)
 {
     const std::string& source = rule.source;
     const std::string& destination = rule.destination;
+    auto tell = [this](std::string reason) {
+        m_messages.show(reason, MessageButtons::Ok);
+        return std::optional<std::string>(std::move(reason));
+    };
     // NOTE: on POSIX the drive of a path below a removable drive's folder (or a configured
     // mount point) is that folder, so an absent backup drive is told and never made anew.
-    if (const auto drive = m_fs.driveOf(source); drive && !m_fs.driveExists(*drive)) {
-        m_messages.show(messages::sourceDriveMissing(*drive), MessageButtons::Ok);
-        return false;
-    }
+    if (const auto drive = m_fs.driveOf(source); drive && !m_fs.driveExists(*drive))
+        return tell(messages::sourceDriveMissing(*drive));
     // A single file goes straight to the copy; nothing about the destination is tested.
     if (m_fs.fileExists(source))
-        return true;
-    if (!m_fs.folderExists(source)) {
-        m_messages.show(messages::sourceFolderMissing(source), MessageButtons::Ok);
-        return false;
-    }
-    if (const auto drive = m_fs.driveOf(destination); drive && !m_fs.driveExists(*drive)) {
-        m_messages.show(messages::destinationDriveMissing(*drive), MessageButtons::Ok);
-        return false;
-    }
+        return std::nullopt;
+    if (!m_fs.folderExists(source))
+        return tell(messages::sourceFolderMissing(source));
+    if (const auto drive = m_fs.driveOf(destination); drive && !m_fs.driveExists(*drive))
+        return tell(messages::destinationDriveMissing(*drive));
     if (m_fs.folderExists(destination))
-        return true;
-    if (m_messages.show(
-            messages::createDestinationQuestion(destination), MessageButtons::YesNoDefaultYes)
-        != MessageAnswer::Yes)
-        return false;
+        return std::nullopt;
+    const std::string question = messages::createDestinationQuestion(destination);
+    if (m_messages.show(question, MessageButtons::YesNoDefaultYes) != MessageAnswer::Yes)
+        return question + " → " + texts::No;
     if (m_mode == CopyMode::DryRun)
-        return true;
+        return std::nullopt;
     // NOTE: a folder that cannot be made (missing parent, no permission, invalid name) is told,
     // and the row is skipped like the other failed checks.
     FsStatus failed = m_creation == FolderCreation::WithParents
@@ -55,12 +54,40 @@ bool CopyRun::checkRow(const CopyRule& rule)
     // A folder that another run made meanwhile is as good as one made here.
     if (failed && failed->kind == FsErrorKind::AlreadyExists && m_fs.folderExists(destination))
         failed.reset();
-    if (failed) {
-        m_messages.show(messages::destinationNotCreated(destination, describeError(*failed)),
-            MessageButtons::Ok);
-        return false;
-    }
-    return true;
+    if (failed)
+        return tell(messages::destinationNotCreated(destination, describeError(*failed)));
+    return std::nullopt;
+}
+
+void ObserverPair::rowChecking(std::size_t row)
+{
+    m_first.rowChecking(row);
+    m_second.rowChecking(row);
+}
+
+void ObserverPair::rowSkipped(std::size_t row, std::string_view reason)
+{
+    m_first.rowSkipped(row, reason);
+    m_second.rowSkipped(row, reason);
+}
+
+void ObserverPair::rowStarted(std::size_t row)
+{
+    m_first.rowStarted(row);
+    m_second.rowStarted(row);
+}
+
+void ObserverPair::fileCopied(
+    std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes)
+{
+    m_first.fileCopied(sourceFolder, fileName, bytes);
+    m_second.fileCopied(sourceFolder, fileName, bytes);
+}
+
+void ObserverPair::rowFinished(std::size_t row, const CopyReport& report)
+{
+    m_first.rowFinished(row, report);
+    m_second.rowFinished(row, report);
 }
 
 CopyRunResult CopyRun::run(const CopyRuleTable& rules, CopyOption option, const StopRequest* stop)
@@ -88,7 +115,9 @@ CopyRunResult CopyRun::runRows(
             result.stopped = true;
             break;
         }
-        if (!checkRow(rule)) {
+        m_observer.rowChecking(row);
+        if (const auto reason = whyNotCopied(rule)) {
+            m_observer.rowSkipped(row, *reason);
             ++result.rowsSkipped;
             continue;
         }
@@ -114,33 +143,32 @@ CopyRunResult CopyRun::runRows(
     return result;
 }
 
-void tellRunOutcome(MessageBoxService& box, const CopyRunResult& result)
+void tellRunOutcome(MessageBoxService& box, const CopyRunResult& result, const LogPlace* log)
 {
     const CopyReport& report = result.report;
+    // NOTE: the read-only notice says a read-only file was to be overwritten, so it is shown
+    // only for a destination that refused a write; every failure, that one included, is then
+    // counted and named in the failure notice, which tells where the log keeps them all.
     if (report.CopyStatusFlags & PermissionDeniedBit)
         box.show(messages::ReadOnlyNotice, MessageButtons::Ok);
-    // NOTE: failures other than permission denied are told too, so "done" never hides them.
-    if (report.CopyStatusFlags & CopyFailedBit) {
-        std::string notice = messages::NotEverythingCopied;
-        std::size_t named = 0;
-        std::uint64_t others = 0;
-        for (const CopyFailure& failure : report.failures) {
-            if (failure.error.kind == FsErrorKind::PermissionDenied)
-                continue;
-            if (named < FailuresNamed) {
-                notice += '\n';
-                notice += describeFailedPath(failure.path, failure.error.side);
-                notice += std::string(" (") + describeErrorKind(failure.error.kind) + ")";
-                ++named;
-            } else {
-                ++others;
-            }
-        }
-        // Failures beyond those the report keeps count as others too.
-        others += report.failureCount - report.failures.size();
-        if (others > 0) {
+    if (report.failureCount > 0) {
+        std::string notice = messages::notEverythingCopied(report.failureCount);
+        const std::size_t named = std::min(report.failures.size(), FailuresNamed);
+        for (std::size_t i = 0; i < named; ++i) {
+            const CopyFailure& failure = report.failures[i];
             notice += '\n';
-            notice += messages::moreFailures(others);
+            notice += describeFailedPath(failure.path, failure.error.side);
+            notice += std::string(" (") + describeErrorKind(failure.error.kind) + ")";
+        }
+        if (report.failureCount > named) {
+            notice += '\n';
+            notice += messages::moreFailures(report.failureCount - named);
+        }
+        if (log) {
+            notice += "\n\n";
+            notice += log->problem
+                ? messages::logNotWritten(log->path, describeError(*log->problem))
+                : messages::logWrittenTo(log->path);
         }
         box.show(notice, MessageButtons::Ok);
     }

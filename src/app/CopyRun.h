@@ -4,6 +4,8 @@
 #include "rules/CopyRule.h"
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace rinvo {
@@ -16,6 +18,10 @@ class CopyRunObserver
 {
 public:
     virtual ~CopyRunObserver() = default;
+    /// A filled row's checks begin; what they tell the user concerns this row.
+    virtual void rowChecking(std::size_t) { }
+    /// A row failed its checks, for the reason told to the user.
+    virtual void rowSkipped(std::size_t, std::string_view /*reason*/) { }
     /// A row passed its checks and its copy begins.
     virtual void rowStarted(std::size_t row) = 0;
     /// A file was copied (or refused as read-only) in the running row, with the bytes copied.
@@ -24,6 +30,26 @@ public:
         = 0;
     /// The row's copy ended with this report.
     virtual void rowFinished(std::size_t row, const CopyReport& report) = 0;
+};
+
+/// Tells two observers, in turn, all that a run does.
+class ObserverPair final : public CopyRunObserver
+{
+public:
+    ObserverPair(CopyRunObserver& first, CopyRunObserver& second)
+        : m_first(first)
+        , m_second(second)
+    { }
+    void rowChecking(std::size_t row) override;
+    void rowSkipped(std::size_t row, std::string_view reason) override;
+    void rowStarted(std::size_t row) override;
+    void fileCopied(
+        std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes) override;
+    void rowFinished(std::size_t row, const CopyReport& report) override;
+
+private:
+    CopyRunObserver& m_first;
+    CopyRunObserver& m_second;
 };
 
 /// What a copy run did.
@@ -52,6 +78,13 @@ enum class FolderCreation {
 /// How many failed paths the closing notice names before it counts the rest.
 inline constexpr std::size_t FailuresNamed = 5;
 
+/// Where a run's log went, for the end messages: its path, or why it could not be written.
+struct LogPlace
+{
+    std::string path;
+    std::optional<FsError> problem;
+};
+
 /// One backup of every filled rule row: each row is checked (source drive and folder,
 /// destination drive and folder, offering to create a missing one), copied, and the outcome is
 /// told at the end. The save question and closing the window are the caller's.
@@ -70,7 +103,9 @@ public:
         const CopyRuleTable& rules, CopyOption option, const StopRequest* stop = nullptr);
 
 private:
-    bool checkRow(const CopyRule& rule);
+    // Tells the user why the row cannot be copied and returns that reason; nothing for a row
+    // that passes.
+    std::optional<std::string> whyNotCopied(const CopyRule& rule);
 
     FileSystem& m_fs;
     MessageBoxService& m_messages;
@@ -79,8 +114,9 @@ private:
     FolderCreation m_creation;
 };
 
-/// Tells the outcome of a run at its end: the read-only notice, the other failures, then that
-/// the copy was done, stopped, or that nothing was copied.
-void tellRunOutcome(MessageBoxService& box, const CopyRunResult& result);
+/// Tells the outcome of a run at its end: the read-only notice, the failures with their count
+/// and where the log is, then that the copy was done, stopped, or that nothing was copied.
+void tellRunOutcome(
+    MessageBoxService& box, const CopyRunResult& result, const LogPlace* log = nullptr);
 
 } // namespace rinvo

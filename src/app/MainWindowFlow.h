@@ -23,6 +23,8 @@ struct MainWindowServices
     const TextCodec& codec;
     std::string ruleFilePath;
     RinvoModule& module;
+    /// Where the runs' logs go; empty when the system names no such folder.
+    std::string logFolder;
 };
 
 /// What a toolkit's main window does for the flow: draw the rules, show a run, open and close.

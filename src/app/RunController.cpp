@@ -1,9 +1,12 @@
 #include "RunController.h"
 
+#include "RunLog.h"
+
 #include "texts/Catalogue.h"
 
 #include <cassert>
 #include <chrono>
+#include <ctime>
 #include <optional>
 
 namespace rinvo {
@@ -17,10 +20,12 @@ constexpr int IntervalsPerTitle = 15;
 
 } // namespace
 
-RunController::RunController(FileSystem& fs, MessageBoxService& messages, RunWindow& window)
+RunController::RunController(
+    FileSystem& fs, MessageBoxService& messages, RunWindow& window, std::string logFolder)
     : m_fs(fs)
     , m_messages(messages)
     , m_window(window)
+    , m_logFolder(std::move(logFolder))
 { }
 
 RunController::~RunController()
@@ -62,14 +67,33 @@ void RunController::copyRows(CopyRuleTable rules, CopyOption option)
 {
     // NOTE: Yes to the create question makes the missing folders above the destination too, as
     // the command line does; a missing drive is told before the question is ever asked.
-    CopyRun run(m_fs, m_askOnWindow, *this, CopyMode::Copy, FolderCreation::WithParents);
-    const CopyRunResult result = run.runRows(rules, option, &m_stop);
+    const auto started = std::chrono::steady_clock::now();
+    // NOTE: the log is made here, off the window's thread, as its folder may be slow to reach.
+    FsResult<std::unique_ptr<RunLog>> log = RunLog::begin(m_fs, m_logFolder,
+        { .version = RINVO_VERSION,
+            .startedAt = std::time(nullptr),
+            .origin = logs::WindowRun,
+            .rules = rules,
+            .option = option });
+    CopyRunObserver& window = *this;
+    std::optional<ObserverPair> logged;
+    if (log)
+        logged.emplace(window, **log);
+    CopyRunObserver& observer = logged ? *logged : window;
+    CopyRun run(m_fs, m_askOnWindow, observer, CopyMode::Copy, FolderCreation::WithParents);
+    RunEnd end { run.runRows(rules, option, &m_stop), LogPlace { m_logFolder, std::nullopt } };
+    if (log) {
+        (*log)->end(end.result, std::chrono::steady_clock::now() - started, std::time(nullptr));
+        end.log = (*log)->place();
+    } else {
+        end.log.problem = log.error();
+    }
     {
         std::lock_guard lock(m_mutex);
         m_tickerDone = true;
     }
     m_changed.notify_all();
-    post([this, result] { finish(result); });
+    post([this, end = std::move(end)] { finish(end); });
 }
 
 void RunController::tick()
@@ -109,11 +133,11 @@ void RunController::showProgress(Title title)
         m_window.setTitle(m_progress->caption());
 }
 
-void RunController::finish(const CopyRunResult& result)
+void RunController::finish(const RunEnd& end)
 {
     if (m_askingToStop) {
         // The stop question is open: the end waits for its answer.
-        m_pendingEnd = std::make_unique<CopyRunResult>(result);
+        m_pendingEnd = std::make_unique<RunEnd>(end);
         return;
     }
     m_copier.join();
@@ -123,10 +147,10 @@ void RunController::finish(const CopyRunResult& result)
     m_phase = Phase::Ending;
     // NOTE: the title is the window's own again before the end messages, which tell the outcome.
     m_window.setTitle(texts::MainCaption);
-    tellRunOutcome(m_messages, result);
+    tellRunOutcome(m_messages, end.result, &end.log);
     const Ended ended = std::move(m_ended);
     if (ended)
-        ended(result);
+        ended(end.result);
     m_phase = Phase::Idle;
 }
 
@@ -146,7 +170,7 @@ WindowAfter RunController::closeRequested()
     m_askingToStop = false;
     if (m_pendingEnd) {
         // Ended while the question was open: the end runs once this close request is over.
-        post([this, result = *m_pendingEnd] { finish(result); });
+        post([this, end = *m_pendingEnd] { finish(end); });
         m_pendingEnd.reset();
     }
     return WindowAfter::StaysOpen;

@@ -23,8 +23,9 @@ class FileSystem;
 /// checks' questions are asked on the window's thread; the busy pointer shows while a row is
 /// copied; the name of the file copied last and the run's progress in the title are handed to
 /// the window about every 16 ms and at each row's end; the window's close request asks whether
-/// to stop. Once the rows are done the title is the window's own again, the outcome is told,
-/// and the caller's end runs, all on the window's thread.
+/// to stop. Each run writes its log into the log folder. Once the rows are done the title is
+/// the window's own again, the outcome is told, and the caller's end runs, all on the window's
+/// thread.
 /// Every call comes from the window's thread.
 class RunController final : private CopyRunObserver
 {
@@ -32,7 +33,9 @@ public:
     /// Runs on the window's thread after the run's end messages.
     using Ended = std::function<void(const CopyRunResult& result)>;
 
-    RunController(FileSystem& fs, MessageBoxService& messages, RunWindow& window);
+    /// 'logFolder' is where the runs' logs go; empty when the system names no such folder.
+    RunController(
+        FileSystem& fs, MessageBoxService& messages, RunWindow& window, std::string logFolder);
     /// Stops a run under way (its open questions answered No) and waits for its thread.
     ~RunController() override;
 
@@ -66,9 +69,16 @@ private:
         RunController& m_controller;
     };
 
+    // What the rows did and where their log went, for the run's end.
+    struct RunEnd
+    {
+        CopyRunResult result;
+        LogPlace log;
+    };
+
     void copyRows(CopyRuleTable rules, CopyOption option);
     void tick();
-    void finish(const CopyRunResult& result);
+    void finish(const RunEnd& end);
     // Posts to the window unless the controller is going away.
     void post(std::function<void()> task);
     enum class Title { Unchanged, Shown };
@@ -82,13 +92,14 @@ private:
     FileSystem& m_fs;
     MessageBoxService& m_messages;
     RunWindow& m_window;
+    const std::string m_logFolder;
     WindowThreadMessages m_askOnWindow { *this };
     StopRequest m_stop;
     Phase m_phase = Phase::Idle;
     Ended m_ended;
     // The stop question is open; an end that comes meanwhile waits for its answer.
     bool m_askingToStop = false;
-    std::unique_ptr<CopyRunResult> m_pendingEnd;
+    std::unique_ptr<RunEnd> m_pendingEnd;
     std::unique_ptr<RunProgress> m_progress;
     std::thread m_copier;
     std::thread m_ticker;

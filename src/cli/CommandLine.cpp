@@ -2,10 +2,12 @@
 #include "texts/Catalogue.h"
 
 #include "CommandLineArguments.h"
-#include "CopySummary.h"
 #include "ProgressPrinter.h"
 #include "TextMessageBox.h"
 #include "app/CopyRun.h"
+#include "app/RunLog.h"
+#include "app/RunProgress.h"
+#include "app/RunSummary.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "platform/StopRequest.h"
@@ -13,6 +15,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <ostream>
 
 namespace rinvo {
@@ -21,70 +24,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Returns the local time as "2026-12-09 02:30:00", for a run's header.
-std::string localTimeNow()
-{
-    // The command line reads the clock on its one thread, so the shared result is safe.
-    const std::time_t now = std::time(nullptr);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
-    return text;
-}
-
-int runCopy(const CommandLineArguments& arguments, const CommandLineContext& context)
-{
-    const std::string& source = arguments.paths[0];
-    const std::string& destination = arguments.paths[1];
-    if (!context.fs.fileExists(source) && !context.fs.folderExists(source)) {
-        context.err << cli::ErrorPrefix << messages::sourceFolderMissing(source) << "\n";
-        return ExitNotEverythingCopied;
-    }
-    // A backup drive that is not plugged in is never made anew on the system disk; a path
-    // relative to the working folder has no drive of its own here.
-    if (const auto drive = context.fs.driveOf(destination);
-        drive && drive->starts_with('/') && !context.fs.driveExists(*drive)) {
-        context.err << cli::ErrorPrefix << messages::destinationDriveMissing(*drive) << "\n";
-        return ExitNotEverythingCopied;
-    }
-    const auto started = Clock::now();
-    const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
-    ProgressPrinter printer(
-        context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine);
-    const CopyReport report = CopyFolderTree(context.fs,
-        { .source = source,
-            .destination = destination,
-            .option = arguments.option,
-            .mode = mode,
-            .stop = context.stop,
-            .progress = [&](std::string_view folder, std::string_view name, std::uint64_t) {
-                if (mode == CopyMode::DryRun)
-                    context.out << "  " << joinPath(folder, name, context.fs.pathStyle()) << "\n";
-                else
-                    printer.fileCopied(name);
-            } });
-    printer.finish();
-    if (arguments.dryRun)
-        context.out << cli::DryRunNote << "\n";
-    printCopySummary(context.out, context.err, report, Clock::now() - started);
-    if (report.stopped) {
-        context.out << cli::StoppedLine << "\n";
-        return ExitStopped;
-    }
-    return report.CopyStatusFlags == 0 ? ExitSuccess : ExitNotEverythingCopied;
-}
-
-// Tells an unattended run's progress: each row as it starts and ends, and in a dry run every
-// file that would be copied.
+// Tells an unattended run's progress: each row as it starts and ends, the row's messages on
+// the error stream with its number, and every file copied when asked to (always in a dry run).
 class PrintingObserver final : public CopyRunObserver
 {
 public:
-    PrintingObserver(const CommandLineContext& context, const CopyRuleTable& rules, CopyMode mode)
+    PrintingObserver(const CommandLineContext& context, const CopyRuleTable& rules,
+        const CommandLineArguments& arguments, TextMessageBox& messages)
         : m_context(context)
         , m_rules(rules)
-        , m_mode(mode)
-        , m_printer(
-              context.out, mode == CopyMode::DryRun ? ProgressLine::Hidden : context.progressLine)
+        , m_messages(messages)
+        , m_listFiles(arguments.dryRun || arguments.list)
+        , m_printer(context.out, m_listFiles ? ProgressLine::Hidden : context.progressLine)
     { }
+
+    void rowChecking(std::size_t row) override
+    {
+        m_messages.setPrefix(cli::ErrorPrefix + cli::rowPrefix(row + 1));
+    }
 
     void rowStarted(std::size_t row) override
     {
@@ -94,7 +51,7 @@ public:
 
     void fileCopied(std::string_view folder, std::string_view name, std::uint64_t) override
     {
-        if (m_mode == CopyMode::DryRun)
+        if (m_listFiles)
             m_context.out << "  " << joinPath(folder, name, m_context.fs.pathStyle()) << "\n";
         else
             m_printer.fileCopied(name);
@@ -102,19 +59,134 @@ public:
 
     void rowFinished(std::size_t row, const CopyReport& report) override
     {
-        m_printer.finish();
+        finishFiles();
         m_context.out << cli::rowSummary(row + 1, report.filesCopied, report.bytesCopied,
             report.filesUpToDate, report.entriesExcluded, report.failureCount,
             report.entriesNotExamined)
                       << "\n";
     }
 
+    // Clears the progress line, so what follows starts on a clean one.
+    void finishFiles() { m_printer.finish(); }
+
 private:
     const CommandLineContext& m_context;
     const CopyRuleTable& m_rules;
-    CopyMode m_mode;
+    TextMessageBox& m_messages;
+    bool m_listFiles;
     ProgressPrinter m_printer;
 };
+
+// The log of a run that writes, or nothing (said on the error stream) where it cannot be
+// written; a dry run writes nothing, so it keeps no log either.
+std::unique_ptr<RunLog> beginLog(const CommandLineArguments& arguments,
+    const CommandLineContext& context, std::string origin, const CopyRuleTable& rules)
+{
+    if (arguments.dryRun || context.logFolder.empty())
+        return nullptr;
+    FsResult<std::unique_ptr<RunLog>> log = RunLog::begin(context.fs, context.logFolder,
+        { .version = RINVO_VERSION,
+            .startedAt = std::time(nullptr),
+            .origin = std::move(origin),
+            .rules = rules,
+            .option = arguments.option,
+            .list = arguments.list ? ListCopiedFiles::Yes : ListCopiedFiles::No });
+    if (!log) {
+        context.err << cli::ErrorPrefix
+                    << messages::logNotWritten(context.logFolder, describeError(log.error()))
+                    << "\n";
+        return nullptr;
+    }
+    context.out << cli::logFileInUse((*log)->place().path) << "\n";
+    return std::move(*log);
+}
+
+// Ends the log with the run's outcome; a write that failed on the way is told now.
+void endLog(RunLog* log, const CopyRunResult& result, Clock::duration elapsed,
+    const CommandLineContext& context)
+{
+    if (!log)
+        return;
+    log->end(result, elapsed, std::time(nullptr));
+    const LogPlace place = log->place();
+    if (place.problem)
+        context.err << cli::ErrorPrefix
+                    << messages::logNotWritten(place.path, describeError(*place.problem)) << "\n";
+}
+
+// Prints the counts, every failure on the error stream, and how the run ended; returns the
+// exit status.
+int finishRun(const CommandLineArguments& arguments, const CommandLineContext& context,
+    const CopyRunResult& result, Clock::duration elapsed)
+{
+    if (arguments.dryRun)
+        context.out << cli::DryRunNote << "\n";
+    for (const std::string& line : countLines(result.report, elapsed))
+        context.out << line << "\n";
+    for (const std::string& line : failureLines(result.report))
+        context.err << cli::ErrorPrefix << line << "\n";
+    if (result.stopped) {
+        context.out << cli::StoppedLine << "\n";
+        return ExitStopped;
+    }
+    context.out << (result.AnyRowRun ? messages::CopyDone : messages::NothingCopied) << "\n";
+    const bool complete
+        = result.AnyRowRun && result.rowsSkipped == 0 && result.report.CopyStatusFlags == 0;
+    return complete ? ExitSuccess : ExitNotEverythingCopied;
+}
+
+int runCopy(const CommandLineArguments& arguments, const CommandLineContext& context)
+{
+    CopyRuleTable rules;
+    rules[0] = { arguments.paths[0], arguments.paths[1] };
+    const CopyRule& rule = rules[0];
+    const auto started = Clock::now();
+    const std::unique_ptr<RunLog> log = beginLog(arguments, context, {}, rules);
+    CopyRunResult result;
+    // A backup drive that is not plugged in is never made anew on the system disk; a path
+    // relative to the working folder has no drive of its own here.
+    std::optional<std::string> refusal;
+    if (!context.fs.fileExists(rule.source) && !context.fs.folderExists(rule.source))
+        refusal = messages::sourceFolderMissing(rule.source);
+    else if (const auto drive = context.fs.driveOf(rule.destination);
+             drive && drive->starts_with('/') && !context.fs.driveExists(*drive))
+        refusal = messages::destinationDriveMissing(*drive);
+    if (refusal) {
+        context.err << cli::ErrorPrefix << *refusal << "\n";
+        if (log)
+            log->rowSkipped(0, *refusal);
+        result.rowsSkipped = 1;
+        endLog(log.get(), result, Clock::now() - started, context);
+        return ExitNotEverythingCopied;
+    }
+    // One copy has no rows to tell apart: only its files are printed, and only its log has
+    // the row.
+    TextMessageBox messages(context.err, MessageAnswer::No);
+    PrintingObserver printer(context, rules, arguments, messages);
+    if (log)
+        log->rowStarted(0);
+    result.report = CopyFolderTree(context.fs,
+        { .source = rule.source,
+            .destination = rule.destination,
+            .option = arguments.option,
+            .mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy,
+            .stop = context.stop,
+            .progress = [&](std::string_view folder, std::string_view name, std::uint64_t bytes) {
+                printer.fileCopied(folder, name, bytes);
+                if (log)
+                    log->fileCopied(folder, name, bytes);
+            } });
+    printer.finishFiles();
+    if (log)
+        log->rowFinished(0, result.report);
+    result.AnyRowRun = true;
+    result.rowsRun = 1;
+    result.rowsFailed = result.report.failureCount > 0 ? 1 : 0;
+    result.stopped = result.report.stopped;
+    const auto elapsed = Clock::now() - started;
+    endLog(log.get(), result, elapsed, context);
+    return finishRun(arguments, context, result, elapsed);
+}
 
 int runRules(const CommandLineArguments& arguments, const CommandLineContext& context)
 {
@@ -130,26 +202,28 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
         return ExitBadArguments;
     }
     // A dated header, so a log of nightly runs tells when each ran.
-    context.out << cli::runHeader(RINVO_VERSION, localTimeNow()) << "\n"
+    context.out << logs::runHeader(RINVO_VERSION, readableLocalTime(std::time(nullptr))) << "\n"
                 << cli::ruleFileInUse(ruleFile) << "\n";
+    if (filledRows(*rules) == 0)
+        context.err << cli::ErrorPrefix << cli::ruleFileEmpty(ruleFile) << "\n";
     const auto started = Clock::now();
-    const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
+    const std::unique_ptr<RunLog> log
+        = beginLog(arguments, context, cli::ruleFileInUse(ruleFile), *rules);
     TextMessageBox messages(
-        context.out, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
-    PrintingObserver observer(context, *rules, mode);
+        context.err, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
+    PrintingObserver printer(context, *rules, arguments, messages);
+    std::optional<ObserverPair> logged;
+    if (log)
+        logged.emplace(printer, *log);
+    CopyRunObserver& printing = printer;
+    CopyRunObserver& observer = logged ? *logged : printing;
+    const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
     CopyRun run(context.fs, messages, observer, mode, FolderCreation::WithParents);
-    const CopyRunResult result = run.run(*rules, arguments.option, context.stop);
-    if (arguments.dryRun)
-        context.out << cli::DryRunNote << "\n";
+    const CopyRunResult result = run.runRows(*rules, arguments.option, context.stop);
+    const auto elapsed = Clock::now() - started;
+    endLog(log.get(), result, elapsed, context);
     context.out << cli::rowCounts(result.rowsRun, result.rowsSkipped, result.rowsFailed) << "\n";
-    printCopySummary(context.out, context.err, result.report, Clock::now() - started);
-    if (result.stopped) {
-        context.out << cli::StoppedLine << "\n";
-        return ExitStopped;
-    }
-    const bool complete
-        = result.AnyRowRun && result.rowsSkipped == 0 && result.report.CopyStatusFlags == 0;
-    return complete ? ExitSuccess : ExitNotEverythingCopied;
+    return finishRun(arguments, context, result, elapsed);
 }
 
 } // namespace
@@ -173,7 +247,8 @@ int runCommandLine(const std::vector<std::string>& args, const CommandLineContex
         return ExitSuccess;
     }
     if (arguments->help) {
-        context.out << CommandLineUsage << cli::ruleFileInUse(context.ruleFile) << "\n";
+        context.out << CommandLineUsage << cli::ruleFileInUse(context.ruleFile) << "\n"
+                    << cli::logFolderInUse(context.logFolder) << "\n";
         return ExitSuccess;
     }
     if (arguments->command == "copy")

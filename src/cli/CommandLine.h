@@ -34,6 +34,8 @@ struct CommandLineContext
     ProgressLine progressLine = ProgressLine::Hidden;
     /// Set by Ctrl-C or SIGTERM; the copy stops after the file being copied.
     const StopRequest* stop = nullptr;
+    /// Where each run writes its log; empty for none.
+    std::string logFolder = {};
 };
 
 /// Tells whether the arguments (without the program name) ask for a command-line mode rather
@@ -41,9 +43,10 @@ struct CommandLineContext
 bool isCommandLineRequest(const std::vector<std::string>& args);
 
 /// Runs a command-line mode:
-///   copy SOURCE DESTINATION [--option 1|2|3]                 one rule
-///   run [--rules FILE] [--option 1|2|3] [--create-missing] [--dry-run]   every rule of the file
-/// Writes the summary to 'out' and problems to 'err'; returns the exit status.
+///   copy SOURCE DESTINATION [--option 1|2|3] [--list] [--dry-run]          one rule
+///   run [--rules FILE] [--option 1|2|3] [--create-missing] [--list] [--dry-run]   every rule
+/// Writes the summary to 'out' and problems, each row's messages among them, to 'err'; a run
+/// that writes also writes its log. Returns the exit status.
 int runCommandLine(const std::vector<std::string>& args, const CommandLineContext& context);
 
 } // namespace rinvo

@@ -82,6 +82,8 @@ std::optional<CommandLineArguments> parseCommandLine(
             parsed.createMissing = true;
         } else if (name == "--dry-run" && !inlineValue) {
             parsed.dryRun = true;
+        } else if (name == "--list" && !inlineValue) {
+            parsed.list = true;
         } else {
             return fail(cli::unknownOption(arg));
         }

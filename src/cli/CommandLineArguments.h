@@ -18,6 +18,8 @@ struct CommandLineArguments
     std::optional<std::string> rulesFile;
     bool createMissing = false;
     bool dryRun = false;
+    /// --list: every copied file on standard output and in the log.
+    bool list = false;
     /// --help (or -h), alone or after a command: the usage, nothing else.
     bool help = false;
     /// --version (or -V): the version, nothing else.

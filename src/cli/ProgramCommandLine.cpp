@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "app/RuleFileLocation.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
 #include "platform/StopRequest.h"
 #include "platform/StopSignals.h"
 #include "platform/Terminal.h"
@@ -23,7 +24,7 @@ int runProgramCommandLine(const std::vector<std::string>& args)
     StopRequest stop;
     stopOnSignals(stop);
     const CommandLineContext context { *fs, *codec, ruleFileForThisProgram(*fs), std::cout,
-        std::cerr, progress, &stop };
+        std::cerr, progress, &stop, userLogFolder() };
     const int status = runCommandLine(args, context);
     if (status == ExitStopped && exitStatusOfStopSignal() != 0)
         return exitStatusOfStopSignal();

@@ -13,7 +13,15 @@ TextMessageBox::TextMessageBox(std::ostream& out, MessageAnswer answerToQuestion
 
 MessageAnswer TextMessageBox::show(std::string_view text, MessageButtons buttons)
 {
-    m_out << text;
+    // Each line carries the prefix, so a script's grep for a row finds all it said.
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\n', start);
+        m_out << m_prefix << text.substr(start, end - start);
+        if (end == std::string_view::npos)
+            break;
+        m_out << "\n";
+        start = end + 1;
+    }
     if (buttons == MessageButtons::Ok) {
         m_out << "\n";
         return MessageAnswer::Ok;

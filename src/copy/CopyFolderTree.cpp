@@ -203,6 +203,7 @@ CopyReport RowCopy::finish()
     m_main.copier().commitRest();
     m_report.merge(m_main.tally());
     m_walk.moveFailuresInto(m_report);
+    m_report.endedByDestination = m_walk.rowEnded();
     // NOTE: the names the batches gave are written out once more on every file system the row
     // wrote to (a drive mounted inside the destination too), so a backup reported as done
     // survives a crash or a drive pulled right after. A row already ended by its destination

@@ -25,6 +25,7 @@ void CopyReport::merge(const CopyReport& other)
     entriesNotExamined += other.entriesNotExamined;
     filesWithoutSpace += other.filesWithoutSpace;
     stopped = stopped || other.stopped;
+    endedByDestination = endedByDestination || other.endedByDestination;
     for (const CopyFailure& failure : other.failures) {
         if (failures.size() >= MaxKeptFailures)
             break;

@@ -43,6 +43,9 @@ struct CopyReport
     std::uint64_t filesWithoutSpace = 0;
     /// The copy stopped early because the user asked it to.
     bool stopped = false;
+    /// The destination as a whole became unusable (a drive pulled, a volume gone read-only),
+    /// which ended the copy.
+    bool endedByDestination = false;
     std::vector<CopyFailure> failures;
 
     /// Notes a failure: a write refused in the destination sets PermissionDeniedBit, anything

@@ -87,9 +87,28 @@ std::string destinationNotCreated(std::string_view destination, std::string_view
         + std::string(reason);
 }
 
+std::string notEverythingCopied(std::uint64_t failures)
+{
+    return "一部のファイルまたはフォルダをコピーできませんでした。(失敗 " + std::to_string(failures)
+        + " 件)";
+}
+
 std::string moreFailures(std::uint64_t count)
 {
     return "ほか " + std::to_string(count) + " 件";
+}
+
+std::string logWrittenTo(std::string_view path)
+{
+    return "すべての失敗は記録ファイルに書きました:\n" + std::string(path);
+}
+
+std::string logNotWritten(std::string_view path, std::string_view reason)
+{
+    std::string text = "記録ファイルを書き込めませんでした";
+    if (!path.empty())
+        text.append(": ").append(path);
+    return text.append(" (").append(reason).append(")");
 }
 
 std::string newFolderPrompt(std::string_view parentName)
@@ -102,8 +121,9 @@ std::string newFolderPrompt(std::string_view parentName)
 namespace rinvo::cli {
 
 const char* const Usage
-    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3] [--dry-run]\n"
-      "        rinvo run [--rules 設定ファイル] [--option 1|2|3] [--create-missing] [--dry-run]\n"
+    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3] [--list] [--dry-run]\n"
+      "        rinvo run [--rules 設定ファイル] [--option 1|2|3] [--create-missing] [--list] "
+      "[--dry-run]\n"
       "        rinvo --version\n"
       "  copy: コピー元のフォルダ (またはファイル) をコピー先のフォルダへコピーします。\n"
       "  run:  設定ファイルのすべての手順でコピーします。\n"
@@ -112,20 +132,21 @@ const char* const Usage
       "  --option 2          システムファイルはコピーしない (既定)\n"
       "  --option 3          すべてのファイルをコピーする\n"
       "  --create-missing    存在しないコピー先フォルダを途中のフォルダごと作成する (run)\n"
+      "  --list              コピーしたファイルをすべて表示し、記録ファイルにも書く\n"
       "  --dry-run           コピーするファイルを表示するだけで、何も書き込まない\n"
       "  --help, -h          この説明を表示する\n"
       "  --version, -V       バージョンを表示する\n"
-      "  終了コード: 0 すべてコピーした、1 一部をコピーできなかった、2 "
-      "引数または設定ファイルの誤り\n";
+      "  実行のたびに記録ファイルを記録フォルダに書きます (新しいもの 30 個を残します)。\n"
+      "  終了コード:\n"
+      "    0    すべてコピーした\n"
+      "    1    一部をコピーできなかった、または省いた手順がある\n"
+      "    2    引数の誤り、または設定ファイルが無いか読み込めない\n"
+      "    130  Ctrl-C (SIGINT) で中止した\n"
+      "    143  SIGTERM で中止した\n";
 
 std::string versionLine(std::string_view version)
 {
     return "rinvo " + std::string(version);
-}
-
-std::string runHeader(std::string_view version, std::string_view startedAt)
-{
-    return "rinvo " + std::string(version) + " — " + std::string(startedAt) + " 開始";
 }
 
 std::string rowCounts(std::size_t run, std::size_t skipped, std::size_t failed)
@@ -157,6 +178,26 @@ std::string ruleFileUnreadable(std::string_view path, std::string_view reason)
 std::string ruleFileInUse(std::string_view path)
 {
     return "設定ファイル: " + std::string(path);
+}
+
+std::string ruleFileEmpty(std::string_view path)
+{
+    return "設定ファイル " + std::string(path) + " にはコピーの手順がありません。";
+}
+
+std::string logFileInUse(std::string_view path)
+{
+    return "記録ファイル: " + std::string(path);
+}
+
+std::string logFolderInUse(std::string_view path)
+{
+    return "記録フォルダ: " + std::string(path);
+}
+
+std::string rowPrefix(std::size_t rowNumber)
+{
+    return "行 " + std::to_string(rowNumber) + ": ";
 }
 
 std::string rowHeading(std::size_t rowNumber, std::string_view source, std::string_view destination)
@@ -213,6 +254,44 @@ const char* describeErrorKind(FsErrorKind kind)
     }
     return "ファイルにアクセスできません";
 }
+
+} // namespace rinvo
+
+namespace rinvo::logs {
+
+std::string runHeader(std::string_view version, std::string_view startedAt)
+{
+    return "rinvo " + std::string(version) + " — " + std::string(startedAt) + " 開始";
+}
+
+std::string copiedFile(std::string_view path)
+{
+    return "  コピー: " + std::string(path);
+}
+
+std::string failure(std::string_view line)
+{
+    return "  失敗: " + std::string(line);
+}
+
+std::string rowSkipped(std::size_t rowNumber, std::string_view reason)
+{
+    return cli::rowPrefix(rowNumber) + "省略 — " + std::string(reason);
+}
+
+std::string rowOutcome(std::size_t rowNumber, std::string_view outcome)
+{
+    return cli::rowPrefix(rowNumber) + std::string(outcome);
+}
+
+std::string endedAt(std::string_view time)
+{
+    return "終了: " + std::string(time);
+}
+
+} // namespace rinvo::logs
+
+namespace rinvo {
 
 std::string describeError(const FsError& error)
 {

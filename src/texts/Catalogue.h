@@ -115,10 +115,14 @@ std::string createDestinationQuestion(std::string_view destination);
 std::string destinationNotCreated(std::string_view destination, std::string_view reason);
 inline constexpr const char* ReadOnlyNotice
     = "読み取り専用ファイルを上書きしようとしましたので、すべてをコピーしていません。";
-inline constexpr const char* NotEverythingCopied
-    = "一部のファイルまたはフォルダをコピーできませんでした。";
+/// Opens the failure notice: "一部の…できませんでした。(失敗 12 件)".
+std::string notEverythingCopied(std::uint64_t failures);
 /// Closes the failure notice's list after the first names: "ほか 3 件".
 std::string moreFailures(std::uint64_t count);
+/// Closes the failure notice with where the run's log keeps every failure.
+std::string logWrittenTo(std::string_view path);
+/// Closes the failure notice when the log could not be written; the path may be empty.
+std::string logNotWritten(std::string_view path, std::string_view reason);
 inline constexpr const char* CopyDone = "コピーを完了しました。";
 inline constexpr const char* CopyStopped = "コピーを中止しました。";
 /// Asked when the window is closed during a run; No is the default.
@@ -139,8 +143,6 @@ extern const char* const Usage;
 inline constexpr const char* ErrorPrefix = "rinvo: ";
 /// "rinvo 5.0": what --version prints.
 std::string versionLine(std::string_view version);
-/// "rinvo 5.0 — 2026-12-09 02:30:00 開始": the first line of an unattended run.
-std::string runHeader(std::string_view version, std::string_view startedAt);
 /// "手順: 実行 2, 省略 1, 失敗 0": how the rows of a run went.
 std::string rowCounts(std::size_t run, std::size_t skipped, std::size_t failed);
 std::string unknownCommand(std::string_view command);
@@ -155,6 +157,14 @@ std::string ruleFileMissing(std::string_view path);
 std::string ruleFileUnreadable(std::string_view path, std::string_view reason);
 /// "設定ファイル: /path/copyrule.txt": which rule file the program uses.
 std::string ruleFileInUse(std::string_view path);
+/// A rule file that holds no row with both paths.
+std::string ruleFileEmpty(std::string_view path);
+/// "記録ファイル: /path/20261210-153000.log": where this run's log is.
+std::string logFileInUse(std::string_view path);
+/// "記録フォルダ: /path/logs": where the runs' logs go, in the help.
+std::string logFolderInUse(std::string_view path);
+/// Begins the message of a row, after ErrorPrefix: "行 3: ".
+std::string rowPrefix(std::size_t rowNumber);
 inline constexpr const char* DryRunNote = "(--dry-run: 何も書き込んでいません)";
 /// "行 3: /src → /dst", as a row begins.
 std::string rowHeading(
@@ -179,6 +189,26 @@ inline constexpr const char* ElapsedLabel = "所要時間: ";
 inline constexpr const char* SecondsUnit = " 秒";
 
 } // namespace rinvo::cli
+
+namespace rinvo::logs {
+
+/// The first line of a run's log and of the command line's output: "rinvo 5.0 — … 開始".
+std::string runHeader(std::string_view version, std::string_view startedAt);
+inline constexpr const char* CopyOptionLabel = "コピーオプション: ";
+inline constexpr const char* WindowRun = "ウィンドウから実行";
+/// A copied file's line: its source path, indented below its row.
+std::string copiedFile(std::string_view path);
+/// A failure's line: "  失敗: コピー元 /src/x: reason".
+std::string failure(std::string_view line);
+std::string rowSkipped(std::size_t rowNumber, std::string_view reason);
+inline constexpr const char* RowDone = "完了";
+inline constexpr const char* RowWithFailures = "一部をコピーできませんでした";
+inline constexpr const char* RowStopped = "中止しました";
+inline constexpr const char* RowEndedByDestination = "コピー先が使えなくなったため終了しました";
+std::string rowOutcome(std::size_t rowNumber, std::string_view outcome);
+std::string endedAt(std::string_view time);
+
+} // namespace rinvo::logs
 
 namespace rinvo {
 

@@ -43,9 +43,9 @@ Message question(std::string text, MessageAnswer answer)
     return { std::move(text), answer };
 }
 
-std::string failuresNotice(std::initializer_list<std::string> lines)
+std::string failuresNotice(std::initializer_list<std::string> lines, std::uint64_t count = 0)
 {
-    std::string notice = msg::NotEverythingCopied;
+    std::string notice = msg::notEverythingCopied(count ? count : lines.size());
     for (const std::string& line : lines)
         notice += "\n" + line;
     return notice;
@@ -95,13 +95,27 @@ TEST(CopyRun, TellsEachRowsChecksAndTheOutcomeInOrder)
             { { "/src/a.txt", "/missing" } }, {},
             { ok(failuresNotice({ "コピー先 /missing (" + notFound + ")" })), ok(msg::CopyDone) },
             [](MemoryFileSystem& fs) { EXPECT_FALSE(fs.exists("/missing")); } },
-        { "a read-only target gives the notice, then done", { { "/src", "/dst" } },
+        { "a read-only target gives its notice, then the failure's, then done",
+            { { "/src", "/dst" } },
             [](MemoryFileSystem& fs) { fs.addFile("/dst/a.txt", "old", Old, ReadOnlyAttribute); },
-            { ok(msg::ReadOnlyNotice), ok(msg::CopyDone) },
+            { ok(msg::ReadOnlyNotice),
+                ok(failuresNotice({ "コピー先 /dst/a.txt ("
+                    + std::string(describeErrorKind(FsErrorKind::PermissionDenied)) + ")" })),
+                ok(msg::CopyDone) },
             [](MemoryFileSystem& fs) {
                 EXPECT_EQ(fs.fileData("/dst/a.txt"), "old");
                 EXPECT_EQ(fs.fileData("/dst/sub/b.txt"), "bb");
             } },
+        { "an unreadable source is a failure like any other, not a read-only file",
+            { { "/src", "/dst" } },
+            [](MemoryFileSystem& fs) {
+                fs.injectFault("/src/a.txt", MemoryFileSystem::Operation::ReadFile,
+                    FsErrorKind::PermissionDenied);
+            },
+            { ok(failuresNotice({ "コピー元 /src/a.txt ("
+                  + std::string(describeErrorKind(FsErrorKind::PermissionDenied)) + ")" })),
+                ok(msg::CopyDone) },
+            {} },
         { "other failures are named with their side before done", { { "/src", "/dst" } },
             [](MemoryFileSystem& fs) {
                 fs.injectFault(
@@ -144,11 +158,13 @@ TEST(CopyRun, TellsEachRowsChecksAndTheOutcomeInOrder)
                     fs.injectFault(path, MemoryFileSystem::Operation::ReadFile, FsErrorKind::Other);
                 }
             },
-            { ok(failuresNotice({ "コピー元 /src/c (ファイルにアクセスできません)",
-                  "コピー元 /src/d (ファイルにアクセスできません)",
-                  "コピー元 /src/e (ファイルにアクセスできません)",
-                  "コピー元 /src/f (ファイルにアクセスできません)",
-                  "コピー元 /src/g (ファイルにアクセスできません)", msg::moreFailures(2) })),
+            { ok(failuresNotice(
+                  { "コピー元 /src/c (ファイルにアクセスできません)",
+                      "コピー元 /src/d (ファイルにアクセスできません)",
+                      "コピー元 /src/e (ファイルにアクセスできません)",
+                      "コピー元 /src/f (ファイルにアクセスできません)",
+                      "コピー元 /src/g (ファイルにアクセスできません)", msg::moreFailures(2) },
+                  7)),
                 ok(msg::CopyDone) },
             {} },
     };

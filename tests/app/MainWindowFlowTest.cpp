@@ -201,3 +201,44 @@ TEST_F(MainWindowFlowTest, TheWindowShowsARunRowByRowAndTakesNoOtherCommand)
     EXPECT_EQ(window.currentFile, "last");
     EXPECT_EQ(fs.fileData("/new/last"), "x");
 }
+
+TEST_F(MainWindowFlowTest, AFailedRunTellsHowManyFailedAndWhereItsLogKeepsThem)
+{
+    // The log folder's parent is a file in the first case, so no log can be made there.
+    for (const bool logWritable : { false, true }) {
+        SCOPED_TRACE(logWritable ? "log written" : "no log");
+        if (logWritable)
+            fs.remove("/home/user/.local/state");
+        else
+            fs.addFile("/home/user/.local/state", "a file in the folder's place", {});
+        fs.addFile("/dst/a", "old", {}, ReadOnlyAttribute);
+        const std::string failure = "コピー先 /dst/a ("
+            + std::string(describeErrorKind(FsErrorKind::PermissionDenied)) + ")";
+        const std::string notice = messages::notEverythingCopied(1) + "\n" + failure + "\n\n";
+        messages.expect(messages::ReadOnlyNotice, MessageButtons::Ok, MessageAnswer::Ok);
+        if (logWritable) {
+            // The log's name is its start time: the notice is known once the log is there.
+            messages.whileShown = [&](std::string_view text) {
+                const auto logs = fs.children(LogFolder);
+                if (text != messages::ReadOnlyNotice || logs.size() != 1)
+                    return;
+                const std::string path = std::string(LogFolder) + "/" + logs[0];
+                messages.expect(
+                    notice + messages::logWrittenTo(path), MessageButtons::Ok, MessageAnswer::Ok);
+                messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
+                const std::string log = fs.fileData(path).value_or("");
+                EXPECT_NE(log.find(cli::rowHeading(1, "/src", "/dst")), std::string::npos) << log;
+            };
+        } else {
+            messages.expect(notice
+                    + messages::logNotWritten(
+                        LogFolder, describeErrorKind(FsErrorKind::AlreadyExists)),
+                MessageButtons::Ok, MessageAnswer::Ok);
+            messages.expect(messages::CopyDone, MessageButtons::Ok, MessageAnswer::Ok);
+        }
+        runCopy();
+        messages.whileShown = nullptr;
+        EXPECT_EQ(messages.surprises(), "");
+        EXPECT_EQ(fs.fileData("/dst/a"), "old");
+    }
+}

@@ -32,12 +32,15 @@ protected:
     std::string ruleFile = temp / "copyrule.txt";
     std::ostringstream out;
     std::ostringstream err;
+    // No log unless a test asks for one.
+    std::string logFolder;
 
     int run(std::vector<std::string> args)
     {
         out.str("");
         err.str("");
-        return runCommandLine(args, { *fs, *codec, ruleFile, out, err, ProgressLine::Hidden });
+        return runCommandLine(
+            args, { *fs, *codec, ruleFile, out, err, ProgressLine::Hidden, nullptr, logFolder });
     }
 };
 
@@ -121,10 +124,10 @@ TEST_F(CommandLineTest, RunAnswersTheCreateQuestionNoUnlessAsked)
     writeFile(temp / "src/a", "a");
     writeFile(ruleFile, "\"" + temp / "src" + "\",\"" + temp / "new" + "\"\r\n");
     EXPECT_EQ(run({ "run" }), ExitNotEverythingCopied);
-    EXPECT_NE(out.str().find(
-                  "コピー先フォルダ " + temp / "new" + " が存在しません。作成しますか？ → いいえ"),
+    EXPECT_NE(err.str().find("rinvo: 行 1: コピー先フォルダ " + temp / "new"
+                  + " が存在しません。作成しますか？ → いいえ\n"),
         std::string::npos)
-        << out.str();
+        << err.str();
     EXPECT_NE(out.str().find("コピーは行われませんでした。"), std::string::npos);
     EXPECT_EQ(countEntries(temp / "new"), -1);
 
@@ -151,11 +154,62 @@ TEST_F(CommandLineTest, DryRunListsWhatWouldBeCopiedAndWritesNothing)
         << "2 files, twice";
 }
 
-TEST_F(CommandLineTest, HelpPrintsTheUsageAndSucceeds)
+TEST_F(CommandLineTest, HelpPrintsTheUsageEveryExitStatusAndTheLogFolder)
 {
+    logFolder = temp / "logs";
     EXPECT_EQ(run({ "--help" }), ExitSuccess);
     EXPECT_NE(out.str().find("rinvo run [--rules"), std::string::npos);
+    for (int status : { int(ExitSuccess), int(ExitNotEverythingCopied), int(ExitBadArguments),
+             int(ExitStopped), 128 + SIGTERM })
+        EXPECT_NE(out.str().find("    " + std::to_string(status) + " "), std::string::npos)
+            << status;
+    EXPECT_NE(out.str().find(cli::logFolderInUse(logFolder)), std::string::npos) << out.str();
     EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(CommandLineTest, ARuleFileWithoutARowToCopyIsToldOnStandardError)
+{
+    for (const char* content : { "", "\x01\x02 not a rule file", "\"/only/a/source\"\r\n" }) {
+        writeFile(ruleFile, content);
+        EXPECT_EQ(run({ "run" }), ExitNotEverythingCopied);
+        EXPECT_NE(err.str().find("rinvo: " + cli::ruleFileEmpty(ruleFile)), std::string::npos)
+            << err.str();
+    }
+}
+
+TEST_F(CommandLineTest, EveryRunWritesItsLogAndListNamesEachCopiedFile)
+{
+    writeFile(temp / "src/a", "a");
+    writeFile(temp / "src/sub/b", "b");
+    makeFolders(temp / "dst");
+    writeFile(ruleFile, "\"" + temp / "src" + "\",\"" + temp / "dst" + "\"\r\n");
+    logFolder = temp / "state/rinvo/logs";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> {
+             { "run", "--list" }, { "copy", temp / "src", temp / "dst2", "--list" } }) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(run(args), ExitSuccess) << err.str() << out.str();
+        const std::string label = cli::logFileInUse("");
+        const std::size_t at = out.str().find(label);
+        ASSERT_NE(at, std::string::npos) << out.str();
+        const std::string path
+            = out.str().substr(at + label.size(), out.str().find('\n', at) - at - label.size());
+        EXPECT_TRUE(path.starts_with(logFolder + "/")) << path;
+        const std::string log = readFile(path).value_or("");
+        for (const char* file : { "src/a", "src/sub/b" }) {
+            EXPECT_NE(out.str().find("  " + temp / file + "\n"), std::string::npos) << out.str();
+            EXPECT_NE(log.find(logs::copiedFile(temp / file) + "\n"), std::string::npos) << log;
+        }
+        EXPECT_NE(log.find(messages::CopyDone), std::string::npos) << log;
+    }
+
+    // A log that cannot be written is told and the run goes on.
+    logFolder = temp / "src/a/logs";
+    writeFile(temp / "src/c", "c");
+    EXPECT_EQ(run({ "run" }), ExitSuccess);
+    const std::string told = messages::logNotWritten(logFolder, "@");
+    EXPECT_NE(err.str().find("rinvo: " + told.substr(0, told.find('@'))), std::string::npos)
+        << err.str();
+    EXPECT_EQ(readFile(temp / "dst/c"), "c");
 }
 
 TEST_F(CommandLineTest, FollowsTheConventionsOfCopyTools)
@@ -188,6 +242,9 @@ TEST_F(CommandLineTest, RunTellsWhenItStartedAndHowTheRowsWent)
     EXPECT_EQ(run({ "run", "--create-missing" }), ExitNotEverythingCopied);
     EXPECT_TRUE(out.str().starts_with("rinvo 5.0 — 20")) << out.str();
     EXPECT_NE(out.str().find("手順: 実行 1, 省略 1, 失敗 0"), std::string::npos) << out.str();
+    const std::string missing = messages::sourceFolderMissing(temp / "gone");
+    EXPECT_NE(err.str().find("rinvo: 行 2: " + missing + "\n"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str().find(missing), std::string::npos) << "row messages are problems";
     EXPECT_EQ(readFile(temp / "deep/er/dst/a"), "a") << "every missing level is made";
 }
 

@@ -16,8 +16,12 @@ namespace rinvo::testing {
 struct FlowHarness
 {
     static constexpr const char* RuleFile = "/opt/rinvo/copyrule.txt";
+    static constexpr const char* LogFolder = "/home/user/.local/state/rinvo/logs";
 
-    MainWindowServices services() { return { fs, messages, browser, *codec, RuleFile, module }; }
+    MainWindowServices services()
+    {
+        return { fs, messages, browser, *codec, RuleFile, module, LogFolder };
+    }
 
     MemoryFileSystem fs;
     ScriptedMessageBox messages;

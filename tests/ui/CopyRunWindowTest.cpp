@@ -49,7 +49,8 @@ private slots:
         fs.addFile(h.ruleFile, "\"/src\",\"/dst\"\r\n", {});
         fs.addFile("/src/a", "a", { 1'700'000'000, 0 });
         fs.addFolder("/dst");
-        RinvoMain window({ fs, h.messages, h.browser, *h.codec, h.ruleFile, h.module });
+        RinvoMain window(
+            { fs, h.messages, h.browser, *h.codec, h.ruleFile, h.module, h.logFolder });
         window.show();
         auto* options = window.findChild<QComboBox*>(QStringLiteral("AttrStt"));
         const QString optionBefore = options->currentText();

@@ -24,8 +24,12 @@ struct WindowHarness
     ScriptedFolderBrowser browser;
     RinvoModule module;
     std::string ruleFile = ruleFilePath(temp.path(), PathStyle::Posix);
+    std::string logFolder = temp / "logs";
 
-    MainWindowServices services() { return { *fs, messages, browser, *codec, ruleFile, module }; }
+    MainWindowServices services()
+    {
+        return { *fs, messages, browser, *codec, ruleFile, module, logFolder };
+    }
 };
 
 } // namespace rinvo::testing

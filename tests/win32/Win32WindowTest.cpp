@@ -137,7 +137,8 @@ protected:
         fs.addFile("/src/a.txt", "a", { 1'700'000'000, 0 });
         fs.addFolder("/dst");
         fs.addFolder("/other");
-        const MainWindowServices services { fs, messages, browser, *codec, RuleFile, module };
+        const MainWindowServices services { fs, messages, browser, *codec, RuleFile, module,
+            "/logs" };
         ui = std::make_unique<MainWindowThread>([services](MainWindowThread& thread) {
             return std::make_unique<MainWindow>(
                 services, [&thread] { ++thread.helpRequests; },
