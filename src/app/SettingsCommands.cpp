@@ -30,7 +30,8 @@ void SettingsCommands::Form_Load(RuleWindowState& state, RinvoModule& module)
 
 bool SettingsCommands::loadRules(RuleWindowState& state)
 {
-    FsResult<CopyRuleTable> loaded = LoadRuleFile(m_fs, m_ruleFilePath, m_codec);
+    RuleFileEncoding readAs = RuleFileEncoding::SystemCodePage;
+    FsResult<CopyRuleTable> loaded = LoadRuleFile(m_fs, m_ruleFilePath, m_codec, &readAs);
     if (!loaded) {
         // The rows stay as they were; the user learns why the file was not taken.
         m_messages.show(std::string(messages::LoadFailed) + "\n" + m_ruleFilePath + "\n"
@@ -39,6 +40,12 @@ bool SettingsCommands::loadRules(RuleWindowState& state)
         return false;
     }
     state.rules = *loaded;
+    // NOTE: a file written in UTF-8 by an editor, or in Shift-JIS on another machine, is read as
+    // what it is; the user learns once that saving writes the system's code page.
+    if (const auto notice = describeRuleFileEncoding(readAs, m_codec); notice && !m_toldEncoding) {
+        m_toldEncoding = true;
+        m_messages.show(*notice, MessageButtons::Ok);
+    }
     return true;
 }
 

@@ -38,6 +38,8 @@ private:
     MessageBoxService& m_messages;
     const TextCodec& m_codec;
     std::string m_ruleFilePath;
+    // A rule file read in another character set than the system's is told about once.
+    bool m_toldEncoding = false;
 };
 
 } // namespace rinvo

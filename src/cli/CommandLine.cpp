@@ -195,7 +195,8 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
         context.err << cli::ErrorPrefix << cli::ruleFileMissing(ruleFile) << "\n";
         return ExitBadArguments;
     }
-    FsResult<CopyRuleTable> rules = LoadRuleFile(context.fs, ruleFile, context.codec);
+    RuleFileEncoding readAs = RuleFileEncoding::SystemCodePage;
+    FsResult<CopyRuleTable> rules = LoadRuleFile(context.fs, ruleFile, context.codec, &readAs);
     if (!rules) {
         context.err << cli::ErrorPrefix
                     << cli::ruleFileUnreadable(ruleFile, describeError(rules.error())) << "\n";
@@ -204,6 +205,11 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
     // A dated header, so a log of nightly runs tells when each ran.
     context.out << logs::runHeader(RINVO_VERSION, readableLocalTime(std::time(nullptr))) << "\n"
                 << cli::ruleFileInUse(ruleFile) << "\n";
+    if (const auto notice = describeRuleFileEncoding(readAs, context.codec)) {
+        TextMessageBox told(context.err, MessageAnswer::No);
+        told.setPrefix(cli::ErrorPrefix);
+        told.show(*notice, MessageButtons::Ok);
+    }
     if (filledRows(*rules) == 0)
         context.err << cli::ErrorPrefix << cli::ruleFileEmpty(ruleFile) << "\n";
     const auto started = Clock::now();

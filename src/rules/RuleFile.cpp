@@ -6,6 +6,7 @@
 #include "platform/TextCodec.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace rinvo {
 
@@ -150,16 +151,45 @@ FsStatus SaveRuleFile(
     return fs.replaceFile(path, *bytes);
 }
 
+std::optional<std::string> describeRuleFileEncoding(
+    RuleFileEncoding encoding, const TextCodec& system)
+{
+    switch (encoding) {
+    case RuleFileEncoding::SystemCodePage:
+        break;
+    case RuleFileEncoding::Utf8:
+        return messages::ruleFileConverted("UTF-8", system.name());
+    case RuleFileEncoding::CodePage932:
+        return messages::ruleFileConverted("Shift-JIS (CP932)", system.name());
+    case RuleFileEncoding::Unknown:
+        return std::string(messages::RuleFileCharsetUnknown);
+    }
+    return std::nullopt;
+}
+
 FsResult<CopyRuleTable> LoadRuleFile(
-    FileSystem& fs, const std::string& path, const TextCodec& codec)
+    FileSystem& fs, const std::string& path, const TextCodec& codec, RuleFileEncoding* readAs)
 {
     CopyRuleTable table;
+    if (readAs)
+        *readAs = RuleFileEncoding::SystemCodePage;
     if (!fs.fileExists(path))
         return table;
     FsResult<std::string> bytes = fs.readFile(path, MaxRuleFileBytes);
     if (!bytes)
         return bytes.error();
-    const std::vector<CopyRule> rows = parseRuleFile(*bytes, codec);
+    std::string_view text = *bytes;
+    const RuleFileEncoding encoding = detectRuleFileEncoding(text, codec);
+    if (text.starts_with(Utf8ByteOrderMark))
+        text.remove_prefix(Utf8ByteOrderMark.size());
+    std::unique_ptr<TextCodec> other;
+    if (encoding == RuleFileEncoding::Utf8)
+        other = createCodec("UTF-8");
+    else if (encoding == RuleFileEncoding::CodePage932)
+        other = createCodec("CP932");
+    if (readAs)
+        *readAs = encoding;
+    const std::vector<CopyRule> rows = parseRuleFile(text, other ? *other : codec);
     std::copy(rows.begin(), rows.end(), table.begin());
     return table;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CopyRule.h"
+#include "RuleFileEncoding.h"
 #include "platform/FsError.h"
 #include "platform/PathRules.h"
 
@@ -41,9 +42,16 @@ std::vector<CopyRule> parseRuleFile(std::string_view bytes, const TextCodec& cod
 FsStatus SaveRuleFile(
     FileSystem& fs, const std::string& path, const CopyRuleTable& rules, const TextCodec& codec);
 
+/// Returns what the user is told of a rule file read in this character set on a system whose
+/// code page is 'system''s, or nothing for the system's own.
+std::optional<std::string> describeRuleFileEncoding(
+    RuleFileEncoding encoding, const TextCodec& system);
+
 /// Reads the rule file into a table; rows it does not fill are empty, and a missing file
-/// empties them all. A file that cannot be read is a failure, and the caller keeps its rows.
-FsResult<CopyRuleTable> LoadRuleFile(
-    FileSystem& fs, const std::string& path, const TextCodec& codec);
+/// empties them all. The file is read in the character set detectRuleFileEncoding finds, told
+/// in 'readAs'; a byte-order mark is dropped. A file that cannot be read is a failure, and the
+/// caller keeps its rows.
+FsResult<CopyRuleTable> LoadRuleFile(FileSystem& fs, const std::string& path,
+    const TextCodec& codec, RuleFileEncoding* readAs = nullptr);
 
 } // namespace rinvo

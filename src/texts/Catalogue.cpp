@@ -87,6 +87,13 @@ std::string destinationNotCreated(std::string_view destination, std::string_view
         + std::string(reason);
 }
 
+std::string ruleFileConverted(std::string_view readAs, std::string_view systemCodePage)
+{
+    return "設定ファイルは " + std::string(readAs)
+        + " で書かれていたため、変換して読み込みました。\n保存すると、このシステムの文字コード ("
+        + std::string(systemCodePage) + ") で書き込みます。";
+}
+
 std::string notEverythingCopied(std::uint64_t failures)
 {
     return "一部のファイルまたはフォルダをコピーできませんでした。(失敗 " + std::to_string(failures)

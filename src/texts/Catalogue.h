@@ -102,6 +102,11 @@ inline constexpr const char* FixRulesQuestion
     = "設定が有効でないか、もしくは設定されていません。再設定しますか？";
 inline constexpr const char* SaveFailed = "設定を保存できませんでした。";
 inline constexpr const char* LoadFailed = "設定ファイルを読み込めませんでした。";
+/// Told once when the rule file was read in another character set than the system's.
+std::string ruleFileConverted(std::string_view readAs, std::string_view systemCodePage);
+inline constexpr const char* RuleFileCharsetUnknown
+    = "設定ファイルの文字コードが分かりませんでした。一部のパスが正しく読み込まれていない可能性があ"
+      "ります。";
 
 // Why a path cannot be kept in the rule file.
 inline constexpr const char* PathHasQuote = "パスに \" (二重引用符) が含まれています";

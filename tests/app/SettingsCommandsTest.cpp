@@ -61,3 +61,31 @@ TEST_F(SettingsCommandsTest, AnUnreadableFileOnReloadKeepsTheRowsAndRulesChanged
     EXPECT_EQ(state.rules[0], (CopyRule { "/edited", "/rows" }));
     EXPECT_TRUE(state.RulesChanged);
 }
+
+TEST_F(SettingsCommandsTest, AFileInAnotherCharacterSetIsReadAsItIsAndToldOnce)
+{
+    // データ in code page 932, on this UTF-8 system; a file valid in no character set after it.
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        std::optional<std::string> told;
+        std::string source;
+    };
+    const Case cases[] = {
+        { "code page 932", "\"/\x83\x66\x81\x5B\x83\x5E\",\"/b\"\r\n",
+            messages::ruleFileConverted("Shift-JIS (CP932)", "UTF-8"), "/データ" },
+        { "valid in none", "\"/\x83 x\",\"/b\"\r\n", std::string(messages::RuleFileCharsetUnknown),
+            codec->decode("/\x83 x") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsCommands fresh { fs, messages, *codec, "/opt/rinvo/copyrule.txt" };
+        fs.addFile("/opt/rinvo/copyrule.txt", c.bytes, {});
+        messages.expect(*c.told, MessageButtons::Ok, MessageAnswer::Ok);
+        fresh.Form_Load(state, module);
+        EXPECT_EQ(state.rules[0], (CopyRule { c.source, "/b" }));
+        fresh.Yobikomi_Click(state);
+        EXPECT_EQ(messages.surprises(), "") << "told at start-up, not again on reload";
+    }
+}

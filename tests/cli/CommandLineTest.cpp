@@ -177,6 +177,19 @@ TEST_F(CommandLineTest, ARuleFileWithoutARowToCopyIsToldOnStandardError)
     }
 }
 
+TEST_F(CommandLineTest, ARuleFileFromAJapaneseWindowsMachineIsReadAsShiftJis)
+{
+    writeFile(temp / "データ/a", "a");
+    makeFolders(temp / "dst");
+    const std::string shiftJisName = "\x83\x66\x81\x5B\x83\x5E";
+    writeFile(ruleFile, "\"" + temp / shiftJisName + "\",\"" + temp / "dst" + "\"\r\n");
+    EXPECT_EQ(run({ "run" }), ExitSuccess) << err.str();
+    EXPECT_EQ(readFile(temp / "dst/a"), "a");
+    const std::string told = messages::ruleFileConverted("Shift-JIS (CP932)", "UTF-8");
+    EXPECT_TRUE(err.str().starts_with("rinvo: " + told.substr(0, told.find('\n')) + "\nrinvo: "))
+        << err.str();
+}
+
 TEST_F(CommandLineTest, EveryRunWritesItsLogAndListNamesEachCopiedFile)
 {
     writeFile(temp / "src/a", "a");

@@ -169,6 +169,57 @@ TEST_F(RuleFileTest, SaveAndLoadThroughTheFileSystem)
     EXPECT_EQ(*LoadRuleFile(*fs, path, *utf8), CopyRuleTable {});
 }
 
+TEST_F(RuleFileTest, FilesFromElsewhereAreReadInTheirOwnCharacterSet)
+{
+    const std::string mark(Utf8ByteOrderMark);
+    const std::string utf8Path = "/データ";
+    const std::string shiftJisPath = "/\x83\x66\x81\x5B\x83\x5E"; // データ in code page 932
+    // A lead byte of code page 932 before a space: invalid there, and in UTF-8.
+    const std::string brokenPath = "/\x83 x";
+    struct Case
+    {
+        const char* what;
+        const TextCodec& system;
+        std::string path;
+        RuleFileEncoding readAs;
+        std::string source;
+    };
+    const Case cases[] = {
+        { "UTF-8 with a mark on a UTF-8 system", *utf8, mark + utf8Path,
+            RuleFileEncoding::SystemCodePage, utf8Path },
+        { "UTF-8 with a mark on a 932 system", *sjis, mark + utf8Path, RuleFileEncoding::Utf8,
+            utf8Path },
+        { "ASCII with a mark, which is no part of the path", *sjis, mark + "/plain",
+            RuleFileEncoding::Utf8, "/plain" },
+        { "UTF-8 without a mark on a 932 system, where its bytes are valid too", *sjis, utf8Path,
+            RuleFileEncoding::Utf8, utf8Path },
+        { "932 on a 932 system", *sjis, shiftJisPath, RuleFileEncoding::SystemCodePage, utf8Path },
+        { "932 on a UTF-8 system", *utf8, shiftJisPath, RuleFileEncoding::CodePage932, utf8Path },
+        { "ASCII on a 932 system", *sjis, "/plain", RuleFileEncoding::SystemCodePage, "/plain" },
+        { "UTF-8 on a UTF-8 system", *utf8, utf8Path, RuleFileEncoding::SystemCodePage, utf8Path },
+        { "invalid in all on a UTF-8 system", *utf8, brokenPath, RuleFileEncoding::Unknown,
+            utf8->decode(brokenPath) },
+        { "invalid in all on a 932 system", *sjis, brokenPath, RuleFileEncoding::Unknown,
+            sjis->decode(brokenPath) },
+    };
+    TempFolder temp;
+    auto fs = createNativeFileSystem();
+    const std::string file = temp / "copyrule.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A mark begins the file, before the first quote.
+        const bool marked = c.path.starts_with(mark);
+        writeFile(file,
+            (marked ? mark : "") + "\"" + c.path.substr(marked ? mark.size() : 0)
+                + "\",\"/b\"\r\n");
+        RuleFileEncoding readAs = RuleFileEncoding::SystemCodePage;
+        auto loaded = LoadRuleFile(*fs, file, c.system, &readAs);
+        ASSERT_TRUE(loaded.ok());
+        EXPECT_EQ(readAs, c.readAs);
+        EXPECT_EQ((*loaded)[0], (CopyRule { c.source, "/b" }));
+    }
+}
+
 TEST_F(RuleFileTest, HostileFilesNeverYieldMoreThanTenRowsNorFail)
 {
     std::string garbage;
