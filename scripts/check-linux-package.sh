@@ -26,7 +26,7 @@ trap 'rm -rf "$tree" "$home"' EXIT
 dpkg-deb -x "$deb" "$tree"
 chmod 755 "$tree"
 chown nobody:nogroup "$home"
-as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups env -u XDG_CONFIG_HOME HOME="$home" "$@"; }
+as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups env -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME="$home" "$@"; }
 program="$tree/usr/bin/rinvo"
 # Built with the distribution's hardening: PIE, stack protector, fortify, full RELRO, BIND_NOW
 # (control flow protection is not among Debian 12's defaults).
@@ -39,5 +39,8 @@ as_user sh -c "echo report >'$home/documents/report.txt'"
 as_user sh -c "printf '\"%s\",\"%s\"\r\n' '$home/documents' '$home/backup/documents' >'$home/.config/rinvo/copyrule.txt'"
 as_user "$program" run --create-missing >/dev/null
 [ "$(cat "$home/backup/documents/report.txt")" = report ]
+# The run kept its log in the user's state folder.
+grep -qF "$home/documents → $home/backup/documents" "$home"/.local/state/rinvo/logs/*.log \
+  || { echo "the run kept no log in ~/.local/state/rinvo/logs" >&2; exit 1; }
 [ "$(ls -A "$tree/usr/bin")" = rinvo ] || { echo "something was written beside the program" >&2; exit 1; }
-echo "Linux package: validates, passes lintian, keeps an installed user's rules in ~/.config/rinvo"
+echo "Linux package: validates, passes lintian, keeps an installed user's rules in ~/.config/rinvo and its logs in ~/.local/state/rinvo/logs"
