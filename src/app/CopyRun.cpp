@@ -59,6 +59,23 @@ std::optional<std::string> CopyRun::whyNotCopied(const CopyRule& rule)
     return std::nullopt;
 }
 
+void CopyRunResult::addRow(const CopyReport& rowReport)
+{
+    report.merge(rowReport);
+    AnyRowRun = true;
+    ++rowsRun;
+    if (rowReport.failureCount > 0)
+        ++rowsFailed;
+    stopped = stopped || rowReport.stopped;
+}
+
+const char* endMessage(const CopyRunResult& result)
+{
+    return result.stopped  ? messages::CopyStopped
+        : result.AnyRowRun ? messages::CopyDone
+                           : messages::NothingCopied;
+}
+
 void ObserverPair::rowChecking(std::size_t row)
 {
     m_first.rowChecking(row);
@@ -84,6 +101,18 @@ void ObserverPair::fileCopied(
     m_second.fileCopied(sourceFolder, fileName, bytes);
 }
 
+void ObserverPair::fileRefused(std::string_view sourceFolder, std::string_view fileName)
+{
+    m_first.fileRefused(sourceFolder, fileName);
+    m_second.fileRefused(sourceFolder, fileName);
+}
+
+void ObserverPair::failed(std::string_view path, const FsError& error)
+{
+    m_first.failed(path, error);
+    m_second.failed(path, error);
+}
+
 void ObserverPair::rowFinished(std::size_t row, const CopyReport& report)
 {
     m_first.rowFinished(row, report);
@@ -101,10 +130,13 @@ CopyRunResult CopyRun::runRows(
     const CopyRuleTable& rules, CopyOption option, const StopRequest* stop)
 {
     CopyRunResult result;
-    const CopyProgress progress
-        = [this](std::string_view folder, std::string_view name, std::uint64_t bytes) {
-              m_observer.fileCopied(folder, name, bytes);
-          };
+    const CopyProgress progress = [this](std::string_view folder, std::string_view name,
+                                      std::uint64_t bytes, FileOutcome outcome) {
+        if (outcome == FileOutcome::Copied)
+            m_observer.fileCopied(folder, name, bytes);
+        else
+            m_observer.fileRefused(folder, name);
+    };
     // Each row is finished, its copy included, before the next is read.
     for (std::size_t row = 0; row < rules.size(); ++row) {
         const CopyRule& rule = rules[row];
@@ -128,17 +160,14 @@ CopyRunResult CopyRun::runRows(
                 .option = option,
                 .mode = m_mode,
                 .stop = stop,
-                .progress = progress });
+                .progress = progress,
+                .failed = [this](std::string_view path, const FsError& error) {
+                    m_observer.failed(path, error);
+                } });
         m_observer.rowFinished(row, rowReport);
-        result.report.merge(rowReport);
-        result.AnyRowRun = true;
-        ++result.rowsRun;
-        if (rowReport.failureCount > 0)
-            ++result.rowsFailed;
-        if (rowReport.stopped) {
-            result.stopped = true;
+        result.addRow(rowReport);
+        if (result.stopped)
             break;
-        }
     }
     return result;
 }
@@ -172,10 +201,7 @@ void tellRunOutcome(MessageBoxService& box, const CopyRunResult& result, const L
         }
         box.show(notice, MessageButtons::Ok);
     }
-    const char* end = result.stopped ? messages::CopyStopped
-        : result.AnyRowRun           ? messages::CopyDone
-                                     : messages::NothingCopied;
-    box.show(end, MessageButtons::Ok);
+    box.show(endMessage(result), MessageButtons::Ok);
 }
 
 } // namespace rinvo

@@ -13,7 +13,8 @@ namespace rinvo {
 class FileSystem;
 class MessageBoxService;
 
-/// Hears what a copy run does, row by row; fileCopied may come from a helper thread's walk.
+/// Hears what a copy run does, row by row; fileCopied, fileRefused and failed may come from a
+/// helper thread's walk, one call at a time.
 class CopyRunObserver
 {
 public:
@@ -24,10 +25,16 @@ public:
     virtual void rowSkipped(std::size_t, std::string_view /*reason*/) { }
     /// A row passed its checks and its copy begins.
     virtual void rowStarted(std::size_t row) = 0;
-    /// A file was copied (or refused as read-only) in the running row, with the bytes copied.
+    /// A file was copied in the running row, with the bytes copied.
     virtual void fileCopied(
         std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes)
         = 0;
+    /// A file's copy was tried and refused with permission denied (a read-only target); the
+    /// window shows it as the file it copies.
+    virtual void fileRefused(std::string_view /*sourceFolder*/, std::string_view /*fileName*/) { }
+    /// Something failed in the running row, as it happened; the row's report keeps the first
+    /// failures only.
+    virtual void failed(std::string_view /*path*/, const FsError& /*error*/) { }
     /// The row's copy ended with this report.
     virtual void rowFinished(std::size_t row, const CopyReport& report) = 0;
 };
@@ -45,6 +52,8 @@ public:
     void rowStarted(std::size_t row) override;
     void fileCopied(
         std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes) override;
+    void fileRefused(std::string_view sourceFolder, std::string_view fileName) override;
+    void failed(std::string_view path, const FsError& error) override;
     void rowFinished(std::size_t row, const CopyReport& report) override;
 
 private:
@@ -65,7 +74,13 @@ struct CopyRunResult
     bool stopped = false;
     /// The rows' reports summed; CopyStatusFlags among them.
     CopyReport report;
+
+    /// Counts a row that was copied, with its report.
+    void addRow(const CopyReport& rowReport);
 };
+
+/// The run's last message: that it was stopped, done, or that nothing was copied.
+const char* endMessage(const CopyRunResult& result);
 
 /// How a missing destination folder is made once the user agrees.
 enum class FolderCreation {

@@ -8,7 +8,7 @@
 
 namespace rinvo {
 
-FsStatus createFolderPath(FileSystem& fs, std::string_view path)
+FsStatus createFolderPath(FileSystem& fs, std::string_view path, std::uint32_t permissions)
 {
     const PathStyle style = fs.pathStyle();
     std::vector<std::string> missing;
@@ -20,7 +20,7 @@ FsStatus createFolderPath(FileSystem& fs, std::string_view path)
         folder = parent;
     }
     for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
-        FsStatus failed = fs.createFolder(*folder);
+        FsStatus failed = fs.createFolder(*folder, permissions);
         // A folder another process made meanwhile is as good.
         if (failed && !(failed->kind == FsErrorKind::AlreadyExists && fs.folderExists(*folder)))
             return failed;

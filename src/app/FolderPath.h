@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FsError.h"
+#include "platform/FileSystem.h"
 
 #include <string_view>
 
@@ -8,8 +8,9 @@ namespace rinvo {
 
 class FileSystem;
 
-/// Creates the folder and every missing folder above it, as mkdir -p does; an existing folder
-/// is success.
-FsStatus createFolderPath(FileSystem& fs, std::string_view path);
+/// Creates the folder and every missing folder above it, as mkdir -p does, each with these
+/// permission bits; an existing folder is success.
+FsStatus createFolderPath(
+    FileSystem& fs, std::string_view path, std::uint32_t permissions = DefaultFolderPermissions);
 
 } // namespace rinvo

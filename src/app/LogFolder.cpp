@@ -17,7 +17,8 @@ namespace {
 constexpr std::string_view LogSuffix = ".log";
 // "20261210-153000": the date, a dash and the time.
 constexpr std::size_t StampLength = 15;
-// More runs in one second than this are not told apart; the next run gets its own second.
+// A run that finds this many logs of its second already gets none: something is starting
+// runs in a loop.
 constexpr unsigned MaxNumber = 999;
 
 std::string stampOf(const std::tm& time)
@@ -60,7 +61,8 @@ std::optional<std::tuple<std::string, unsigned>> logOrder(std::string_view name)
 
 FsResult<NewLog> createRunLog(FileSystem& fs, std::string_view folder, const std::tm& startedAt)
 {
-    if (FsStatus failed = createFolderPath(fs, folder))
+    // Logs name the user's files: the folders made for them are the user's own.
+    if (FsStatus failed = createFolderPath(fs, folder, PrivateFolderPermissions))
         return *failed;
     const std::string stamp = stampOf(startedAt);
     for (unsigned number = 1;; ++number) {
@@ -76,7 +78,8 @@ FsResult<NewLog> createRunLog(FileSystem& fs, std::string_view folder, const std
     }
 }
 
-void pruneRunLogs(FileSystem& fs, std::string_view folder, std::size_t keep)
+void pruneRunLogs(
+    FileSystem& fs, std::string_view folder, std::string_view current, std::size_t keep)
 {
     auto opened = fs.openFolder(folder, FolderSide::Source);
     if (!opened)
@@ -96,8 +99,13 @@ void pruneRunLogs(FileSystem& fs, std::string_view folder, std::size_t keep)
         return;
     std::sort(logs.begin(), logs.end());
     // NOTE: a log that cannot be deleted is left; the next run tries again.
-    for (std::size_t i = 0; i + keep < logs.size(); ++i)
+    std::size_t extra = logs.size() - keep;
+    for (std::size_t i = 0; i < logs.size() && extra > 0; ++i) {
+        if (logs[i].second == current)
+            continue;
         fs.deleteFile(joinPath(folder, logs[i].second, fs.pathStyle()));
+        --extra;
+    }
 }
 
 } // namespace rinvo

@@ -209,6 +209,12 @@ void RunController::fileCopied(std::string_view, std::string_view fileName, std:
     m_nameChanged = true;
 }
 
+void RunController::fileRefused(std::string_view folder, std::string_view fileName)
+{
+    // A refused file is shown, and counted, as one whose copy was tried.
+    fileCopied(folder, fileName, 0);
+}
+
 void RunController::rowFinished(std::size_t, const CopyReport&)
 {
     // The row's last copied name stands in the box when the row ends, before any message.

@@ -87,6 +87,7 @@ private:
     void rowStarted(std::size_t row) override;
     void fileCopied(
         std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes) override;
+    void fileRefused(std::string_view sourceFolder, std::string_view fileName) override;
     void rowFinished(std::size_t row, const CopyReport& report) override;
 
     FileSystem& m_fs;

@@ -7,6 +7,8 @@
 #include "platform/PathRules.h"
 #include "texts/Catalogue.h"
 
+#include <algorithm>
+
 namespace rinvo {
 
 namespace {
@@ -51,7 +53,7 @@ FsResult<std::unique_ptr<RunLog>> RunLog::begin(
     FsResult<NewLog> created = createRunLog(fs, folder, localTime(heading.startedAt));
     if (!created)
         return created.error();
-    pruneRunLogs(fs, folder);
+    pruneRunLogs(fs, folder, lastComponent(created->path, fs.pathStyle()));
     std::unique_ptr<RunLog> log(
         new RunLog(fs, std::move(created->path), std::move(created->writer), heading));
     log->write(logs::runHeader(heading.version, readableLocalTime(heading.startedAt)));
@@ -78,12 +80,15 @@ LogPlace RunLog::place() const
 
 void RunLog::write(std::string_view line)
 {
+    // A message of several lines, or a name with a line break in it, stays on its one line, so
+    // every line of the log begins as its kind does.
+    std::string text(line);
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    text += '\n';
     std::lock_guard lock(m_mutex);
     if (m_problem)
         return;
-    // One call per line, so a line is whole in the file or not there at all.
-    std::string text(line);
-    text += '\n';
+    // One call per line, so lines from several threads never interleave.
     if (FsStatus failed = m_writer->append(text))
         m_problem = std::move(failed);
 }
@@ -105,10 +110,13 @@ void RunLog::fileCopied(std::string_view sourceFolder, std::string_view fileName
         write(logs::copiedFile(joinPath(sourceFolder, fileName, m_fs.pathStyle())));
 }
 
+void RunLog::failed(std::string_view path, const FsError& error)
+{
+    write(logs::failure(describeFailedPath(path, error.side) + ": " + describeError(error)));
+}
+
 void RunLog::rowFinished(std::size_t row, const CopyReport& report)
 {
-    for (const std::string& line : failureLines(report))
-        write(logs::failure(line));
     write(logs::rowOutcome(row + 1, rowOutcome(report)));
     write(cli::rowSummary(row + 1, report.filesCopied, report.bytesCopied, report.filesUpToDate,
         report.entriesExcluded, report.failureCount, report.entriesNotExamined));
@@ -120,9 +128,7 @@ void RunLog::end(
     write(cli::rowCounts(result.rowsRun, result.rowsSkipped, result.rowsFailed));
     for (const std::string& line : countLines(result.report, elapsed))
         write(line);
-    write(result.stopped       ? messages::CopyStopped
-            : result.AnyRowRun ? messages::CopyDone
-                               : messages::NothingCopied);
+    write(endMessage(result));
     write(logs::endedAt(readableLocalTime(endedAt)));
 }
 

@@ -33,8 +33,8 @@ struct RunLogHeading
 
 /// The log of one run, in UTF-8, written as the run goes so a run that dies keeps what it did:
 /// a dated heading, each row with its paths and outcome (copied, skipped and why, stopped,
-/// ended by its destination), every failure with its side and reason, and at the end the
-/// counts and the time taken. The walk's threads may report copied files at once.
+/// ended by its destination), every failure with its side and reason as it happens, and at the
+/// end the counts and the time taken. The walk's threads may report to it at once.
 class RunLog final : public CopyRunObserver
 {
 public:
@@ -50,6 +50,7 @@ public:
     void rowStarted(std::size_t row) override;
     void fileCopied(
         std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes) override;
+    void failed(std::string_view path, const FsError& error) override;
     void rowFinished(std::size_t row, const CopyReport& report) override;
 
     /// Writes the run's counts, the time it took and when it ended.

@@ -4,6 +4,7 @@
 #include "texts/Catalogue.h"
 
 #include <iomanip>
+#include <locale>
 #include <sstream>
 
 namespace rinvo {
@@ -22,8 +23,9 @@ std::vector<std::string> countLines(
         lines.push_back(cli::WithoutSpaceLabel + std::to_string(report.filesWithoutSpace));
     if (report.entriesNotExamined > 0)
         lines.push_back(cli::NotExaminedLabel + std::to_string(report.entriesNotExamined));
-    // A stream, which keeps the C locale's decimal point whatever the user's locale says.
+    // The decimal point is the C locale's whatever the user's locale says.
     std::ostringstream seconds;
+    seconds.imbue(std::locale::classic());
     seconds << cli::ElapsedLabel << std::fixed << std::setprecision(2)
             << std::chrono::duration<double>(elapsed).count() << cli::SecondsUnit;
     lines.push_back(seconds.str());

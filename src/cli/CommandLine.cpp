@@ -29,8 +29,9 @@ using Clock = std::chrono::steady_clock;
 class PrintingObserver final : public CopyRunObserver
 {
 public:
+    // 'messages' is the box whose lines the row's number begins; null where there are no rows.
     PrintingObserver(const CommandLineContext& context, const CopyRuleTable& rules,
-        const CommandLineArguments& arguments, TextMessageBox& messages)
+        const CommandLineArguments& arguments, TextMessageBox* messages)
         : m_context(context)
         , m_rules(rules)
         , m_messages(messages)
@@ -40,7 +41,8 @@ public:
 
     void rowChecking(std::size_t row) override
     {
-        m_messages.setPrefix(cli::ErrorPrefix + cli::rowPrefix(row + 1));
+        if (m_messages)
+            m_messages->setPrefix(cli::ErrorPrefix + cli::rowPrefix(row + 1));
     }
 
     void rowStarted(std::size_t row) override
@@ -54,6 +56,13 @@ public:
         if (m_listFiles)
             m_context.out << "  " << joinPath(folder, name, m_context.fs.pathStyle()) << "\n";
         else
+            m_printer.fileCopied(name);
+    }
+
+    void fileRefused(std::string_view, std::string_view name) override
+    {
+        // The list names copied files only; the refusal is among the failures.
+        if (!m_listFiles)
             m_printer.fileCopied(name);
     }
 
@@ -72,7 +81,7 @@ public:
 private:
     const CommandLineContext& m_context;
     const CopyRuleTable& m_rules;
-    TextMessageBox& m_messages;
+    TextMessageBox* m_messages;
     bool m_listFiles;
     ProgressPrinter m_printer;
 };
@@ -129,7 +138,7 @@ int finishRun(const CommandLineArguments& arguments, const CommandLineContext& c
         context.out << cli::StoppedLine << "\n";
         return ExitStopped;
     }
-    context.out << (result.AnyRowRun ? messages::CopyDone : messages::NothingCopied) << "\n";
+    context.out << endMessage(result) << "\n";
     const bool complete
         = result.AnyRowRun && result.rowsSkipped == 0 && result.report.CopyStatusFlags == 0;
     return complete ? ExitSuccess : ExitNotEverythingCopied;
@@ -161,28 +170,35 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
     }
     // One copy has no rows to tell apart: only its files are printed, and only its log has
     // the row.
-    TextMessageBox messages(context.err, MessageAnswer::No);
-    PrintingObserver printer(context, rules, arguments, messages);
+    PrintingObserver printer(context, rules, arguments, nullptr);
     if (log)
         log->rowStarted(0);
-    result.report = CopyFolderTree(context.fs,
+    const CopyReport report = CopyFolderTree(context.fs,
         { .source = rule.source,
             .destination = rule.destination,
             .option = arguments.option,
             .mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy,
             .stop = context.stop,
-            .progress = [&](std::string_view folder, std::string_view name, std::uint64_t bytes) {
-                printer.fileCopied(folder, name, bytes);
-                if (log)
-                    log->fileCopied(folder, name, bytes);
-            } });
+            .progress =
+                [&](std::string_view folder, std::string_view name, std::uint64_t bytes,
+                    FileOutcome outcome) {
+                    if (outcome == FileOutcome::Refused) {
+                        printer.fileRefused(folder, name);
+                        return;
+                    }
+                    printer.fileCopied(folder, name, bytes);
+                    if (log)
+                        log->fileCopied(folder, name, bytes);
+                },
+            .failed =
+                [&](std::string_view path, const FsError& error) {
+                    if (log)
+                        log->failed(path, error);
+                } });
     printer.finishFiles();
     if (log)
-        log->rowFinished(0, result.report);
-    result.AnyRowRun = true;
-    result.rowsRun = 1;
-    result.rowsFailed = result.report.failureCount > 0 ? 1 : 0;
-    result.stopped = result.report.stopped;
+        log->rowFinished(0, report);
+    result.addRow(report);
     const auto elapsed = Clock::now() - started;
     endLog(log.get(), result, elapsed, context);
     return finishRun(arguments, context, result, elapsed);
@@ -217,7 +233,7 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
         = beginLog(arguments, context, cli::ruleFileInUse(ruleFile), *rules);
     TextMessageBox messages(
         context.err, arguments.createMissing ? MessageAnswer::Yes : MessageAnswer::No);
-    PrintingObserver printer(context, *rules, arguments, messages);
+    PrintingObserver printer(context, *rules, arguments, &messages);
     std::optional<ObserverPair> logged;
     if (log)
         logged.emplace(printer, *log);

@@ -95,7 +95,7 @@ CopyReport RowCopy::copySingleFile()
     const std::string& src = m_request.source;
     auto info = m_fs.getInfo(src);
     if (!info)
-        return failBeforeWalk(src, info.error(), info.error().side);
+        return failBeforeWalk(src, info.error(), FailedSide::Source);
     if (isLeftOut(*info, m_request.option)) {
         ++m_report.entriesExcluded;
         return m_report;
@@ -215,6 +215,7 @@ CopyReport RowCopy::finish()
     }
     if (failedFlush && !m_walk.rowEnded()) {
         failedFlush->side = FailedSide::Destination;
+        m_walk.tellFailure(m_walk.destinationRootPath(), *failedFlush);
         m_report.addFailure(m_walk.destinationRootPath(), std::move(*failedFlush));
     }
     return m_report;

@@ -7,7 +7,7 @@ void CopyReport::addFailure(std::string path, FsError error)
     // NOTE: the read-only notice says a read-only file was to be overwritten: only a
     // destination refusing a write sets its bit; an unreadable source fails like anything else.
     const bool refusedWrite
-        = error.kind == FsErrorKind::PermissionDenied && error.side != FailedSide::Source;
+        = error.kind == FsErrorKind::PermissionDenied && error.side == FailedSide::Destination;
     CopyStatusFlags |= refusedWrite ? PermissionDeniedBit : CopyFailedBit;
     ++failureCount;
     if (failures.size() < MaxKeptFailures)

@@ -2,6 +2,7 @@
 
 #include "CopyOption.h"
 
+#include "platform/FsError.h"
 #include "platform/StopRequest.h"
 
 #include <cstdint>
@@ -11,10 +12,21 @@
 
 namespace rinvo {
 
-/// Receives each file copied or refused as read-only: the source folder's path, the file's
-/// name (the last component only) and the bytes copied.
-using CopyProgress = std::function<void(
-    std::string_view sourceFolder, std::string_view fileName, std::uint64_t bytes)>;
+/// Whether a file the progress is told of was copied, or its copy was tried and refused (a
+/// read-only target, or permission denied), which is shown too.
+enum class FileOutcome {
+    Copied,
+    Refused,
+};
+
+/// Receives each file copied or refused with permission denied: the source folder's path, the
+/// file's name (the last component only), the bytes copied and which of the two it was.
+using CopyProgress = std::function<void(std::string_view sourceFolder, std::string_view fileName,
+    std::uint64_t bytes, FileOutcome outcome)>;
+
+/// Receives each failure as it happens: the path that failed and why, its side set. Called
+/// from any of the threads, one call at a time.
+using CopyFailureSink = std::function<void(std::string_view path, const FsError& error)>;
 
 /// Whether a copy writes, or only tells what it would write.
 enum class CopyMode {
@@ -42,6 +54,8 @@ struct CopyRequest
     const StopRequest* stop = nullptr;
     /// Told of one copied file at a time, from any of the threads; may be empty.
     CopyProgress progress {};
+    /// Told of every failure, beyond those the report keeps too; may be empty.
+    CopyFailureSink failed {};
 };
 
 } // namespace rinvo

@@ -83,8 +83,7 @@ std::optional<Flow> FileCopier::findTarget(const Frame& frame, std::size_t index
         target = *found;
     } else if (found.error().kind == FsErrorKind::PermissionDenied) {
         // The time cannot be compared, so the copy is attempted as if it were older; a refused
-        // copy is recorded with its path.
-        m_tally.CopyStatusFlags |= PermissionDeniedBit;
+        // copy is recorded with its path, a copy that succeeds is no failure.
         target = EntryInfo {};
     } else if (found.error().kind != FsErrorKind::PathNotFound) {
         return m_walk.fail(filePlace(frame.place, index), m_walk.destinationPathOf(frame, name),
@@ -119,7 +118,8 @@ Flow FileCopier::refuse(
         m_walk.destinationPathOf(frame, entry.name), std::move(refusal), FailedSide::Destination);
     // A file refused as read-only is still shown, as one whose copy was tried.
     if (kind == FsErrorKind::PermissionDenied)
-        m_walk.fileDone(frame, entry.name, m_walk.dryRun() ? entry.info.size : 0);
+        m_walk.fileDone(
+            frame, entry.name, m_walk.dryRun() ? entry.info.size : 0, FileOutcome::Refused);
     return flow;
 }
 
@@ -289,7 +289,7 @@ Flow FileCopier::copyFailed(
         = m_walk.fail(filePlace(frame.place, index), std::move(path), std::move(error), side);
     // A file refused with permission denied is still shown, as one whose copy was tried.
     if (refused)
-        m_walk.fileDone(frame, name, 0);
+        m_walk.fileDone(frame, name, 0, FileOutcome::Refused);
     return refused ? Flow::Continue : flow;
 }
 

@@ -240,7 +240,7 @@ Flow FolderEntering::openDestination(const Frame& parent, std::size_t index,
     // A file in the folder's place: creating the folder would fail the same way.
     FsError error = found.error();
     if (error.kind == FsErrorKind::PathNotFound)
-        error.kind = FsErrorKind::AlreadyExists;
+        error = { FsErrorKind::AlreadyExists, "a file in the folder's place" };
     return m_walk.fail(
         place, m_walk.destinationPathOf(parent, name), error, FailedSide::Destination);
 }

@@ -47,12 +47,26 @@ Flow WalkContext::fail(WalkPlace place, std::string path, FsError error, FailedS
     if (side == FailedSide::Destination && showsVolumeUnusable(error))
         return endRow(std::move(place), std::move(error));
     error.side = side;
-    m_failures.add(std::move(place), std::move(path), std::move(error));
+    record(std::move(place), std::move(path), std::move(error));
     return Flow::Continue;
 }
 
 void WalkContext::note(WalkPlace place, std::string path, FsError error)
 {
+    record(std::move(place), std::move(path), std::move(error));
+}
+
+void WalkContext::tellFailure(std::string_view path, const FsError& error)
+{
+    if (!m_request.failed)
+        return;
+    std::lock_guard lock(m_progressMutex);
+    m_request.failed(path, error);
+}
+
+void WalkContext::record(WalkPlace place, std::string path, FsError error)
+{
+    tellFailure(path, error);
     m_failures.add(std::move(place), std::move(path), std::move(error));
 }
 
@@ -63,7 +77,7 @@ Flow WalkContext::endRow(WalkPlace place, FsError error)
     // threads that meet it at once, the first says so.
     if (!m_rowEnded.exchange(true)) {
         error.side = FailedSide::Destination;
-        m_failures.add(std::move(place), m_destinationRootPath, std::move(error));
+        record(std::move(place), m_destinationRootPath, std::move(error));
     }
     return Flow::EndRow;
 }
@@ -124,13 +138,14 @@ std::vector<std::shared_ptr<const Frame>> WalkContext::foldersWrittenTo() const
     return folders;
 }
 
-void WalkContext::fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes)
+void WalkContext::fileDone(
+    const Frame& frame, std::string_view name, std::uint64_t bytes, FileOutcome outcome)
 {
     if (!m_request.progress)
         return;
     // The display is told of one file at a time, whichever thread copied it.
     std::lock_guard lock(m_progressMutex);
-    m_request.progress(frame.sourcePath, name, bytes);
+    m_request.progress(frame.sourcePath, name, bytes, outcome);
 }
 
 } // namespace rinvo

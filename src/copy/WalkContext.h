@@ -53,13 +53,16 @@ public:
     void note(WalkPlace place, std::string path, FsError error);
     /// Ends the row with one line naming its destination and the reason.
     Flow endRow(WalkPlace place, FsError error);
+    /// Tells the request's failure sink of a failure the report gets by another way.
+    void tellFailure(std::string_view path, const FsError& error);
     bool rowEnded() const { return m_rowEnded.load(std::memory_order_relaxed); }
     /// Tells whether the walk goes on: not once the row has ended or the user asked to stop,
     /// which is noted in the thread's tally.
     Flow checkStop(CopyReport& tally) const;
 
     /// Tells the progress of a file copied, or refused as read-only, one at a time.
-    void fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes);
+    void fileDone(const Frame& frame, std::string_view name, std::uint64_t bytes,
+        FileOutcome outcome = FileOutcome::Copied);
     /// Adds the failures to the report in walk order.
     void moveFailuresInto(CopyReport& report) { m_failures.moveInto(report); }
 
@@ -80,6 +83,9 @@ public:
     std::vector<std::shared_ptr<const Frame>> foldersWrittenTo() const;
 
 private:
+    // Keeps a failure for the report and tells the request's sink at once.
+    void record(WalkPlace place, std::string path, FsError error);
+
     FileSystem& m_fs;
     const CopyRequest& m_request;
     PathStyle m_style;
@@ -87,6 +93,7 @@ private:
     std::optional<FolderIdentity> m_destinationRoot;
     OrderedFailures m_failures;
     std::atomic<bool> m_rowEnded { false };
+    // The progress and the failure sink are told one call at a time.
     std::mutex m_progressMutex;
     // NOTE: one folder kept open per device, so the row's end can flush every file system it
     // wrote to, a drive mounted inside the destination included.

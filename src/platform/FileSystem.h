@@ -57,6 +57,8 @@ FsStatus refusalToReplace(const EntryInfo& target);
 
 /// Permission bits a folder made outside any copy gets before the process's mask.
 inline constexpr std::uint32_t DefaultFolderPermissions = 0777;
+/// Permission bits of a folder only its owner may enter, such as the folder of the run logs.
+inline constexpr std::uint32_t PrivateFolderPermissions = 0700;
 
 /// A folder opened once; every operation is relative to it, so a walk never rebuilds paths.
 /// Once listed, a folder's files may be copied into it from several threads at once: stat,

@@ -372,6 +372,8 @@ public:
             DWORD written = 0;
             if (!::WriteFile(m_handle.get(), text.data() + done, chunk, &written, nullptr))
                 return lastError();
+            if (written == 0)
+                return FsError { FsErrorKind::Other, "nothing written" };
             done += written;
         }
         return std::nullopt;

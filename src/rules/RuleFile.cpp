@@ -179,7 +179,7 @@ FsResult<CopyRuleTable> LoadRuleFile(
     if (!bytes)
         return bytes.error();
     std::string_view text = *bytes;
-    const RuleFileEncoding encoding = detectRuleFileEncoding(text, codec);
+    RuleFileEncoding encoding = detectRuleFileEncoding(text, codec);
     if (text.starts_with(Utf8ByteOrderMark))
         text.remove_prefix(Utf8ByteOrderMark.size());
     std::unique_ptr<TextCodec> other;
@@ -187,6 +187,9 @@ FsResult<CopyRuleTable> LoadRuleFile(
         other = createCodec("UTF-8");
     else if (encoding == RuleFileEncoding::CodePage932)
         other = createCodec("CP932");
+    // Detection found the codec; only a system that lost it since reads in its own.
+    if (!other && (encoding == RuleFileEncoding::Utf8 || encoding == RuleFileEncoding::CodePage932))
+        encoding = RuleFileEncoding::Unknown;
     if (readAs)
         *readAs = encoding;
     const std::vector<CopyRule> rows = parseRuleFile(text, other ? *other : codec);

@@ -47,15 +47,19 @@ RuleFileEncoding detectRuleFileEncoding(std::string_view bytes, const TextCodec&
     if (marked)
         bytes.remove_prefix(Utf8ByteOrderMark.size());
     if (isUtf8(system)) {
-        if (marked || decodesCleanly(bytes, system))
+        if (decodesCleanly(bytes, system))
             return RuleFileEncoding::SystemCodePage;
-        const std::unique_ptr<TextCodec> shiftJis = createCodec("CP932");
+        // A file that says it is UTF-8 and is not is nothing else either.
+        const std::unique_ptr<TextCodec> shiftJis = marked ? nullptr : createCodec("CP932");
         return shiftJis && decodesCleanly(bytes, *shiftJis) ? RuleFileEncoding::CodePage932
                                                             : RuleFileEncoding::Unknown;
     }
     const std::unique_ptr<TextCodec> utf8 = createCodec("UTF-8");
-    if (marked || (hasNonAscii(bytes) && utf8 && decodesCleanly(bytes, *utf8)))
+    const bool validUtf8 = utf8 && decodesCleanly(bytes, *utf8);
+    if (validUtf8 && (marked || hasNonAscii(bytes)))
         return RuleFileEncoding::Utf8;
+    if (marked)
+        return RuleFileEncoding::Unknown;
     return decodesCleanly(bytes, system) ? RuleFileEncoding::SystemCodePage
                                          : RuleFileEncoding::Unknown;
 }

@@ -114,55 +114,88 @@ TEST(RunLog, TellsEachRowsOutcomeAndEveryFailureWithItsSide)
     EXPECT_NE(log.find(cli::rowCounts(3, 1, 2) + "\n"), std::string::npos) << log;
 }
 
-TEST(RunLog, NamesEveryCopiedFileOnlyWhenAsked)
+TEST(RunLog, NamesEveryCopiedFileOnlyWhenAskedAndNeverARefusedOne)
 {
     for (const ListCopiedFiles list : { ListCopiedFiles::No, ListCopiedFiles::Yes }) {
         MemoryFileSystem fs;
         fs.addFile("/src/a.txt", "a", New);
         fs.addFile("/src/sub/b.txt", "b", New);
+        fs.addFile("/src/ro.txt", "new", New);
+        fs.addFile("/dst/ro.txt", "old", Old, ReadOnlyAttribute);
         CopyRuleTable rules;
         rules[0] = { "/src", "/dst" };
-        fs.addFolder("/dst");
         const std::string log = runLogged(fs, rules, list);
         const bool listed = list == ListCopiedFiles::Yes;
         EXPECT_EQ(log.find(logs::copiedFile("/src/a.txt") + "\n") != std::string::npos, listed);
         EXPECT_EQ(log.find(logs::copiedFile("/src/sub/b.txt") + "\n") != std::string::npos, listed)
             << log;
+        EXPECT_EQ(log.find(logs::copiedFile("/src/ro.txt")), std::string::npos) << log;
     }
+}
+
+TEST(RunLog, NamesEveryFailureBeyondThoseTheReportKeeps)
+{
+    MemoryFileSystem fs;
+    const std::size_t failures = CopyReport::MaxKeptFailures + 3;
+    for (std::size_t i = 0; i < failures; ++i) {
+        const std::string path = "/src/f" + std::to_string(i);
+        fs.addFile(path, "x", New);
+        fs.injectFault(path, Op::ReadFile, FsErrorKind::Other);
+    }
+    fs.addFolder("/dst");
+    CopyRuleTable rules;
+    rules[0] = { "/src", "/dst" };
+    const std::string log = runLogged(fs, rules, ListCopiedFiles::No);
+    const std::string failureLine = std::string(1, '\n').append(logs::failure(""));
+    std::size_t logged = 0;
+    for (std::size_t at = log.find(failureLine); at != std::string::npos;
+         at = log.find(failureLine, at + 1))
+        ++logged;
+    EXPECT_EQ(logged, failures);
+    EXPECT_NE(log.find(logs::failure("コピー元 /src/f1002: ")), std::string::npos);
 }
 
 TEST(RunLog, LogsAreNamedByTheirStartAndOnlyTheNewestAreKept)
 {
     MemoryFileSystem fs;
+    const std::string folder = std::string(Folder) + "/";
+    auto addLogs = [&](const std::string& stamp, int count) {
+        for (int i = 0; i < count; ++i)
+            fs.addFile(folder + stamp + (i < 10 ? "0" : "") + std::to_string(i) + ".log", "", Old);
+    };
+    auto kept = [&](const std::string& name) {
+        const std::vector<std::string> left = fs.children(Folder);
+        return std::find(left.begin(), left.end(), name) != left.end();
+    };
     // Numbers order logs of the same second as numbers, not as text: -10 is newer than -2.
     for (const char* old : { "20200101-000000.log", "20200101-000000-2.log",
              "20200101-000000-10.log", "notes.txt", "20200101-000000.log.bak" })
-        fs.addFile(std::string(Folder) + "/" + old, "", Old);
-    for (int i = 0; i < 28; ++i)
-        fs.addFile(std::string(Folder) + "/20200102-0000" + (i < 10 ? "0" : "") + std::to_string(i)
-                + ".log",
-            "", Old);
+        fs.addFile(folder + old, "", Old);
+    addLogs("20200102-0000", 28);
     const std::tm started = localTime(1'765'000'000);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &started);
     RunLogHeading heading;
     heading.startedAt = 1'765'000'000;
-    for (const char* suffix : { ".log", "-2.log", "-3.log" }) {
-        auto log = RunLog::begin(fs, Folder, heading);
-        ASSERT_TRUE(log.ok());
-        EXPECT_EQ((*log)->place().path, std::string(Folder) + "/" + stamp + suffix);
-    }
-    const std::vector<std::string> left = fs.children(Folder);
-    auto kept = [&](const std::string& name) {
-        return std::find(left.begin(), left.end(), name) != left.end();
-    };
-    EXPECT_EQ(left.size(), KeptLogs + 2) << "30 logs and the user's two files";
-    EXPECT_TRUE(kept("notes.txt"));
-    EXPECT_TRUE(kept("20200101-000000.log.bak"));
+    ASSERT_TRUE(RunLog::begin(fs, Folder, heading).ok());
+    EXPECT_EQ(fs.children(Folder).size(), KeptLogs + 2) << "30 logs and the user's two files";
     EXPECT_FALSE(kept("20200101-000000.log"));
     EXPECT_FALSE(kept("20200101-000000-2.log"));
-    EXPECT_FALSE(kept("20200101-000000-10.log"));
-    EXPECT_FALSE(kept("20200102-000000.log"));
-    EXPECT_TRUE(kept("20200102-000001.log"));
-    EXPECT_TRUE(kept(std::string(stamp) + "-3.log"));
+    EXPECT_TRUE(kept("20200101-000000-10.log"));
+    EXPECT_TRUE(kept("notes.txt"));
+    EXPECT_TRUE(kept("20200101-000000.log.bak"));
+    for (const char* suffix : { "-2.log", "-3.log" }) {
+        auto log = RunLog::begin(fs, Folder, heading);
+        ASSERT_TRUE(log.ok());
+        EXPECT_EQ((*log)->place().path, folder + stamp + suffix);
+    }
+    EXPECT_TRUE(kept(std::string(stamp) + ".log"));
+
+    // Logs from a clock that ran ahead never push out the log being written.
+    addLogs("20990101-0000", 30);
+    auto behind = RunLog::begin(fs, Folder, heading);
+    ASSERT_TRUE(behind.ok());
+    EXPECT_TRUE(kept(std::string(stamp) + "-4.log"));
+    EXPECT_TRUE(fs.fileData((*behind)->place().path).value_or("").starts_with("rinvo "));
+    EXPECT_EQ(fs.children(Folder).size(), KeptLogs + 2);
 }

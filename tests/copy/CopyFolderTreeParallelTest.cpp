@@ -89,7 +89,7 @@ Outcome copyTree(unsigned seed, unsigned threads, CopyMode mode = CopyMode::Copy
             .mode = mode,
             .threads = threads,
             .stop = nullptr,
-            .progress = [&](std::string_view, std::string_view name, std::uint64_t) {
+            .progress = [&](std::string_view, std::string_view name, std::uint64_t, FileOutcome) {
                 outcome.shown.emplace_back(name);
             } });
     for (const std::string& path : fs.allPaths())

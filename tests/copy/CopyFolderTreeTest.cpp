@@ -34,9 +34,8 @@ protected:
                 .mode = CopyMode::Copy,
                 .threads = threads,
                 .stop = nullptr,
-                .progress = [this](std::string_view, std::string_view name, std::uint64_t) {
-                    shown.emplace_back(name);
-                } }));
+                .progress = [this](std::string_view, std::string_view name, std::uint64_t,
+                                FileOutcome) { shown.emplace_back(name); } }));
     }
 };
 
@@ -334,9 +333,8 @@ TEST_F(CopyFolderTreeTest, ADryRunWritesNothingAndForetellsWhatACopyDoes)
             .option = CopyOption::SkipSystem,
             .mode = CopyMode::DryRun,
             .stop = nullptr,
-            .progress = [this](std::string_view, std::string_view name, std::uint64_t) {
-                shown.emplace_back(name);
-            } });
+            .progress = [this](std::string_view, std::string_view name, std::uint64_t,
+                            FileOutcome) { shown.emplace_back(name); } });
     EXPECT_EQ(fs.allPaths(), before);
     EXPECT_EQ(fs.flushes(), 0);
     const CopyReport foretold = report;

@@ -134,7 +134,7 @@ protected:
             int written = 0;
             CopyRequest request { temp / "src", volume.path() + "/bak" };
             request.threads = 1;
-            request.progress = [&](std::string_view, std::string_view, std::uint64_t) {
+            request.progress = [&](std::string_view, std::string_view, std::uint64_t, FileOutcome) {
                 if (++written == cutAt)
                     volume.cutThePower(Ext4Volume::Journal::CommittedFirst);
             };

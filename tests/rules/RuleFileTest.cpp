@@ -199,6 +199,8 @@ TEST_F(RuleFileTest, FilesFromElsewhereAreReadInTheirOwnCharacterSet)
         { "UTF-8 on a UTF-8 system", *utf8, utf8Path, RuleFileEncoding::SystemCodePage, utf8Path },
         { "invalid in all on a UTF-8 system", *utf8, brokenPath, RuleFileEncoding::Unknown,
             utf8->decode(brokenPath) },
+        { "marked as UTF-8 but not UTF-8", *sjis, mark + shiftJisPath, RuleFileEncoding::Unknown,
+            sjis->decode(shiftJisPath) },
         { "invalid in all on a 932 system", *sjis, brokenPath, RuleFileEncoding::Unknown,
             sjis->decode(brokenPath) },
     };
