@@ -73,8 +73,15 @@ void RuleEditing::DFolder_Click(RuleWindowState& state, int index)
         return;
     // The drive test comes first: a destination at a drive's root takes the drive's own form,
     // which on POSIX is the mount point's path, as for a source.
-    if (m_fs.driveExists(*chosen) || m_fs.folderExists(*chosen)) {
-        rule.destination = normalizedPath(*chosen, m_fs.pathStyle());
+    const PathStyle style = m_fs.pathStyle();
+    if (m_fs.driveExists(*chosen)) {
+        // "C:\" is held as "C:"; the POSIX root keeps its one separator.
+        rule.destination = trimTrailingSeparator(normalizedPath(*chosen, style), style);
+        state.RulesChanged = true;
+        return;
+    }
+    if (m_fs.folderExists(*chosen)) {
+        rule.destination = normalizedPath(*chosen, style);
         state.RulesChanged = true;
         return;
     }

@@ -2,14 +2,7 @@
 
 #include <QPushButton>
 
-#include <functional>
-
 namespace rinvo {
-
-/// Splits a caption at its blanks into lines no wider than 'width', as far as the words allow;
-/// a caption that fits stays one line.
-QString wrapAtBlanks(
-    const QString& caption, const std::function<int(const QString&)>& measure, int width);
 
 /// A push button whose caption wraps at its blanks when it is wider than the button, keeping
 /// the caption itself (its text) unchanged.
@@ -19,8 +12,14 @@ class WrappingButton : public QPushButton
 public:
     WrappingButton(const QString& caption, QWidget* parent);
 
+    /// The lines the caption is drawn with at the button's present width and font.
+    QStringList captionLines() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    int captionWidth() const;
 };
 
 } // namespace rinvo

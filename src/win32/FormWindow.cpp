@@ -1,5 +1,6 @@
 #include "FormWindow.h"
 
+#include "ButtonCaption.h"
 #include "Wide.h"
 
 #include <commctrl.h>
@@ -55,6 +56,13 @@ WindowKind kindOf(forms::ControlKind kind)
         return { L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE };
     }
     return { L"STATIC", 0, 0 };
+}
+
+bool isTextBox(forms::ControlKind kind)
+{
+    using forms::ControlKind;
+    return kind == ControlKind::RuleBox || kind == ControlKind::LineBox
+        || kind == ControlKind::TextView || kind == ControlKind::EditBox;
 }
 
 } // namespace
@@ -183,20 +191,34 @@ void FormWindow::createControl(const forms::ControlLayout& layout, int id)
         m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
         nullptr);
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout)), FALSE);
+    // A screen reader reads a wrapped caption as one line where the system takes a name set on
+    // the button (Windows, not Wine).
+    if (layout.kind == forms::ControlKind::Button && setWrappedCaption(window, layout.text, m_dpi))
+        setAccessibleName(window, layout.accessibleName);
     if (!readsItsText && !layout.accessibleName.empty())
         setAccessibleName(window, layout.accessibleName);
     HBRUSH field = layout.fieldColour ? ::CreateSolidBrush(colourOf(*layout.fieldColour)) : nullptr;
     m_controls.push_back({ &layout, window, field, widen(layout.tooltip) });
     if (!layout.tooltip.empty() && m_tooltip) {
-        Control& added = m_controls.back();
-        TTTOOLINFOW tool {};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = m_window;
-        tool.uId = reinterpret_cast<UINT_PTR>(window);
-        tool.lpszText = added.tip.data();
-        ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        addTip(window, m_controls.back().tip);
+        // A drop-down's text field is a window of its own, over most of the box.
+        COMBOBOXINFO combo {};
+        combo.cbSize = sizeof combo;
+        if (layout.kind == forms::ControlKind::DropDownCombo && ::GetComboBoxInfo(window, &combo)
+            && combo.hwndItem)
+            addTip(combo.hwndItem, m_controls.back().tip);
     }
+}
+
+void FormWindow::addTip(HWND window, std::wstring& tip)
+{
+    TTTOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    tool.lpszText = tip.data();
+    ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void FormWindow::setAccessibleName(HWND window, const std::string& name)
@@ -218,9 +240,18 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
         const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
-        if (!control || (!control->layout->textColour && !control->field))
+        if (!control)
             break;
         HDC dc = reinterpret_cast<HDC>(wParam);
+        if (!control->layout->textColour && !control->field) {
+            if (!isTextBox(control->layout->kind))
+                break;
+            // A read-only box is drawn on the face colour, which looks disabled; these are in
+            // the window colours of any box the user reads or clicks.
+            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+            ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+        }
         if (control->layout->textColour)
             ::SetTextColor(dc, colourOf(*control->layout->textColour));
         if (control->field) {

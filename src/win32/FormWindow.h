@@ -56,6 +56,8 @@ private:
     void createControl(const forms::ControlLayout& layout, int id);
     HFONT fontFor(const forms::ControlLayout& layout);
     void setAccessibleName(HWND window, const std::string& name);
+    /// Shows the tip over the window; the text must outlive the window.
+    void addTip(HWND window, std::wstring& tip);
     const Control* controlOf(HWND window) const;
 
     HWND m_window = nullptr;

@@ -74,6 +74,13 @@ void MainWindow::connectControls()
     }
 }
 
+void MainWindow::browseFrom(HWND box, RuleSide side, int index)
+{
+    m_flow.Folder_Click(side, index);
+    // A modal dialog gives the focus back to the window, not to the control that opened it.
+    ::SetFocus(box);
+}
+
 LRESULT CALLBACK MainWindow::ruleBoxProc(
     HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId, DWORD_PTR self)
 {
@@ -96,7 +103,7 @@ LRESULT MainWindow::ruleBoxMessage(
         return 0;
     case WM_LBUTTONUP:
         ::DefSubclassProc(box, message, wParam, lParam);
-        m_flow.Folder_Click(side, index);
+        browseFrom(box, side, index);
         return 0;
     case WM_RBUTTONDOWN:
         m_flow.Folder_MouseDown(side, index, MouseButton::Right);
@@ -120,7 +127,7 @@ LRESULT MainWindow::ruleBoxMessage(
     }
     case WM_KEYDOWN:
         if (wParam == VK_RETURN || wParam == VK_SPACE) {
-            m_flow.Folder_Click(side, index);
+            browseFrom(box, side, index);
             return 0;
         }
         if (wParam == VK_DELETE) {

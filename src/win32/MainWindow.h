@@ -33,6 +33,8 @@ private:
     static LRESULT CALLBACK ruleBoxProc(
         HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId, DWORD_PTR self);
     LRESULT ruleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR boxId);
+    /// Opens the folder dialog for a rule box and gives the box the focus back.
+    void browseFrom(HWND box, RuleSide side, int index);
     static LRESULT CALLBACK holdBackInput(int code, WPARAM wParam, LPARAM lParam);
     bool isInputForTheWindow(const MSG& message) const;
     void runPostedTask();

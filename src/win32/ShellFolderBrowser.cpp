@@ -2,6 +2,10 @@
 
 #include "Wide.h"
 
+#include <iterator>
+#include <string_view>
+
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -12,12 +16,36 @@ namespace {
 // The rule boxes' flags: file-system items only, the resizable style, files beside folders.
 constexpr UINT BrowseFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_BROWSEINCLUDEFILES;
 
+// The dialog's folder tree, which the newer style nests in a control of its own.
+HWND folderTreeOf(HWND dialog)
+{
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(child, name, static_cast<int>(std::size(name)));
+        if (std::wstring_view(name) == WC_TREEVIEWW)
+            return child;
+        if (HWND inner = folderTreeOf(child))
+            return inner;
+    }
+    return nullptr;
+}
+
 // Selects the start path once the dialog exists; a path the dialog cannot find leaves its
-// own initial selection.
+// own initial selection. NOTE: the tree selects the start folder without scrolling to it, and
+// only once it has filled its levels; so each new selection is scrolled into view after the
+// messages queued before it.
 int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM, LPARAM startPath)
 {
     if (message == BFFM_INITIALIZED && startPath)
         ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, startPath);
+    if (message == BFFM_SELCHANGED) {
+        if (HWND tree = folderTreeOf(dialog)) {
+            const auto item = ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+            if (item)
+                ::PostMessageW(tree, TVM_ENSUREVISIBLE, 0, item);
+        }
+    }
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "app/FolderBrowser.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,14 @@ public:
 
     void willChoose(std::string path) { m_answers.push_back(std::move(path)); }
 
+    /// Runs while the dialog would be open, as a real one does what it does to the window.
+    std::function<void()> whileOpen;
+
     std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
     {
         m_calls.push_back({ std::string(prompt), std::string(startPath) });
+        if (whileOpen)
+            whileOpen();
         if (m_answers.empty())
             return {};
         std::string answer = std::move(m_answers.front());

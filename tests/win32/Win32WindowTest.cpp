@@ -8,6 +8,7 @@
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/TextCodec.h"
 #include "texts/Catalogue.h"
+#include "win32/ButtonCaption.h"
 #include "win32/MainWindow.h"
 #include "win32/SelectFolderWindow.h"
 #include "win32/Wide.h"
@@ -18,10 +19,12 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -100,6 +103,16 @@ private:
 
 using MainWindowThread = WindowThread<MainWindow>;
 
+// A caption wider than its button shows on two lines, broken at its blanks.
+std::string shownCaption(const std::string& caption)
+{
+    if (caption == texts::ReloadCommand)
+        return "設定\r\nロード";
+    if (caption == texts::CopyCommand)
+        return "コピー\r\n開始";
+    return caption;
+}
+
 // Checks a window's controls against its table: place at the window's DPI, and caption.
 void checkAgainstTable(FormWindow& window, const forms::FormLayout& form)
 {
@@ -122,8 +135,11 @@ void checkAgainstTable(FormWindow& window, const forms::FormLayout& form)
             && layout.kind != forms::ControlKind::DriveList) {
             EXPECT_EQ(r.bottom - r.top, window.pixels(layout.rect.height));
         }
-        if (layout.kind == forms::ControlKind::Label || layout.kind == forms::ControlKind::Button) {
+        if (layout.kind == forms::ControlKind::Label) {
             EXPECT_EQ(textOf(h), layout.text);
+        }
+        if (layout.kind == forms::ControlKind::Button) {
+            EXPECT_EQ(textOf(h), shownCaption(layout.text));
         }
     }
 }
@@ -184,6 +200,115 @@ TEST_F(Win32MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsTextAndTip
     }
     EXPECT_EQ(textOf(control("SFolder0")), "/src");
     EXPECT_EQ(textOf(control("DFolder0")), "/dst");
+    // The option box's tip shows over its text field too, not over its arrow only.
+    COMBOBOXINFO combo {};
+    combo.cbSize = sizeof combo;
+    ASSERT_TRUE(::GetComboBoxInfo(control("AttrStt"), &combo));
+    wchar_t tip[512] = {};
+    TTTOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window.handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
+    tool.lpszText = tip;
+    ::SendMessageW(window.tooltip(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(narrow(tip), texts::CopyOptionTip);
+}
+
+// A control as it paints itself, pixel by pixel (0x00RRGGBB), row after row.
+struct Rendering
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y * width + x)]; }
+};
+
+Rendering render(HWND control)
+{
+    RECT client {};
+    ::GetClientRect(control, &client);
+    Rendering shot { client.right, client.bottom, {} };
+    BITMAPINFO info {};
+    info.bmiHeader
+        = { sizeof info.bmiHeader, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    ::SendMessageW(
+        control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    shot.pixels.assign(first, first + std::size_t(shot.width * shot.height));
+    ::SelectObject(dc, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return shot;
+}
+
+std::uint32_t systemColour(int index)
+{
+    const COLORREF colour = ::GetSysColor(index);
+    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+
+// The bands of consecutive rows inside a button's frame that hold dark ink.
+int inkBands(HWND button)
+{
+    const Rendering shot = render(button);
+    const int margin = 4;
+    int bands = 0;
+    bool inBand = false;
+    for (int y = margin; y < shot.height - margin; ++y) {
+        bool ink = false;
+        for (int x = margin; x < shot.width - margin && !ink; ++x) {
+            const std::uint32_t p = shot.at(x, y);
+            ink = (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF) < 3 * 100;
+        }
+        bands += ink && !inBand;
+        inBand = ink;
+    }
+    return bands;
+}
+
+TEST_F(Win32MainWindowTest, CaptionsWiderThanTheirButtonsShowOnTwoLinesBrokenAtTheBlanks)
+{
+    const std::pair<const char*, std::vector<std::string>> wrapped[] = {
+        { "Yobikomi", { "設定", "ロード" } },
+        { "GoCopy", { "コピー", "開始" } },
+    };
+    // At each common scale, in the table's font at that scale.
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    for (int dpi : { 96, 120, 144, 192 }) {
+        for (const auto& [name, lines] : wrapped) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(dpi) + " DPI");
+            const forms::ControlLayout& layout = forms::rinvoMainForm().control(name);
+            HFONT font = ::CreateFontW(
+                -::MulDiv(static_cast<int>(layout.font->points * 100 + 0.5), dpi, 7200), 0, 0, 0,
+                FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                widen(layout.font->face).c_str());
+            HGDIOBJ previous = ::SelectObject(dc, font);
+            EXPECT_EQ(
+                buttonCaptionLines(dc, layout.text, ::MulDiv(layout.rect.width, dpi, 1440), dpi),
+                lines);
+            ::SelectObject(dc, previous);
+            ::DeleteObject(font);
+        }
+    }
+    ::DeleteDC(dc);
+    EXPECT_EQ(inkBands(control("Yobikomi")), 2) << "drawn on two lines";
+    EXPECT_EQ(inkBands(control("Owari")), 1);
+}
+
+TEST_F(Win32MainWindowTest, BoxesTheUserReadsOrClicksAreInTheWindowColours)
+{
+    for (const char* name : { "SFolder5", "DFolder5", "DspFileName" }) {
+        const Rendering shot = render(control(name));
+        ASSERT_GT(shot.width, 8) << name;
+        EXPECT_EQ(shot.at(shot.width / 2, shot.height / 2), systemColour(COLOR_WINDOW)) << name;
+        EXPECT_NE(systemColour(COLOR_WINDOW), systemColour(COLOR_BTNFACE));
+    }
 }
 
 TEST_F(Win32MainWindowTest, TheOptionBoxHoldsItsEntriesAndTheStartButtonHasTheFocus)
@@ -224,9 +349,15 @@ TEST_F(Win32MainWindowTest, TheKeyboardReachesSetsAndClearsARule)
 {
     HWND box = control("DFolder2");
     EXPECT_TRUE(::GetWindowLongW(box, GWL_STYLE) & WS_TABSTOP) << "Tab stops at a rule box";
+    // A modal dialog takes the focus and gives it back to the window itself when it closes.
+    browser.whileOpen = [&] { ::SetFocus(ui->window().handle()); };
     browser.willChoose("/other");
     ::SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(textOf(box), "/other");
+    GUITHREADINFO focus {};
+    focus.cbSize = sizeof focus;
+    ASSERT_TRUE(::GetGUIThreadInfo(ui->threadId(), &focus));
+    EXPECT_EQ(focus.hwndFocus, box) << "the focus is back on the box, so Enter opens it again";
     messages.expect(messages::ClearQuestion, MessageButtons::YesNoDefaultNo, MessageAnswer::Yes);
     ::SendMessageW(box, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(textOf(box), "");
@@ -334,7 +465,11 @@ TEST_F(Win32MainWindowTest, ScreenReadersNameEveryControlAsTheTableDoes)
         self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
         accessible->get_accName(self, &name);
-        EXPECT_EQ(name ? narrow(name) : std::string(), layout.accessibleName);
+        // Wine reads a button's name from its text, which holds the wrapped caption's lines.
+        EXPECT_EQ(name ? narrow(name) : std::string(),
+            underWine && layout.kind == forms::ControlKind::Button
+                ? shownCaption(layout.accessibleName)
+                : layout.accessibleName);
         ::SysFreeString(name);
         accessible->Release();
     }

@@ -2,7 +2,10 @@
 // code page. Run under Wine in CI.
 
 #include "app/CopyRun.h"
+#include "app/RinvoModule.h"
+#include "app/RuleEditing.h"
 #include "copy/CopyFolderTree.h"
+#include "fakes/ScriptedFolderBrowser.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
@@ -184,6 +187,26 @@ TEST_F(WindowsPlatform, ASourceAtADriveRootIsTrimmedToTheDrive)
             .option = CopyOption::SkipSystem });
     EXPECT_EQ(single.filesCopied, 1u);
     EXPECT_EQ(readFile(at("dst/sub/top.txt")), "t");
+}
+
+TEST_F(WindowsPlatform, ADriveRootChosenForASourceKeepsItsSeparatorAndForADestinationDropsIt)
+{
+    ScriptedMessageBox messages;
+    ScriptedFolderBrowser browser;
+    RinvoModule module;
+    const std::unique_ptr<TextCodec> codec = createSystemCodec();
+    RuleEditing editing(*fs, messages, browser, *codec, module);
+    RuleWindowState state;
+    for (const char* chosen : { "C:\\", "C:\\Windows\\" }) {
+        browser.willChoose(chosen);
+        editing.SFolder_Click(state, 0);
+        browser.willChoose(chosen);
+        editing.DFolder_Click(state, 0);
+        const bool root = std::string_view(chosen) == "C:\\";
+        EXPECT_EQ(state.rules[0].source, root ? "C:\\" : "C:\\Windows");
+        EXPECT_EQ(state.rules[0].destination, root ? "C:" : "C:\\Windows");
+    }
+    EXPECT_EQ(messages.surprises(), "");
 }
 
 TEST_F(WindowsPlatform, TheRuleFileKeepsJapaneseNamesInCodePage932)
