@@ -17,7 +17,12 @@ bool isTerminal(StandardStream stream);
 /// Returns the program's arguments, without its name, as UTF-8.
 std::vector<std::string> programArguments(int argc, char** argv);
 
-/// Makes the console show the program's UTF-8 output (Windows); nothing to do on POSIX.
+/// Makes the console show the program's UTF-8 output (Windows); nothing to do on POSIX. The
+/// console's code pages are restored when the program exits.
 void prepareConsoleOutput();
+
+/// Gives the console back the code pages the program found, now: for a way out that skips
+/// the exit handlers (Windows); nothing to do on POSIX.
+void restoreConsoleCodePages();
 
 } // namespace rinvo

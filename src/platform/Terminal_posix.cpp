@@ -17,4 +17,7 @@ std::vector<std::string> programArguments(int argc, char** argv)
 void prepareConsoleOutput()
 { }
 
+void restoreConsoleCodePages()
+{ }
+
 } // namespace rinvo

@@ -2,7 +2,10 @@
 
 #include "WinSupport.h"
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 
 #include <io.h>
 #include <shellapi.h>
@@ -27,9 +30,37 @@ std::vector<std::string> programArguments(int, char**)
     return arguments;
 }
 
+namespace {
+
+// The console's code pages as the program found them; 0 without a console.
+std::atomic<UINT> g_outputCodePage { 0 };
+std::atomic<UINT> g_inputCodePage { 0 };
+
+} // namespace
+
 void prepareConsoleOutput()
 {
+    // NOTE: the code pages belong to the console, which the user's shell goes on using after
+    // the program: they are given back on every way out (see restoreConsoleCodePages).
+    const UINT output = ::GetConsoleOutputCP();
+    if (output == 0)
+        return;
+    g_inputCodePage = ::GetConsoleCP();
+    g_outputCodePage = output;
+    std::atexit(restoreConsoleCodePages);
+    std::set_terminate([] {
+        restoreConsoleCodePages();
+        std::abort();
+    });
     ::SetConsoleOutputCP(CP_UTF8);
+}
+
+void restoreConsoleCodePages()
+{
+    if (const UINT output = g_outputCodePage.exchange(0))
+        ::SetConsoleOutputCP(output);
+    if (const UINT input = g_inputCodePage.exchange(0))
+        ::SetConsoleCP(input);
 }
 
 } // namespace rinvo

@@ -20,16 +20,21 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::wstring exePath()
+std::wstring windowsPath(const char* built)
 {
     // The build passes the program's path as the build machine names it; Wine shows the host's
     // root as drive Z:.
-    std::wstring path = widen(RINVO_EXE);
+    std::wstring path = widen(built);
     for (wchar_t& c : path) {
         if (c == L'/')
             c = L'\\';
     }
     return path.front() == L'\\' ? L"Z:" + path : path;
+}
+
+std::wstring exePath()
+{
+    return windowsPath(RINVO_EXE);
 }
 
 std::wstring textOf(HWND window)
@@ -87,6 +92,17 @@ HWND childWithText(HWND parent, const std::wstring& text)
     return nullptr;
 }
 
+std::string readCaptured(HANDLE file)
+{
+    ::SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    std::string read;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        read.append(buffer, got);
+    return read;
+}
+
 // A copy of the program in a folder of its own, started there.
 class RunningProgram
 {
@@ -99,6 +115,7 @@ public:
             + L"-" + std::to_wstring(counter++);
         ::CreateDirectoryW(folder.c_str(), nullptr);
         ::CopyFileW(exePath().c_str(), (folder + L"\\rinvo.exe").c_str(), FALSE);
+        ::CopyFileW(windowsPath(RINVO_COM).c_str(), (folder + L"\\rinvo.com").c_str(), FALSE);
     }
 
     ~RunningProgram()
@@ -155,6 +172,39 @@ public:
         return text;
     }
 
+    /// Runs the console companion on this process's console, as typed in its folder, with its
+    /// output and errors caught; returns its exit status.
+    DWORD runConsole(const std::wstring& arguments, std::string& output, std::string& errors)
+    {
+        SECURITY_ATTRIBUTES inherited { sizeof inherited, nullptr, TRUE };
+        auto capture = [&](const wchar_t* name) {
+            return rinvo::win::ScopedKernelHandle(::CreateFileW((folder + name).c_str(),
+                GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        };
+        const rinvo::win::ScopedKernelHandle out = capture(L"\\out.txt");
+        const rinvo::win::ScopedKernelHandle err = capture(L"\\err.txt");
+        STARTUPINFOW startup {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = out.get();
+        startup.hStdError = err.get();
+        std::wstring command = L"\"" + folder + L"\\rinvo.com\" " + arguments;
+        PROCESS_INFORMATION started {};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                folder.c_str(), &startup, &started))
+            return ~DWORD(0);
+        const rinvo::win::ScopedKernelHandle process(started.hProcess);
+        const rinvo::win::ScopedKernelHandle thread(started.hThread);
+        DWORD status = ~DWORD(0);
+        if (::WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(process.get(), &status);
+        output = readCaptured(out.get());
+        errors = readCaptured(err.get());
+        return status;
+    }
+
     bool exits() { return ::WaitForSingleObject(m_process.get(), 10000) == WAIT_OBJECT_0; }
 
     DWORD processId() const { return m_processId; }
@@ -189,7 +239,7 @@ TEST(EndToEnd, OneClickBacksUpTwoRowsCreatingAMissingFolderAndCloses)
         + L"\\写真\",\"" + base + L"\\控え2\"\r\n");
     HWND main = program.start();
     ASSERT_TRUE(main);
-    ::PostMessageW(childWithText(main, L"コピー  開始"), BM_CLICK, 0, 0);
+    ::PostMessageW(childWithText(main, L"コピー\r\n開始"), BM_CLICK, 0, 0);
     EXPECT_EQ(program.answer(IDYES),
         L"コピー先フォルダ " + base + L"\\控え2 が存在しません。作成しますか？");
     EXPECT_EQ(program.answer(IDOK), L"コピーを完了しました。");
@@ -203,7 +253,7 @@ TEST(EndToEnd, WithoutRulesARunCopiesNothingAndSaysSo)
     RunningProgram program;
     HWND main = program.start();
     ASSERT_TRUE(main);
-    ::PostMessageW(childWithText(main, L"コピー  開始"), BM_CLICK, 0, 0);
+    ::PostMessageW(childWithText(main, L"コピー\r\n開始"), BM_CLICK, 0, 0);
     EXPECT_EQ(program.answer(IDOK), L"コピーは行われませんでした。");
     EXPECT_TRUE(program.exits());
 }
@@ -225,4 +275,41 @@ TEST(EndToEnd, TheHelpWindowOpensOnceAndOutlivesTheMainWindow)
     EXPECT_TRUE(::IsWindow(shown.front())) << "the help window stays";
     ::PostMessageW(shown.front(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.exits()) << "the program ends with its last window";
+}
+
+TEST(EndToEnd, TheConsoleCompanionTellsTheFailuresSideAndPathAndGivesTheConsoleItsCodePagesBack)
+{
+    // The console a user types in, in the Japanese code page.
+    // Under a test runner the process may hang on to a console without a screen.
+    if (::GetConsoleOutputCP() == 0) {
+        ::FreeConsole();
+        ASSERT_TRUE(::AllocConsole());
+    }
+    ASSERT_TRUE(::SetConsoleOutputCP(932));
+    ASSERT_TRUE(::SetConsoleCP(932));
+    RunningProgram program;
+    const std::wstring base = program.folder;
+    ::CreateDirectoryW((base + L"\\元").c_str(), nullptr);
+    ::CreateDirectoryW((base + L"\\先").c_str(), nullptr);
+    std::ofstream(std::filesystem::path(base + L"\\先\\表.txt")) << "old";
+    std::filesystem::last_write_time(std::filesystem::path(base + L"\\先\\表.txt"),
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(48));
+    ::SetFileAttributesW((base + L"\\先\\表.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::ofstream(std::filesystem::path(base + L"\\元\\表.txt")) << "new";
+    program.writeRules(L"\"" + base + L"\\元\",\"" + base + L"\\先\"\r\n");
+
+    std::string output;
+    std::string errors;
+    EXPECT_EQ(program.runConsole(L"run", output, errors), 1u) << output << errors;
+    const std::string destination = narrow(base + L"\\先\\表.txt");
+    EXPECT_NE(errors.find("コピー先 " + destination + ": "), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("コピー元"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("read-only"), std::string::npos) << errors;
+    EXPECT_EQ(::GetConsoleOutputCP(), 932u);
+    EXPECT_EQ(::GetConsoleCP(), 932u);
+
+    // A mistyped command ends with an error, the code pages given back all the same.
+    EXPECT_EQ(program.runConsole(L"--no-such-option", output, errors), 2u) << errors;
+    EXPECT_EQ(::GetConsoleOutputCP(), 932u);
+    ::SetFileAttributesW((base + L"\\先\\表.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
