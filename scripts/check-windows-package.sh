@@ -11,11 +11,20 @@ installed="$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/Rinvo"
 rm -rf "$installed" "$WINEPREFIX/drive_c/rinvo-check"
 "$wine" "$setup" /S </dev/null
 /usr/lib/wine/wineserver -w
-for file in rinvo.exe rinvo.com LICENSE.txt uninstall.exe; do
+for file in rinvo.exe rinvo.com LICENSE.txt readme.txt uninstall.exe; do
   [ -f "$installed/$file" ] || { echo "not installed: $file" >&2; exit 1; }
 done
-[ -n "$(ls "$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Rinvo/")" ] \
-  || { echo "no Start-menu shortcut" >&2; exit 1; }
+menu="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Rinvo"
+for link in Rinvo.lnk "Rinvo の説明.lnk"; do
+  [ -f "$menu/$link" ] || { echo "no Start-menu shortcut $link" >&2; exit 1; }
+done
+# The Apps & features entry: the program's icon, publisher, version and size.
+entry=$("$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Rinvo' </dev/null 2>/dev/null | tr -d '\r')
+version=$(sed -n 's/^project(Rinvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for value in 'DisplayIcon.*rinvo\.exe,0' 'Publisher.*Rinvo developers' "DisplayVersion.*REG_SZ.*$version\$" \
+  'EstimatedSize.*REG_DWORD.*0x[1-9a-f][0-9a-f]*'; do
+  grep -q "$value" <<<"$entry" || { echo "the uninstall entry lacks $value:" >&2; echo "$entry" >&2; exit 1; }
+done
 
 mkdir -p "$WINEPREFIX/drive_c/rinvo-check/src"
 echo data >"$WINEPREFIX/drive_c/rinvo-check/src/report.txt"

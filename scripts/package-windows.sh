@@ -20,5 +20,5 @@ sed 's/$/\r/' LICENSE >"$out/Rinvo/LICENSE.txt"
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/windows/readme.txt; } >"$out/Rinvo/readme.txt"
 (cd "$out" && zip -q -9 -r "rinvo-$version-windows.zip" Rinvo)
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DBUILD="$build" -DLICENSE="$out/Rinvo/LICENSE.txt" \
-  -DOUT="$out/rinvo-$version-setup.exe" packaging/windows/rinvo.nsi
+  -DREADME="$out/Rinvo/readme.txt" -DOUT="$out/rinvo-$version-setup.exe" packaging/windows/rinvo.nsi
 ls -l "$out"/*.zip "$out"/*.exe
