@@ -30,8 +30,14 @@ as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups env -u XDG_CON
 program="$tree/usr/bin/rinvo"
 # Built with the distribution's hardening: PIE, stack protector, fortify, full RELRO, BIND_NOW
 # (control flow protection is not among Debian 12's defaults).
-hardening-check --quiet --nocfprotection "$program" \
-  || { hardening-check --nocfprotection "$program" >&2; exit 1; }
+for binary in "$program" "$program-window"; do
+  hardening-check --quiet --nocfprotection "$binary" \
+    || { hardening-check --nocfprotection "$binary" >&2; exit 1; }
+done
+# The command line a timer runs needs none of the window's libraries.
+! readelf -d "$program" | grep -q 'NEEDED.*libQt6' || { echo "rinvo links Qt" >&2; exit 1; }
+grep -qx 'Exec=rinvo-window' "$tree/usr/share/applications/jp.rinvo.Rinvo.desktop" \
+  || { echo "the desktop entry does not start the window program" >&2; exit 1; }
 [ "$(as_user "$program" --version)" = "rinvo $(sed -n 's/^project(Rinvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]
 as_user "$program" --help | grep -qF "設定ファイル: $home/.config/rinvo/copyrule.txt"
 as_user mkdir -p "$home/.config/rinvo" "$home/documents"
@@ -42,5 +48,6 @@ as_user "$program" run --create-missing >/dev/null
 # The run kept its log in the user's state folder.
 grep -qF "$home/documents → $home/backup/documents" "$home"/.local/state/rinvo/logs/*.log \
   || { echo "the run kept no log in ~/.local/state/rinvo/logs" >&2; exit 1; }
-[ "$(ls -A "$tree/usr/bin")" = rinvo ] || { echo "something was written beside the program" >&2; exit 1; }
+[ "$(ls -A "$tree/usr/bin" | tr '\n' ' ')" = "rinvo rinvo-window " ] \
+  || { echo "something was written beside the program" >&2; exit 1; }
 echo "Linux package: validates, passes lintian, keeps an installed user's rules in ~/.config/rinvo and its logs in ~/.local/state/rinvo/logs"

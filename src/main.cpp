@@ -26,6 +26,9 @@ namespace {
 
 int runWindow(int argc, char** argv)
 {
+    // The window program's file is "rinvo-window"; the desktop entry and the window manager
+    // know the program as "rinvo" (its window class).
+    QApplication::setApplicationName(QStringLiteral("rinvo"));
     QApplication application(argc, argv);
     QApplication::setWindowIcon(rinvo::programIcon());
     rinvo::installQtTranslations();

@@ -3,11 +3,13 @@
 #include "CommandLine.h"
 #include "app/RuleFileLocation.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramBeside.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StopRequest.h"
 #include "platform/StopSignals.h"
 #include "platform/Terminal.h"
 #include "platform/TextCodec.h"
+#include "texts/Catalogue.h"
 
 #include <iostream>
 
@@ -29,6 +31,15 @@ int runProgramCommandLine(const std::vector<std::string>& args)
     if (status == ExitStopped && exitStatusOfStopSignal() != 0)
         return exitStatusOfStopSignal();
     return status;
+}
+
+int startWindowProgram(std::string_view name, const std::vector<std::string>& args)
+{
+    std::string why;
+    if (const std::optional<int> status = runProgramBeside(name, args, why))
+        return *status;
+    std::cerr << cli::ErrorPrefix << cli::windowProgramUnavailable(why) << "\n";
+    return ExitNotEverythingCopied;
 }
 
 } // namespace rinvo

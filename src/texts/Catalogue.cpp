@@ -177,6 +177,11 @@ std::string ruleFileMissing(std::string_view path)
     return "設定ファイル " + std::string(path) + " がありません。";
 }
 
+std::string windowProgramUnavailable(std::string_view why)
+{
+    return "ウィンドウのプログラムを起動できませんでした: " + std::string(why);
+}
+
 std::string ruleFileUnreadable(std::string_view path, std::string_view reason)
 {
     return "設定ファイル " + std::string(path) + " を読み込めませんでした: " + std::string(reason);

@@ -160,6 +160,8 @@ inline constexpr const char* CopyTakesTwoPaths = "コピー元とコピー先を
 inline constexpr const char* EmptyPath = "空のパスは指定できません。";
 std::string ruleFileMissing(std::string_view path);
 std::string ruleFileUnreadable(std::string_view path, std::string_view reason);
+/// The window program beside the command line could not be started: its path and why.
+std::string windowProgramUnavailable(std::string_view why);
 /// "設定ファイル: /path/copyrule.txt": which rule file the program uses.
 std::string ruleFileInUse(std::string_view path);
 /// A rule file that holds no row with both paths.

@@ -1,0 +1,26 @@
+#include "ProgramBeside.h"
+
+#include "PathRules.h"
+#include "ProgramFolder.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace rinvo {
+
+std::optional<int> runProgramBeside(
+    std::string_view name, const std::vector<std::string>& args, std::string& why)
+{
+    const std::string path = joinPath(programFolder(), name, PathStyle::Posix);
+    std::vector<char*> argv { const_cast<char*>(path.c_str()) };
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(path.c_str(), argv.data());
+    why = path + ": " + std::strerror(errno);
+    return std::nullopt;
+}
+
+} // namespace rinvo
