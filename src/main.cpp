@@ -41,8 +41,8 @@ int runWindow(int argc, char** argv)
     rinvo::RinvoModule module;
     const std::string ruleFile = rinvo::ruleFileForThisProgram(*fs);
     rinvo::ForwardingFolderBrowser browser;
-    rinvo::RinvoMain window(
-        { *fs, messages, browser, *codec, ruleFile, module, rinvo::userLogFolder() });
+    rinvo::RinvoMain window({ *fs, messages, browser, *codec, ruleFile, module,
+        rinvo::userLogFolder(), rinvo::userIndexFolder() });
     messages.setOwner(&window);
     browser.setTarget(rinvo::createDesktopFolderBrowser(&window));
     window.show();

@@ -43,8 +43,8 @@ int main(int argc, char** argv)
     int exitCode = 0;
     {
         // The windows release their COM objects as they go, before OLE is shut down.
-        rinvo::win32::Application application(
-            { *fs, messages, browser, *codec, ruleFile, module, rinvo::userLogFolder() });
+        rinvo::win32::Application application({ *fs, messages, browser, *codec, ruleFile, module,
+            rinvo::userLogFolder(), rinvo::userIndexFolder() });
         const HWND main = application.mainWindow().handle();
         messages.setOwner(main);
         browser.setTarget(rinvo::win32::createShellFolderBrowser(main));

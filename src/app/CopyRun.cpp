@@ -1,7 +1,7 @@
 #include "CopyRun.h"
 
 #include "FolderPath.h"
-
+#include "IndexStore.h"
 #include "MessageBoxService.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
@@ -19,6 +19,12 @@ CopyRun::CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& o
     , m_mode(mode)
     , m_creation(creation)
 { }
+
+void CopyRun::useIndexes(const IndexStore& store, bool fullPass)
+{
+    m_indexes = store.keepsIndexes() ? &store : nullptr;
+    m_fullPass = fullPass;
+}
 
 std::optional<std::string> CopyRun::whyNotCopied(const CopyRule& rule)
 {
@@ -154,6 +160,9 @@ CopyRunResult CopyRun::runRows(
             continue;
         }
         m_observer.rowStarted(row);
+        const bool indexed = m_indexes && m_mode == CopyMode::Copy;
+        DestinationIndex index
+            = indexed ? m_indexes->load(rule.source, rule.destination) : DestinationIndex {};
         const CopyReport rowReport = CopyFolderTree(m_fs,
             { .source = rule.source,
                 .destination = rule.destination,
@@ -161,9 +170,12 @@ CopyRunResult CopyRun::runRows(
                 .mode = m_mode,
                 .stop = stop,
                 .progress = progress,
-                .failed = [this](std::string_view path, const FsError& error) {
-                    m_observer.failed(path, error);
-                } });
+                .failed = [this](std::string_view path,
+                              const FsError& error) { m_observer.failed(path, error); },
+                .index = indexed ? &index : nullptr,
+                .fullPass = m_fullPass });
+        if (indexed && index.folderCount() > 0)
+            m_indexes->save(rule.source, rule.destination, index);
         m_observer.rowFinished(row, rowReport);
         result.addRow(rowReport);
         if (result.stopped)

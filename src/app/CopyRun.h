@@ -10,6 +10,8 @@
 
 namespace rinvo {
 
+class IndexStore;
+
 class FileSystem;
 class MessageBoxService;
 
@@ -109,6 +111,10 @@ public:
     CopyRun(FileSystem& fs, MessageBoxService& messages, CopyRunObserver& observer,
         CopyMode mode = CopyMode::Copy, FolderCreation creation = FolderCreation::OneLevel);
 
+    /// Keeps each row's destination index in the store, so a re-run lists only the destination
+    /// folders that changed; 'fullPass' lists them all this time. A dry run uses none.
+    void useIndexes(const IndexStore& store, bool fullPass);
+
     /// Runs every filled row, then tells the outcome; a stop request ends the run after the
     /// file being copied.
     CopyRunResult run(
@@ -127,6 +133,8 @@ private:
     CopyRunObserver& m_observer;
     CopyMode m_mode;
     FolderCreation m_creation;
+    const IndexStore* m_indexes = nullptr;
+    bool m_fullPass = false;
 };
 
 /// Tells the outcome of a run at its end: the read-only notice, the failures with their count

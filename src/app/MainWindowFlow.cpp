@@ -10,7 +10,7 @@ MainWindowFlow::MainWindowFlow(MainWindowServices services, MainWindowView& view
     , m_view(view)
     , m_settings(services.fs, services.messages, services.codec, services.ruleFilePath)
     , m_editing(services.fs, services.messages, services.browser, services.codec, services.module)
-    , m_run(services.fs, services.messages, view, services.logFolder)
+    , m_run(services.fs, services.messages, view, services.logFolder, services.indexFolder)
 { }
 
 void MainWindowFlow::Form_Load()

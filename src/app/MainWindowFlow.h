@@ -25,6 +25,8 @@ struct MainWindowServices
     RinvoModule& module;
     /// Where the runs' logs go; empty when the system names no such folder.
     std::string logFolder;
+    /// Where the rules' destination indexes are kept; empty for none.
+    std::string indexFolder = {};
 };
 
 /// What a toolkit's main window does for the flow: draw the rules, show a run, open and close.

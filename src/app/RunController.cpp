@@ -20,12 +20,13 @@ constexpr int IntervalsPerTitle = 15;
 
 } // namespace
 
-RunController::RunController(
-    FileSystem& fs, MessageBoxService& messages, RunWindow& window, std::string logFolder)
+RunController::RunController(FileSystem& fs, MessageBoxService& messages, RunWindow& window,
+    std::string logFolder, std::string indexFolder)
     : m_fs(fs)
     , m_messages(messages)
     , m_window(window)
     , m_logFolder(std::move(logFolder))
+    , m_indexes(fs, std::move(indexFolder))
 { }
 
 RunController::~RunController()
@@ -81,6 +82,7 @@ void RunController::copyRows(CopyRuleTable rules, CopyOption option)
         logged.emplace(window, **log);
     CopyRunObserver& observer = logged ? *logged : window;
     CopyRun run(m_fs, m_askOnWindow, observer, CopyMode::Copy, FolderCreation::WithParents);
+    run.useIndexes(m_indexes, false);
     RunEnd end { run.runRows(rules, option, &m_stop), LogPlace { m_logFolder, std::nullopt } };
     if (log) {
         (*log)->end(end.result, std::chrono::steady_clock::now() - started, std::time(nullptr));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CopyRun.h"
+#include "IndexStore.h"
 #include "MessageBoxService.h"
 #include "RunProgress.h"
 #include "RunWindow.h"
@@ -34,8 +35,9 @@ public:
     using Ended = std::function<void(const CopyRunResult& result)>;
 
     /// 'logFolder' is where the runs' logs go; empty when the system names no such folder.
-    RunController(
-        FileSystem& fs, MessageBoxService& messages, RunWindow& window, std::string logFolder);
+    /// 'indexFolder' is where the rules' destination indexes are kept; empty for none.
+    RunController(FileSystem& fs, MessageBoxService& messages, RunWindow& window,
+        std::string logFolder, std::string indexFolder = {});
     /// Stops a run under way (its open questions answered No) and waits for its thread.
     ~RunController() override;
 
@@ -94,6 +96,7 @@ private:
     MessageBoxService& m_messages;
     RunWindow& m_window;
     const std::string m_logFolder;
+    const IndexStore m_indexes;
     WindowThreadMessages m_askOnWindow { *this };
     StopRequest m_stop;
     Phase m_phase = Phase::Idle;

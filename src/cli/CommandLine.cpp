@@ -5,6 +5,7 @@
 #include "ProgressPrinter.h"
 #include "TextMessageBox.h"
 #include "app/CopyRun.h"
+#include "app/IndexStore.h"
 #include "app/RunLog.h"
 #include "app/RunProgress.h"
 #include "app/RunSummary.h"
@@ -173,6 +174,10 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
     PrintingObserver printer(context, rules, arguments, nullptr);
     if (log)
         log->rowStarted(0);
+    const IndexStore indexes(context.fs, context.indexFolder);
+    const bool indexed = indexes.keepsIndexes() && !arguments.dryRun;
+    DestinationIndex index
+        = indexed ? indexes.load(rule.source, rule.destination) : DestinationIndex {};
     const CopyReport report = CopyFolderTree(context.fs,
         { .source = rule.source,
             .destination = rule.destination,
@@ -194,7 +199,11 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
                 [&](std::string_view path, const FsError& error) {
                     if (log)
                         log->failed(path, error);
-                } });
+                },
+            .index = indexed ? &index : nullptr,
+            .fullPass = arguments.fullCheck });
+    if (indexed && index.folderCount() > 0)
+        indexes.save(rule.source, rule.destination, index);
     printer.finishFiles();
     if (log)
         log->rowFinished(0, report);
@@ -241,6 +250,8 @@ int runRules(const CommandLineArguments& arguments, const CommandLineContext& co
     CopyRunObserver& observer = logged ? *logged : printing;
     const CopyMode mode = arguments.dryRun ? CopyMode::DryRun : CopyMode::Copy;
     CopyRun run(context.fs, messages, observer, mode, FolderCreation::WithParents);
+    const IndexStore indexes(context.fs, context.indexFolder);
+    run.useIndexes(indexes, arguments.fullCheck);
     const CopyRunResult result = run.runRows(*rules, arguments.option, context.stop);
     const auto elapsed = Clock::now() - started;
     endLog(log.get(), result, elapsed, context);

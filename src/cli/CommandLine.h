@@ -36,6 +36,8 @@ struct CommandLineContext
     const StopRequest* stop = nullptr;
     /// Where each run writes its log; empty for none.
     std::string logFolder = {};
+    /// Where the rules' destination indexes are kept; empty for none.
+    std::string indexFolder = {};
 };
 
 /// Tells whether the arguments (without the program name) ask for a command-line mode rather

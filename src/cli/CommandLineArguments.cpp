@@ -84,6 +84,8 @@ std::optional<CommandLineArguments> parseCommandLine(
             parsed.dryRun = true;
         } else if (name == "--list" && !inlineValue) {
             parsed.list = true;
+        } else if (name == "--full-check" && !inlineValue) {
+            parsed.fullCheck = true;
         } else {
             return fail(cli::unknownOption(arg));
         }

@@ -20,6 +20,8 @@ struct CommandLineArguments
     bool dryRun = false;
     /// --list: every copied file on standard output and in the log.
     bool list = false;
+    /// --full-check: every destination folder listed, whatever the index holds.
+    bool fullCheck = false;
     /// --help (or -h), alone or after a command: the usage, nothing else.
     bool help = false;
     /// --version (or -V): the version, nothing else.

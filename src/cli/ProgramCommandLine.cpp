@@ -26,7 +26,7 @@ int runProgramCommandLine(const std::vector<std::string>& args)
     StopRequest stop;
     stopOnSignals(stop);
     const CommandLineContext context { *fs, *codec, ruleFileForThisProgram(*fs), std::cout,
-        std::cerr, progress, &stop, userLogFolder() };
+        std::cerr, progress, &stop, userLogFolder(), userIndexFolder() };
     const int status = runCommandLine(args, context);
     if (status == ExitStopped && exitStatusOfStopSignal() != 0)
         return exitStatusOfStopSignal();

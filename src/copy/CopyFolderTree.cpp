@@ -1,6 +1,7 @@
 #include "CopyFolderTree.h"
 
 #include "CopyThreads.h"
+#include "DestinationIndex.h"
 #include "EntryDecision.h"
 #include "FileCopier.h"
 #include "FolderEntering.h"
@@ -88,6 +89,7 @@ private:
     // The calling thread's part of the walk; helper threads have theirs.
     WalkThread m_main;
     CopyReport m_report;
+    bool m_indexStarted = false;
 };
 
 CopyReport RowCopy::copySingleFile()
@@ -140,6 +142,12 @@ CopyReport RowCopy::copyTree()
     } else if (auto opened = m_fs.openFolder(root->destinationPath, FolderSide::Destination)) {
         root->destination.folder = std::move(*opened);
         m_walk.setDestinationRoot(root->destinationPath, root->destination.folder->identity());
+        if (DestinationIndex* index = m_walk.index()) {
+            OpenFolder& folder = *root->destination.folder;
+            index->startRun(
+                folder.identity(), folder.volume(), secondsSince1970(), m_request.fullPass);
+            m_indexStarted = true;
+        }
     } else {
         return failBeforeWalk(root->destinationPath, opened.error(), FailedSide::Destination);
     }
@@ -204,6 +212,9 @@ CopyReport RowCopy::finish()
     m_report.merge(m_main.tally());
     m_walk.moveFailuresInto(m_report);
     m_report.endedByDestination = m_walk.rowEnded();
+    // A walk through the whole tree reached every folder the index should keep.
+    if (m_indexStarted && !m_report.stopped && !m_walk.rowEnded())
+        m_walk.index()->dropUnseen();
     // NOTE: the names the batches gave are written out once more on every file system the row
     // wrote to (a drive mounted inside the destination too), so a backup reported as done
     // survives a crash or a drive pulled right after. A row already ended by its destination

@@ -12,6 +12,8 @@
 
 namespace rinvo {
 
+class DestinationIndex;
+
 /// Whether a file the progress is told of was copied, or its copy was tried and refused (a
 /// read-only target, or permission denied), which is shown too.
 enum class FileOutcome {
@@ -56,6 +58,12 @@ struct CopyRequest
     CopyProgress progress {};
     /// Told of every failure, beyond those the report keeps too; may be empty.
     CopyFailureSink failed {};
+    /// What the last runs of this rule saw of its destination, or null: a copy takes from it
+    /// each destination folder whose stamp has not moved and brings it up to date; a dry run
+    /// leaves it alone.
+    DestinationIndex* index = nullptr;
+    /// Lists every destination folder whatever the index holds, which then starts anew.
+    bool fullPass = false;
 };
 
 } // namespace rinvo

@@ -1,5 +1,6 @@
 #include "FolderEntering.h"
 
+#include "DestinationIndex.h"
 #include "EntryDecision.h"
 #include "Frame.h"
 
@@ -35,10 +36,22 @@ Flow FolderEntering::listDestination(Frame& frame)
     Destination& destination = frame.destination;
     if (destination.isNew || !destination.folder)
         return Flow::Continue;
+    DestinationIndex* index = m_walk.index();
+    // The stamp is read before the listing, so a change made meanwhile shows next time.
+    const FsResult<FolderStamp> stamp
+        = index ? destination.folder->stamp() : FsResult<FolderStamp>(FsError {});
+    if (index && stamp) {
+        if (std::optional<FolderListing> known = index->take(m_walk.indexName(frame), *stamp)) {
+            destination.entries = std::move(known);
+            return Flow::Continue;
+        }
+    }
     FsResult<FolderListing> listing = destination.folder->list();
-    if (listing)
+    if (listing) {
+        if (index && stamp)
+            index->keep(m_walk.indexName(frame), *stamp, *listing, secondsSince1970());
         destination.entries = std::move(*listing);
-    else if (showsVolumeUnusable(listing.error()))
+    } else if (showsVolumeUnusable(listing.error()))
         return m_walk.endRow(folderPlace(frame.place), listing.error());
     // A destination that could not be listed is looked up name by name instead.
     return Flow::Continue;

@@ -25,6 +25,11 @@ std::string WalkContext::destinationPathOf(const Frame& frame, std::string_view 
     return joinPath(frame.destinationPath, name, m_style);
 }
 
+std::string_view WalkContext::indexName(const Frame& frame) const
+{
+    return std::string_view(frame.destinationPath).substr(m_destinationRootPath.size());
+}
+
 void WalkContext::setDestinationRoot(std::string path, std::optional<FolderIdentity> identity)
 {
     m_destinationRootPath = std::move(path);

@@ -36,6 +36,10 @@ public:
     FileSystem& fs() const { return m_fs; }
     const CopyRequest& request() const { return m_request; }
     bool dryRun() const { return m_request.mode == CopyMode::DryRun; }
+    /// The index of the destination this walk uses and keeps up to date; null in a dry run.
+    DestinationIndex* index() const { return dryRun() ? nullptr : m_request.index; }
+    /// The folder's path below the destination root, as the index names it.
+    std::string_view indexName(const Frame& frame) const;
     std::string sourcePathOf(const Frame& frame, std::string_view name) const;
     std::string destinationPathOf(const Frame& frame, std::string_view name) const;
 

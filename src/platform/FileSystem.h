@@ -24,6 +24,28 @@ struct FolderIdentity
     bool operator==(const FolderIdentity&) const = default;
 };
 
+/// What tells whether a folder changed since it was last seen: making, removing or renaming an
+/// entry in it moves its times, where its volume keeps them so (see VolumeFacts).
+struct FolderStamp
+{
+    FolderIdentity identity;
+    FileTime modified;
+    FileTime changed;
+
+    bool operator==(const FolderStamp&) const = default;
+};
+
+/// What the program knows of the volume a folder lies on.
+struct VolumeFacts
+{
+    /// Tells one volume from another mounted in its place, such as a swapped USB disk.
+    std::uint64_t id = 0;
+    /// Whether every change to a folder's entries, made by this system or by another, moves the
+    /// folder's times: true on the local file systems known to keep them so; false where another
+    /// system may write without it (FAT, exFAT, network shares, FUSE) or the kind is unknown.
+    bool foldersShowEveryChange = false;
+};
+
 /// Which side of a copy a folder is opened for; folders opened from it keep the side.
 enum class FolderSide {
     /// A link is listed as a Link, with its own time and what it leads to (linkTarget); it is
@@ -133,6 +155,13 @@ public:
 
     /// Returns the identity used to recognise a folder already on the walk.
     virtual FolderIdentity identity() = 0;
+
+    /// Returns the folder's stamp as it was first read after the folder was opened (by this
+    /// call or by identity), so a stamp taken before a listing never shows what came after it.
+    virtual FsResult<FolderStamp> stamp() = 0;
+
+    /// Returns what is known of the folder's volume.
+    virtual VolumeFacts volume() = 0;
 
     /// Returns the folder's own permission bits (0777 where the system has none).
     virtual std::uint32_t permissions() = 0;

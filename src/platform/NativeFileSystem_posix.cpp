@@ -18,6 +18,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -132,6 +133,8 @@ public:
     FsStatus flushToDevice() override;
     std::optional<std::uint64_t> freeSpace() override;
     FolderIdentity identity() override;
+    FsResult<FolderStamp> stamp() override;
+    VolumeFacts volume() override;
     std::uint32_t permissions() override;
     TimeGranularity timeGranularity() override;
     bool foldsCase() override;
@@ -158,6 +161,7 @@ private:
     std::once_flag m_ownStatRead;
     FolderIdentity m_identity;
     std::uint32_t m_permissions = 0777;
+    FsResult<FolderStamp> m_stamp = FsError { FsErrorKind::Other, "not read" };
 };
 
 // Failures of the destination's own operations concern the destination.
@@ -365,12 +369,44 @@ void PosixOpenFolder::readOwnStat()
 {
     std::call_once(m_ownStatRead, [this] {
         struct stat st;
-        if (::fstat(m_fd.get(), &st) == 0) {
-            m_identity
-                = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
-            m_permissions = st.st_mode & 0777;
+        if (::fstat(m_fd.get(), &st) != 0) {
+            m_stamp = posix::lastError();
+            return;
         }
+        m_identity
+            = { static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino) };
+        m_permissions = st.st_mode & 0777;
+        m_stamp = FolderStamp { m_identity,
+            { static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                static_cast<std::int32_t>(st.st_mtim.tv_nsec) },
+            { static_cast<std::int64_t>(st.st_ctim.tv_sec),
+                static_cast<std::int32_t>(st.st_ctim.tv_nsec) } };
     });
+}
+
+FsResult<FolderStamp> PosixOpenFolder::stamp()
+{
+    readOwnStat();
+    return m_stamp;
+}
+
+VolumeFacts PosixOpenFolder::volume()
+{
+    struct statfs volume;
+    if (::fstatfs(m_fd.get(), &volume) != 0)
+        return {};
+    // NOTE: on these the kernel moves a folder's times with every change to its entries, and
+    // only this kernel writes them. FAT and exFAT keep no change time and are written by other
+    // systems too; a network share or a FUSE volume may change without the kernel seeing it.
+    constexpr unsigned long Ext234 = 0xEF53, Xfs = 0x58465342, Btrfs = 0x9123683E,
+                            Tmpfs = 0x01021994, F2fs = 0xF2F52010;
+    const auto kind = static_cast<unsigned long>(volume.f_type);
+    int fsid[2];
+    static_assert(sizeof fsid == sizeof volume.f_fsid);
+    std::memcpy(fsid, &volume.f_fsid, sizeof fsid);
+    return { (static_cast<std::uint64_t>(static_cast<std::uint32_t>(fsid[0])) << 32)
+            | static_cast<std::uint32_t>(fsid[1]),
+        kind == Ext234 || kind == Xfs || kind == Btrfs || kind == Tmpfs || kind == F2fs };
 }
 
 FolderIdentity PosixOpenFolder::identity()

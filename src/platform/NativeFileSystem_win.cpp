@@ -302,18 +302,29 @@ public:
 
     FolderIdentity identity() override
     {
-        // Read once, on whichever thread first asks: copies into one folder may run on several.
-        std::call_once(m_identityRead, [this] {
-            const ScopedKernelHandle handle(::CreateFileW(m_path.c_str(), 0,
-                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-            BY_HANDLE_FILE_INFORMATION information;
-            if (handle && ::GetFileInformationByHandle(handle.get(), &information))
-                m_identity = { information.dwVolumeSerialNumber,
-                    (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32)
-                        | information.nFileIndexLow };
-        });
+        readOwnInformation();
         return m_identity;
+    }
+
+    FsResult<FolderStamp> stamp() override
+    {
+        readOwnInformation();
+        return m_stamp;
+    }
+
+    VolumeFacts volume() override
+    {
+        const ScopedKernelHandle handle(openOwnHandle());
+        wchar_t fileSystem[MAX_PATH + 1] = {};
+        DWORD serial = 0;
+        if (!handle
+            || !::GetVolumeInformationByHandleW(handle.get(), nullptr, 0, &serial, nullptr, nullptr,
+                fileSystem, static_cast<DWORD>(std::size(fileSystem))))
+            return {};
+        // NOTE: NTFS and ReFS move a folder's times with every change to its entries; FAT,
+        // exFAT and network shares may be written by another system that does not.
+        const std::wstring_view kind = fileSystem;
+        return { serial, kind == L"NTFS" || kind == L"ReFS" };
     }
 
     TimeGranularity timeGranularity() override
@@ -322,6 +333,39 @@ public:
     }
 
 private:
+    HANDLE openOwnHandle() const
+    {
+        return ::CreateFileW(m_path.c_str(), 0,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    }
+
+    // Read once, on whichever thread first asks: copies into one folder may run on several.
+    void readOwnInformation()
+    {
+        std::call_once(m_identityRead, [this] {
+            const ScopedKernelHandle handle(openOwnHandle());
+            BY_HANDLE_FILE_INFORMATION information;
+            FILE_BASIC_INFO times {};
+            if (!handle || !::GetFileInformationByHandle(handle.get(), &information)
+                || !::GetFileInformationByHandleEx(
+                    handle.get(), FileBasicInfo, &times, sizeof times)) {
+                m_stamp = lastError();
+                return;
+            }
+            m_identity = { information.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32)
+                    | information.nFileIndexLow };
+            auto timeOf = [](LARGE_INTEGER ticks) {
+                FILETIME time { static_cast<DWORD>(ticks.QuadPart),
+                    static_cast<DWORD>(ticks.QuadPart >> 32) };
+                return win::fileTimeFrom(time);
+            };
+            m_stamp
+                = FolderStamp { m_identity, timeOf(times.LastWriteTime), timeOf(times.ChangeTime) };
+        });
+    }
+
     // CopyFile does not say which file failed it: a source that cannot be opened for reading
     // now is taken as the one.
     static FailedSide sideOfFailedCopy(const std::wstring& sourcePath)
@@ -355,6 +399,7 @@ private:
     std::optional<bool> m_foldsCase;
     std::once_flag m_identityRead;
     FolderIdentity m_identity;
+    FsResult<FolderStamp> m_stamp = FsError { FsErrorKind::Other, "not read" };
 };
 
 // A new file written at its end, each append handed to the system at once.

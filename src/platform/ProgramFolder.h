@@ -18,6 +18,11 @@ std::string userSettingsFolder();
 /// Windows; empty when the system names none.
 std::string userLogFolder();
 
+/// Returns the folder where the indexes of the rules' destinations belong, which the program
+/// can always rebuild: "rinvo/index" in $XDG_CACHE_HOME (by default ~/.cache) on POSIX,
+/// "Rinvo\cache" in %LOCALAPPDATA% on Windows; empty when the system names none.
+std::string userIndexFolder();
+
 /// Tells whether the current user can create files in the folder.
 bool userCanWriteFolder(const std::string& folder);
 

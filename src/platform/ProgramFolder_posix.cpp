@@ -47,6 +47,12 @@ std::string userLogFolder()
     return state.empty() ? state : joinPath(state, "rinvo/logs", PathStyle::Posix);
 }
 
+std::string userIndexFolder()
+{
+    const std::string cache = xdgFolder("XDG_CACHE_HOME", ".cache");
+    return cache.empty() ? cache : joinPath(cache, "rinvo/index", PathStyle::Posix);
+}
+
 bool userCanWriteFolder(const std::string& folder)
 {
     return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;

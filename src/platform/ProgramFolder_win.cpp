@@ -49,6 +49,11 @@ std::string userLogFolder()
     return knownFolder(FOLDERID_LocalAppData, "Rinvo\\logs");
 }
 
+std::string userIndexFolder()
+{
+    return knownFolder(FOLDERID_LocalAppData, "Rinvo\\cache");
+}
+
 bool userCanWriteFolder(const std::string& folder)
 {
     // NOTE: Windows decides by the folder's access list, which only an attempt tells.

@@ -128,9 +128,10 @@ std::string newFolderPrompt(std::string_view parentName)
 namespace rinvo::cli {
 
 const char* const Usage
-    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3] [--list] [--dry-run]\n"
+    = "使い方: rinvo copy コピー元 コピー先 [--option 1|2|3] [--list] [--dry-run] "
+      "[--full-check]\n"
       "        rinvo run [--rules 設定ファイル] [--option 1|2|3] [--create-missing] [--list] "
-      "[--dry-run]\n"
+      "[--dry-run] [--full-check]\n"
       "        rinvo --version\n"
       "  copy: コピー元のフォルダ (またはファイル) をコピー先のフォルダへコピーします。\n"
       "  run:  設定ファイルのすべての手順でコピーします。\n"
@@ -141,6 +142,7 @@ const char* const Usage
       "  --create-missing    存在しないコピー先フォルダを途中のフォルダごと作成する (run)\n"
       "  --list              コピーしたファイルをすべて表示し、記録ファイルにも書く\n"
       "  --dry-run           コピーするファイルを表示するだけで、何も書き込まない\n"
+      "  --full-check        前回から変わっていないコピー先フォルダも、すべて調べ直す\n"
       "  --help, -h          この説明を表示する\n"
       "  --version, -V       バージョンを表示する\n"
       "  実行のたびに記録ファイルを記録フォルダに書きます (新しいもの 30 個を残します)。\n"

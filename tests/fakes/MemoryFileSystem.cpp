@@ -19,6 +19,8 @@ struct MemoryFileSystem::Node
     FileTime modified;
     std::string data;
     std::uint64_t id = 0;
+    // How often an entry was made, removed or renamed in this folder: its times, as a stamp.
+    std::int64_t changes = 0;
     std::optional<std::uint32_t> createdPermissions;
     std::map<std::string, std::unique_ptr<Node>> children;
 };
@@ -90,6 +92,7 @@ public:
     FsResult<FolderListing> list() override
     {
         const auto lock = m_fs.lockAfterDelay(m_path);
+        ++m_fs.m_listings[m_path];
         if (FsStatus failed = m_fs.fault(m_path, MemoryFileSystem::Operation::List))
             return *failed;
         MemoryFileSystem::Node* node = m_fs.find(m_path);
@@ -202,6 +205,25 @@ public:
 
     FolderIdentity identity() override { return { 1, m_id }; }
 
+    FsResult<FolderStamp> stamp() override
+    {
+        const auto lock = m_fs.lockAfterDelay(m_path);
+        MemoryFileSystem::Node* node = m_fs.find(m_path);
+        if (!node || node->id != m_id)
+            return notFound();
+        if (!m_stamp) {
+            const FileTime times { node->changes, 0 };
+            m_stamp = FolderStamp { identity(), times, times };
+        }
+        return *m_stamp;
+    }
+
+    VolumeFacts volume() override
+    {
+        const auto lock = m_fs.lockAfterDelay(m_path);
+        return m_fs.m_volume;
+    }
+
     std::optional<std::uint64_t> freeSpace() override
     {
         const auto lock = m_fs.lockAfterDelay(m_path);
@@ -233,6 +255,7 @@ private:
     std::string m_path;
     std::uint64_t m_id;
     FolderSide m_side;
+    std::optional<FolderStamp> m_stamp;
 };
 
 MemoryFileSystem::MemoryFileSystem()
@@ -299,6 +322,7 @@ MemoryFileSystem::Node& MemoryFileSystem::create(std::string_view path, bool isF
             node = existing;
             continue;
         }
+        ++node->changes;
         auto& slot = node->children[parts[i]];
         slot = std::make_unique<Node>();
         slot->id = m_nextId++;
@@ -355,8 +379,10 @@ std::optional<std::uint32_t> MemoryFileSystem::createdPermissions(std::string_vi
 void MemoryFileSystem::remove(std::string_view path)
 {
     const std::string canonical = canonicalMemoryPath(path);
-    if (Node* parent = find(parentPath(canonical, PathStyle::Posix)))
+    if (Node* parent = find(parentPath(canonical, PathStyle::Posix))) {
         parent->children.erase(std::string(lastComponent(canonical, PathStyle::Posix)));
+        ++parent->changes;
+    }
 }
 
 void MemoryFileSystem::setAttributes(std::string_view path, std::uint32_t attributes)
@@ -658,6 +684,9 @@ FsStatus MemoryFileSystem::publish(const std::string& to, bool replacesTarget)
     const std::unique_ptr<Node> pending = std::move(written->second);
     m_written.erase(written);
     Node& node = create(canonical, false);
+    // Renamed into place, as a real volume does it.
+    if (Node* parent = find(parentPath(canonical, PathStyle::Posix)))
+        ++parent->changes;
     node.kind = pending->kind;
     node.linkTarget = pending->linkTarget;
     node.data = std::move(pending->data);

@@ -60,6 +60,14 @@ public:
     void setDelays(std::uint64_t seed, std::chrono::microseconds longest);
     /// Makes names that differ only in ASCII case name the same entry, as FAT and NTFS do.
     void setFoldsCase(bool folds) { m_foldsCase = folds; }
+    /// How often the folder at the path was listed.
+    int listings(const std::string& path) const
+    {
+        const auto found = m_listings.find(path);
+        return found == m_listings.end() ? 0 : found->second;
+    }
+    /// What the folders' volume() tells: by default one volume whose folders show every change.
+    void setVolume(VolumeFacts volume) { m_volume = volume; }
 
     bool exists(std::string_view path) const;
     std::optional<std::string> fileData(std::string_view path) const;
@@ -131,6 +139,8 @@ private:
     std::vector<std::string> m_configuredMounts;
     TimeGranularity m_granularity;
     bool m_foldsCase = false;
+    VolumeFacts m_volume { 1, true };
+    std::map<std::string, int> m_listings;
     bool m_holdsLinks = true;
     int m_granularityQueries = 0;
     int m_flushes = 0;

@@ -1,0 +1,66 @@
+#include "IndexStore.h"
+
+#include "FolderPath.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+
+#include <cstdio>
+
+namespace rinvo {
+
+namespace {
+
+// More than the most entries an index keeps could take.
+constexpr std::size_t MostIndexBytes = std::size_t(1) << 30;
+
+// FNV-1a of the rule's two paths: a name for its index that no path can break.
+std::uint64_t ruleHash(std::string_view source, std::string_view destination)
+{
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    auto mix = [&hash](std::string_view text) {
+        for (unsigned char c : text)
+            hash = (hash ^ c) * 0x100000001B3ull;
+        hash = (hash ^ 0xFF) * 0x100000001B3ull;
+    };
+    mix(source);
+    mix(destination);
+    return hash;
+}
+
+} // namespace
+
+IndexStore::IndexStore(FileSystem& fs, std::string folder)
+    : m_fs(fs)
+    , m_folder(std::move(folder))
+{ }
+
+std::string IndexStore::pathOf(std::string_view source, std::string_view destination) const
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "%016llx.index",
+        static_cast<unsigned long long>(ruleHash(source, destination)));
+    return joinPath(m_folder, name, m_fs.pathStyle());
+}
+
+DestinationIndex IndexStore::load(std::string_view source, std::string_view destination) const
+{
+    if (!keepsIndexes())
+        return {};
+    const FsResult<std::string> bytes = m_fs.readFile(pathOf(source, destination), MostIndexBytes);
+    if (!bytes)
+        return {};
+    std::optional<DestinationIndex> index = DestinationIndex::decode(*bytes);
+    return index ? std::move(*index) : DestinationIndex {};
+}
+
+void IndexStore::save(
+    std::string_view source, std::string_view destination, const DestinationIndex& index) const
+{
+    if (!keepsIndexes())
+        return;
+    if (createFolderPath(m_fs, m_folder, PrivateFolderPermissions))
+        return;
+    m_fs.replaceFile(pathOf(source, destination), index.encode());
+}
+
+} // namespace rinvo
