@@ -35,7 +35,8 @@ for binary in "$program" "$program-window"; do
     || { hardening-check --nocfprotection "$binary" >&2; exit 1; }
 done
 # The command line a timer runs needs none of the window's libraries.
-! readelf -d "$program" | grep -q 'NEEDED.*libQt6' || { echo "rinvo links Qt" >&2; exit 1; }
+needed=$(readelf -d "$program")
+if grep -q 'NEEDED.*libQt6' <<<"$needed"; then echo "rinvo links Qt" >&2; exit 1; fi
 grep -qx 'Exec=rinvo-window' "$tree/usr/share/applications/jp.rinvo.Rinvo.desktop" \
   || { echo "the desktop entry does not start the window program" >&2; exit 1; }
 [ "$(as_user "$program" --version)" = "rinvo $(sed -n 's/^project(Rinvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]

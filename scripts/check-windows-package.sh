@@ -21,6 +21,7 @@ done
 # The Apps & features entry: the program's icon, publisher, version and size.
 entry=$("$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Rinvo' </dev/null 2>/dev/null | tr -d '\r')
 version=$(sed -n 's/^project(Rinvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
 for value in 'DisplayIcon.*rinvo\.exe,0' 'Publisher.*Rinvo developers' "DisplayVersion.*REG_SZ.*$version\$" \
   'EstimatedSize.*REG_DWORD.*0x[1-9a-f][0-9a-f]*'; do
   grep -q "$value" <<<"$entry" || { echo "the uninstall entry lacks $value:" >&2; echo "$entry" >&2; exit 1; }
@@ -37,5 +38,9 @@ grep -q 'report.txt' <<<"$output" || { echo "the dry run did not read the rule f
 /usr/lib/wine/wineserver -w
 left=$(ls -A "$installed")
 [ "$left" = "copyrule.txt" ] || { echo "the uninstaller left: $left" >&2; exit 1; }
+if "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Rinvo' </dev/null >/dev/null 2>&1; then
+  echo "the uninstaller left its Apps & features entry" >&2; exit 1
+fi
+[ ! -e "$menu" ] || { echo "the uninstaller left the Start-menu folder" >&2; exit 1; }
 rm -rf "$installed" "$WINEPREFIX/drive_c/rinvo-check"
 echo "Windows installer: installs, runs from its folder, uninstalls keeping the rules"

@@ -68,8 +68,10 @@ Section "Uninstall"
   ; The folder goes only when empty: a "copyrule.txt" keeps it, and the last page says where.
   RMDir "$INSTDIR"
   StrCpy $KeptNote "Rinvo をこのコンピュータから削除しました。"
-  IfFileExists "$INSTDIR\copyrule.txt" 0 +2
-    StrCpy $KeptNote "Rinvo をこのコンピュータから削除しました。$\r$\n$\r$\nコピーの設定ファイル「copyrule.txt」は、あなたのデータなので削除していません。設定ファイルとそのフォルダは次の場所に残っています。不要なら手で削除してください。$\r$\n$\r$\n$INSTDIR"
+  IfFileExists "$INSTDIR\*.*" 0 +2
+    StrCpy $KeptNote "Rinvo をこのコンピュータから削除しました。$\r$\n$\r$\nコピーの設定ファイル「copyrule.txt」など、プログラムのフォルダに残っていたファイルは、あなたのデータなので削除していません。フォルダは次の場所に残っています。不要なら手で削除してください。$\r$\n$\r$\n$INSTDIR"
+  ; The run logs and the destination indexes are the user's too, and stay where they are.
+  StrCpy $KeptNote "$KeptNote$\r$\n$\r$\nコピーの記録 (ログ) は $LOCALAPPDATA\Rinvo に残っています。"
   Delete "$SMPROGRAMS\Rinvo\Rinvo.lnk"
   Delete "$SMPROGRAMS\Rinvo\Rinvo の説明.lnk"
   Delete "$SMPROGRAMS\Rinvo\Rinvo のアンインストール.lnk"

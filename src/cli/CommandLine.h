@@ -19,6 +19,9 @@ enum ExitStatus : int {
     ExitBadArguments = 2,
     /// Stopped by Ctrl-C (SIGINT); a stop by SIGTERM exits with 143, as shells expect.
     ExitStopped = 130,
+    /// The window program beside the command line could not be started, as a shell tells a
+    /// program it cannot find.
+    ExitWindowUnavailable = 127,
 };
 
 /// What the command line works with.

@@ -39,7 +39,7 @@ int startWindowProgram(std::string_view name, const std::vector<std::string>& ar
     if (const std::optional<int> status = runProgramBeside(name, args, why))
         return *status;
     std::cerr << cli::ErrorPrefix << cli::windowProgramUnavailable(why) << "\n";
-    return ExitNotEverythingCopied;
+    return ExitWindowUnavailable;
 }
 
 } // namespace rinvo

@@ -11,7 +11,7 @@ namespace rinvo {
 int runProgramCommandLine(const std::vector<std::string>& args);
 
 /// Starts the window program of that name beside this one in its place; returns only when it
-/// cannot, after saying why on standard error, with status 1.
+/// cannot, after saying why on standard error, with status 127.
 int startWindowProgram(std::string_view name, const std::vector<std::string>& args);
 
 } // namespace rinvo

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <mutex>
 
 #include <io.h>
 #include <shellapi.h>
@@ -32,35 +33,35 @@ std::vector<std::string> programArguments(int, char**)
 
 namespace {
 
-// The console's code pages as the program found them; 0 without a console.
+// The console's output code page as the program found it; 0 without a console.
 std::atomic<UINT> g_outputCodePage { 0 };
-std::atomic<UINT> g_inputCodePage { 0 };
 
 } // namespace
 
 void prepareConsoleOutput()
 {
-    // NOTE: the code pages belong to the console, which the user's shell goes on using after
-    // the program: they are given back on every way out (see restoreConsoleCodePages).
-    const UINT output = ::GetConsoleOutputCP();
-    if (output == 0)
-        return;
-    g_inputCodePage = ::GetConsoleCP();
-    g_outputCodePage = output;
-    std::atexit(restoreConsoleCodePages);
-    std::set_terminate([] {
-        restoreConsoleCodePages();
-        std::abort();
+    // NOTE: the code page belongs to the console, which the user's shell goes on using after
+    // the program: it is given back on every way out (see restoreConsoleCodePages). The input
+    // code page is never changed, so another program's change to it stays.
+    static std::once_flag prepared;
+    std::call_once(prepared, [] {
+        const UINT output = ::GetConsoleOutputCP();
+        if (output == 0)
+            return;
+        g_outputCodePage = output;
+        std::atexit(restoreConsoleCodePages);
+        std::set_terminate([] {
+            restoreConsoleCodePages();
+            std::abort();
+        });
+        ::SetConsoleOutputCP(CP_UTF8);
     });
-    ::SetConsoleOutputCP(CP_UTF8);
 }
 
 void restoreConsoleCodePages()
 {
     if (const UINT output = g_outputCodePage.exchange(0))
         ::SetConsoleOutputCP(output);
-    if (const UINT input = g_inputCodePage.exchange(0))
-        ::SetConsoleCP(input);
 }
 
 } // namespace rinvo

@@ -31,21 +31,27 @@ HWND folderTreeOf(HWND dialog)
     return nullptr;
 }
 
+// Scrolls the tree's selection, whatever it is by now, into view.
+void CALLBACK scrollSelectionIntoView(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(dialog, timer);
+    if (HWND tree = folderTreeOf(dialog)) {
+        if (const auto item = ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0))
+            ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, item);
+    }
+}
+
 // Selects the start path once the dialog exists; a path the dialog cannot find leaves its
 // own initial selection. NOTE: the tree selects the start folder without scrolling to it, and
 // only once it has filled its levels; so each new selection is scrolled into view after the
-// messages queued before it.
+// messages queued before it, by a timer that looks the selection up when it fires.
 int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM, LPARAM startPath)
 {
+    constexpr UINT_PTR ScrollTimer = 1;
     if (message == BFFM_INITIALIZED && startPath)
         ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, startPath);
-    if (message == BFFM_SELCHANGED) {
-        if (HWND tree = folderTreeOf(dialog)) {
-            const auto item = ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
-            if (item)
-                ::PostMessageW(tree, TVM_ENSUREVISIBLE, 0, item);
-        }
-    }
+    if (message == BFFM_SELCHANGED)
+        ::SetTimer(dialog, ScrollTimer, 0, scrollSelectionIntoView);
     return 0;
 }
 
@@ -59,7 +65,11 @@ public:
     std::string BrowseForFolder(std::string_view prompt, std::string_view startPath) override
     {
         const std::wstring title = widen(prompt);
-        const std::wstring start = widen(startPath);
+        // A bare drive ("C:", as a destination box holds its root) names the drive's current
+        // folder to the system; the dialog is to start at its root.
+        std::wstring start = widen(startPath);
+        if (start.size() == 2 && start[1] == L':')
+            start += L'\\';
         // The newer dialog style needs OLE on this thread.
         const HRESULT initialised = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         BROWSEINFOW info {};

@@ -200,6 +200,8 @@ public:
         DWORD status = ~DWORD(0);
         if (::WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0)
             ::GetExitCodeProcess(process.get(), &status);
+        else
+            ::TerminateProcess(process.get(), status);
         output = readCaptured(out.get());
         errors = readCaptured(err.get());
         return status;

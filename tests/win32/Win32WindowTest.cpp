@@ -303,11 +303,11 @@ TEST_F(Win32MainWindowTest, CaptionsWiderThanTheirButtonsShowOnTwoLinesBrokenAtT
 
 TEST_F(Win32MainWindowTest, BoxesTheUserReadsOrClicksAreInTheWindowColours)
 {
+    ASSERT_NE(systemColour(COLOR_WINDOW), systemColour(COLOR_BTNFACE));
     for (const char* name : { "SFolder5", "DFolder5", "DspFileName" }) {
         const Rendering shot = render(control(name));
         ASSERT_GT(shot.width, 8) << name;
         EXPECT_EQ(shot.at(shot.width / 2, shot.height / 2), systemColour(COLOR_WINDOW)) << name;
-        EXPECT_NE(systemColour(COLOR_WINDOW), systemColour(COLOR_BTNFACE));
     }
 }
 
