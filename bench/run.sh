@@ -110,6 +110,19 @@ if [ ! -f "$dst.done" ]; then
   "$rinvo" copy "$small" "$dst" >/dev/null
   touch "$dst.done"
 fi
+# The index of each rinvo run lives in a cache of the benchmark's own. Runs that use the index
+# keep a destination of their own: cp and rsync set the times of every folder they pass, which
+# rightly makes the index distrust the shared destination's folders.
+export XDG_CACHE_HOME="$work/cache-shared"
+indexed_dst="$work/small-indexed"
+rinvo_indexed() { XDG_CACHE_HOME="$work/cache-indexed" "$rinvo" copy "$small" "$indexed_dst"; }
+if wanted same || wanted touched || wanted cold || wanted coldtouched; then
+  rm -rf "$indexed_dst" "$work/cache-indexed"
+  rinvo_indexed >/dev/null
+  # A folder changed in the last two seconds is listed again next time, not kept.
+  sleep 2.1
+  rinvo_indexed >/dev/null
+fi
 find "$small" -type f | sort | awk 'NR % 100 == 0' >"$work/touched.txt"
 stamp=$(date +%s)
 touch_some() { stamp=$((stamp + 10)); xargs -a "$work/touched.txt" -d '\n' touch -m -d "@$stamp"; }
@@ -123,6 +136,7 @@ rerun_rounds() {
     $before; record "${key}_rinvo" "$(elapsed "$rinvo" copy "$small" "$dst")"
     $before; record "${key}_cp" "$(elapsed cp -ru --preserve=timestamps "$small/." "$dst/")"
     $before; record "${key}_rsync" "$(elapsed rsync -rtu "$small/" "$dst/")"
+    $before; record "${key}_indexed" "$(elapsed rinvo_indexed)"
   done
 }
 rerun_rounds same "re-runs with nothing changed"
@@ -216,9 +230,9 @@ if wanted share; then
 fi
 
 row() {
-  local label=$1 key=$2 peer1=$3 peer2=$4
-  [ -n "${samples[${key}_rinvo]:-}" ] || return 0
-  local r=$(med "${key}_rinvo") a=$(med "${key}_$peer1") b=$(med "${key}_$peer2")
+  local label=$1 key=$2 peer1=$3 peer2=$4 own=${5:-rinvo}
+  [ -n "${samples[${key}_$own]:-}" ] || return 0
+  local r=$(med "${key}_$own") a=$(med "${key}_$peer1") b=$(med "${key}_$peer2")
   printf '| %s | %s | %s | %s | %s | %s |\n' "$label" "$(seconds "$r")" "$(seconds "$a")" "$(seconds "$b")" \
     "$(ratio "$r" "$a")" "$(ratio "$r" "$b")"
 }
@@ -232,9 +246,13 @@ row "first copy, small files, to tmpfs" first cp rsync
 row "first copy, 1 GiB mixed tree, to tmpfs" large cp rsync
 row "first copy, small files, to the disk, then sync" disk cp rsync
 row "re-run, nothing changed" same cp rsync
+row "re-run, nothing changed, with the index" same cp rsync indexed
 row "re-run, 1% touched" touched cp rsync
+row "re-run, 1% touched, with the index" touched cp rsync indexed
 [ -z "$cold_note" ] && row "re-run, nothing changed, cold cache" cold cp rsync
+[ -z "$cold_note" ] && row "re-run, nothing changed, cold cache, with the index" cold cp rsync indexed
 [ -z "$cold_note" ] && row "re-run, 1% touched, cold cache" coldtouched cp rsync
+[ -z "$cold_note" ] && row "re-run, 1% touched, cold cache, with the index" coldtouched cp rsync indexed
 [ -n "$cold_note" ] && echo && echo "$cold_note"
 if wanted share && [ -z "$share_note" ]; then
   echo
@@ -258,6 +276,12 @@ if wanted disk; then
   echo "flushes per copied file on the disk: $(awk -v f="$disk_flushes" -v n="$small_files" 'BEGIN { printf "%.4f", f / n }') ($disk_flushes for $small_files files)"
 fi
 echo "re-run system calls per file: $(ratio "$calls" "$small_files") ($calls calls for $small_files files, counted by $counter)"
+if wanted same; then
+  # The fourth column of strace's total line is the number of calls, with or without errors.
+  lookups=$(XDG_CACHE_HOME="$work/cache-indexed" strace -f -c -e trace=newfstatat,statx,fstat,lstat,stat \
+    "$rinvo" copy "$small" "$indexed_dst" 2>&1 >/dev/null | awk '$NF == "total" { print $4 }')
+  echo "re-run look-ups per file with the index: $(ratio "$lookups" "$small_files") ($lookups for $small_files files, counted by strace)"
+fi
 echo "re-run peak memory: $((peak_kib / 1024)) MiB"
 for key in first large share; do
   [ -n "${rinvo_peaks[$key]:-}" ] && echo "peak memory of rinvo's first copy ($key): $((rinvo_peaks[$key] / 1024)) MiB"

@@ -1,12 +1,14 @@
 // The copy onto real FAT and NTFS volumes, mounted through FUSE; skipped where FUSE is missing.
 
 #include "copy/CopyFolderTree.h"
+#include "copy/DestinationIndex.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 #include <vector>
 
@@ -185,4 +187,22 @@ TEST_F(NtfsVolume, ACaseSensitiveVolumeTakesBothNamesAndARunAfterACopyCopiesNoth
             .option = CopyOption::SkipSystem });
     EXPECT_EQ(second.filesCopied, 0u);
     EXPECT_EQ(second.filesUpToDate, 2u);
+}
+
+TEST_F(FatVolume, TheDestinationIndexIsNeverTrustedAndAnOutsideDeletionIsRepaired)
+{
+    writeFile(temp / "src/a.txt", "a", { 1'700'000'000, 0 });
+    writeFile(temp / "src/sub/b.txt", "b", { 1'700'000'002, 0 });
+    DestinationIndex index;
+    auto run = [&] {
+        return CopyFolderTree(
+            *fs, { .source = temp / "src", .destination = mountPoint + "/bak", .index = &index });
+    };
+    run();
+    EXPECT_EQ(run().filesUpToDate, 2u);
+    // FAT keeps no change time, and another system may write it without moving folder times.
+    EXPECT_FALSE(index.trusted());
+    std::filesystem::remove(mountPoint + "/bak/sub/b.txt");
+    EXPECT_EQ(run().filesCopied, 1u);
+    EXPECT_EQ(readFile(mountPoint + "/bak/sub/b.txt"), "b");
 }

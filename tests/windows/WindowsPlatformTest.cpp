@@ -5,6 +5,7 @@
 #include "app/RinvoModule.h"
 #include "app/RuleEditing.h"
 #include "copy/CopyFolderTree.h"
+#include "copy/DestinationIndex.h"
 #include "fakes/ScriptedFolderBrowser.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/FileSystem.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include <windows.h>
 
@@ -207,6 +209,33 @@ TEST_F(WindowsPlatform, ADriveRootChosenForASourceKeepsItsSeparatorAndForADestin
         EXPECT_EQ(state.rules[0].destination, root ? "C:" : "C:\\Windows");
     }
     EXPECT_EQ(messages.surprises(), "");
+}
+
+TEST_F(WindowsPlatform, TheDestinationIndexSeesAFileDeletedAndAFolderRemovedFromTheBackup)
+{
+    writeFile(at("src/a.txt"), "a");
+    writeFile(at("src/d/b.txt"), "b");
+    writeFile(at("src/d/e/c.txt"), "c");
+    DestinationIndex index;
+    auto run = [&] {
+        return CopyFolderTree(*fs,
+            { .source = at("src"),
+                .destination = at("dst"),
+                .option = CopyOption::SkipSystem,
+                .index = &index });
+    };
+    run();
+    // A folder changed in the last two seconds is listed again next time rather than kept.
+    ::Sleep(2100);
+    run();
+    EXPECT_GT(index.folderCount(), 0u);
+    ASSERT_TRUE(::DeleteFileW(wide(at("dst/d/b.txt")).c_str()));
+    std::filesystem::remove_all(std::filesystem::path(wide(at("dst/d/e"))));
+    const CopyReport report = run();
+    EXPECT_TRUE(index.trusted()) << "the temporary folder's volume keeps its folder times";
+    EXPECT_EQ(report.filesCopied, 2u);
+    EXPECT_EQ(readFile(at("dst/d/b.txt")), "b");
+    EXPECT_EQ(readFile(at("dst/d/e/c.txt")), "c");
 }
 
 TEST_F(WindowsPlatform, TheRuleFileKeepsJapaneseNamesInCodePage932)
