@@ -60,7 +60,8 @@ void IndexStore::save(
         return;
     if (createFolderPath(m_fs, m_folder, PrivateFolderPermissions))
         return;
-    m_fs.replaceFile(pathOf(source, destination), index.encode());
+    // A cache: one cut short by a crash fails its checksum, and the next run is a full pass.
+    m_fs.replaceFile(pathOf(source, destination), index.encode(), Durability::Cached);
 }
 
 } // namespace rinvo

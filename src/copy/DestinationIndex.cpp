@@ -27,11 +27,14 @@ public:
     {
         // Little-endian whatever the machine, so a copied cache folder stays readable.
         auto bits = static_cast<std::make_unsigned_t<T>>(value);
+        char bytes[sizeof(T)];
         for (std::size_t i = 0; i < sizeof(T); ++i) {
-            m_bytes.push_back(static_cast<char>(bits & 0xFF));
+            bytes[i] = static_cast<char>(bits & 0xFF);
             bits = static_cast<decltype(bits)>(bits >> 7 >> 1);
         }
+        m_bytes.append(bytes, sizeof(T));
     }
+    void reserve(std::size_t bytes) { m_bytes.reserve(bytes); }
     void text(std::string_view value)
     {
         number(static_cast<std::uint32_t>(value.size()));
@@ -227,6 +230,8 @@ std::string DestinationIndex::encode() const
 {
     std::lock_guard lock(m_mutex);
     Writer out;
+    // About what an entry and a folder take, so the text grows once or twice at most.
+    out.reserve(64 + m_entries * 48 + m_folders.size() * 96);
     out.bytes().append(Magic);
     out.number(Version);
     out.number(volumeId);

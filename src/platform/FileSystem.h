@@ -24,6 +24,9 @@ struct FolderIdentity
     bool operator==(const FolderIdentity&) const = default;
 };
 
+/// Whether a written file must be on the device before it is used.
+enum class Durability { Flushed, Cached };
+
 /// What tells whether a folder changed since it was last seen: making, removing or renaming an
 /// entry in it moves its times, where its volume keeps them so (see VolumeFacts).
 struct FolderStamp
@@ -234,8 +237,12 @@ public:
     virtual FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) = 0;
 
     /// Replaces the file's content: the new content is written beside it and renamed over it,
-    /// so a failure leaves the old file as it was. A read-only file is refused.
-    virtual FsStatus replaceFile(std::string_view path, std::string_view content) = 0;
+    /// so a failure leaves the old file as it was. A read-only file is refused. Flushed: the
+    /// new content is on the device before it takes the name; Cached: a cache that a crash may
+    /// leave old, cut short or empty, which its reader must tell.
+    virtual FsStatus replaceFile(std::string_view path, std::string_view content,
+        Durability durability = Durability::Flushed)
+        = 0;
 
     /// Creates a file that must not exist yet (AlreadyExists otherwise), readable by its owner
     /// only, to be written from its start.

@@ -757,7 +757,8 @@ public:
         return content;
     }
 
-    FsStatus replaceFile(std::string_view path, std::string_view content) override
+    FsStatus replaceFile(
+        std::string_view path, std::string_view content, Durability durability) override
     {
         const std::string target(path);
         mode_t mode = 0666 & ~m_shared.umask();
@@ -782,7 +783,7 @@ public:
         if (FsStatus failed = posix::writeAll(fd.get(), content))
             return fail(*failed);
         // The settings are small: they are made durable before they replace the old ones.
-        if (::fsync(fd.get()) != 0)
+        if (durability == Durability::Flushed && ::fsync(fd.get()) != 0)
             return fail(posix::lastError());
         if (FsStatus failed = fd.close())
             return fail(*failed);

@@ -499,7 +499,8 @@ public:
         return content;
     }
 
-    FsStatus replaceFile(std::string_view path, std::string_view content) override
+    FsStatus replaceFile(
+        std::string_view path, std::string_view content, Durability durability) override
     {
         const std::wstring target = win::win32Path(path);
         const DWORD attributes = ::GetFileAttributesW(target.c_str());
@@ -515,12 +516,14 @@ public:
         DWORD written = 0;
         const bool ok = ::WriteFile(handle.get(), content.data(),
                             static_cast<DWORD>(content.size()), &written, nullptr)
-            && written == content.size() && ::FlushFileBuffers(handle.get());
+            && written == content.size()
+            && (durability == Durability::Cached || ::FlushFileBuffers(handle.get()));
         const FsError error = ok ? FsError {} : lastError();
         handle.reset();
-        if (!ok
-            || !::MoveFileExW(tempPath.c_str(), target.c_str(),
-                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD moveFlags = durability == Durability::Flushed
+            ? MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
+            : MOVEFILE_REPLACE_EXISTING;
+        if (!ok || !::MoveFileExW(tempPath.c_str(), target.c_str(), moveFlags)) {
             const FsError failure = ok ? lastError() : error;
             removeFile(tempPath);
             return failure;

@@ -508,7 +508,7 @@ FsResult<std::string> MemoryFileSystem::readFile(std::string_view path, std::siz
     return node->data.substr(0, maxBytes);
 }
 
-FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view content)
+FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view content, Durability)
 {
     if (FsStatus failed = fault(std::string(path), Operation::WriteFile))
         return failed;

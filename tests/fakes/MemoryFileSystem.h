@@ -96,7 +96,8 @@ public:
     FsResult<std::unique_ptr<OpenFolder>> openFolder(
         std::string_view path, FolderSide side) override;
     FsResult<std::string> readFile(std::string_view path, std::size_t maxBytes) override;
-    FsStatus replaceFile(std::string_view path, std::string_view content) override;
+    FsStatus replaceFile(
+        std::string_view path, std::string_view content, Durability durability) override;
     /// A WriteFile fault on the path fails the creation; one injected later fails the appends.
     FsResult<std::unique_ptr<FileWriter>> createNewFile(std::string_view path) override;
     FsStatus deleteFile(std::string_view path) override;
