@@ -500,6 +500,7 @@ void MemoryFileSystem::addMountPoint(std::string_view path)
 
 FsResult<std::string> MemoryFileSystem::readFile(std::string_view path, std::size_t maxBytes)
 {
+    std::lock_guard lock(m_mutex);
     if (FsStatus failed = fault(std::string(path), Operation::ReadFile))
         return *failed;
     Node* node = find(canonicalMemoryPath(path));
@@ -510,6 +511,7 @@ FsResult<std::string> MemoryFileSystem::readFile(std::string_view path, std::siz
 
 FsStatus MemoryFileSystem::replaceFile(std::string_view path, std::string_view content, Durability)
 {
+    std::lock_guard lock(m_mutex);
     if (FsStatus failed = fault(std::string(path), Operation::WriteFile))
         return failed;
     const std::string canonical = canonicalMemoryPath(path);
