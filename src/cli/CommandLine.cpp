@@ -202,7 +202,7 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
                 },
             .index = indexed ? &index : nullptr,
             .fullPass = arguments.fullCheck });
-    if (indexed && index.folderCount() > 0)
+    if (indexed && index.started())
         indexes.save(rule.source, rule.destination, index);
     printer.finishFiles();
     if (log)

@@ -120,9 +120,10 @@ bool readEntry(Reader& in, std::string_view& name, EntryInfo& info)
         || !in.time(info.modified) || !in.number(info.size) || !in.number(info.permissions)
         || !in.number(linkTarget))
         return false;
-    constexpr auto LastKind = static_cast<std::uint8_t>(EntryKind::Special);
+    constexpr auto LastKind = static_cast<std::uint8_t>(EntryKind::Link);
     if (kind > LastKind || linkTarget > LastKind || info.modified.nanoseconds < 0
-        || info.modified.nanoseconds >= 1'000'000'000)
+        || info.modified.nanoseconds >= 1'000'000'000 || info.permissions > 0xFFFF
+        || name.find('\0') != std::string_view::npos || name.find('/') != std::string_view::npos)
         return false;
     info.kind = static_cast<EntryKind>(kind);
     info.linkTarget = static_cast<EntryKind>(linkTarget);
@@ -161,6 +162,8 @@ DestinationIndex& DestinationIndex::operator=(DestinationIndex&& other) noexcept
     m_folders = std::move(other.m_folders);
     m_entries = other.m_entries;
     m_trusted = other.m_trusted;
+    m_started = other.m_started;
+    m_keeping = other.m_keeping;
     return *this;
 }
 
@@ -182,6 +185,8 @@ bool DestinationIndex::startRun(const FolderIdentity& destinationRoot, const Vol
     }
     for (auto& [path, folder] : m_folders)
         folder.seen = false;
+    m_started = true;
+    m_keeping = volume.foldersShowEveryChange;
     return m_trusted;
 }
 
@@ -198,12 +203,14 @@ std::optional<FolderListing> DestinationIndex::take(
     return found->second.entries;
 }
 
-void DestinationIndex::keep(std::string_view folder, const FolderStamp& stamp,
-    const FolderListing& entries, std::int64_t now)
+void DestinationIndex::keep(
+    std::string_view folder, const FolderStamp& stamp, const FolderListing& entries)
 {
     const bool settled
-        = now - std::max(stamp.changed.seconds, stamp.modified.seconds) >= SettledSeconds;
+        = stamp.readAt - std::max(stamp.changed.seconds, stamp.modified.seconds) >= SettledSeconds;
     std::lock_guard lock(m_mutex);
+    if (!m_keeping)
+        return;
     auto found = m_folders.find(std::string(folder));
     if (found != m_folders.end()) {
         m_entries -= found->second.entries.size();
@@ -282,7 +289,7 @@ std::optional<DestinationIndex> DestinationIndex::decode(std::string_view bytes)
         IndexedFolder folder;
         std::uint64_t entries = 0;
         if (!in.text(path) || !readStamp(in, folder.stamp) || !in.number(entries)
-            || index.m_entries + entries > MostEntries)
+            || entries > MostEntries - index.m_entries)
             return std::nullopt;
         std::string_view previous;
         for (std::uint64_t e = 0; e < entries; ++e) {

@@ -27,8 +27,9 @@ struct IndexedFolder
 /// What the runs of one rule know of its destination, so a re-run takes a destination folder
 /// whose stamp has not moved since from here instead of listing it and looking at each entry.
 /// NOTE: every folder taken from here is checked against its stamp first, so what the index
-/// holds can be out of date but never trusted when it is; what a folder's times cannot show (a
-/// file's time set back in place by another program) waits for the next full pass.
+/// holds can be out of date but never trusted when it is. What a folder's times cannot show, a
+/// file changed in place, is looked at afresh before the file is replaced; a file's time set back
+/// in place by another program waits for the next full pass.
 class DestinationIndex
 {
 public:
@@ -61,15 +62,17 @@ public:
     /// Returns a copy of the folder's listing where its stamp is the one kept, and marks it
     /// seen; nothing otherwise.
     std::optional<FolderListing> take(std::string_view folder, const FolderStamp& stamp);
-    /// Keeps what a listing of the folder showed; a listing with an entry that could not be
-    /// looked at, or of a folder that changed just before, is not kept.
-    void keep(std::string_view folder, const FolderStamp& stamp, const FolderListing& entries,
-        std::int64_t now);
+    /// Keeps what a listing of the folder showed, on a volume startRun found fit; a listing with
+    /// an entry that could not be looked at, or of a folder that changed within SettledSeconds
+    /// before its stamp was read, is not kept.
+    void keep(std::string_view folder, const FolderStamp& stamp, const FolderListing& entries);
     /// Drops the folders this run did not reach, after a walk that went through the whole tree.
     void dropUnseen();
 
     std::size_t folderCount() const { return m_folders.size(); }
     bool trusted() const { return m_trusted; }
+    /// Tells whether a run started with the index, so it holds what that run saw.
+    bool started() const { return m_started; }
 
     /// The index as bytes, and back; bytes that are not a whole index of this version give
     /// nothing.
@@ -81,6 +84,9 @@ private:
     std::unordered_map<std::string, IndexedFolder> m_folders;
     std::size_t m_entries = 0;
     bool m_trusted = false;
+    bool m_started = false;
+    // Whether the volume keeps folder times so that a kept listing could ever be trusted.
+    bool m_keeping = false;
 };
 
 } // namespace rinvo

@@ -70,7 +70,7 @@ std::optional<Flow> FileCopier::findTarget(const Frame& frame, std::size_t index
     const Destination& destination = frame.destination;
     const std::optional<FolderEntry> listed
         = destination.entries && listingHolds ? destination.entries->find(name) : std::nullopt;
-    if (listed && !listed->error) {
+    if (listed && !listed->error && !destination.fromIndex) {
         target = listed->info;
         return std::nullopt;
     }

@@ -40,16 +40,20 @@ Flow FolderEntering::listDestination(Frame& frame)
     // The stamp is read before the listing, so a change made meanwhile shows next time.
     const FsResult<FolderStamp> stamp
         = index ? destination.folder->stamp() : FsResult<FolderStamp>(FsError {});
-    if (index && stamp) {
+    // NOTE: a drive mounted inside the destination has its own volume, which the index was
+    // never told it may trust: its folders are always listed.
+    const bool indexed = index && stamp && stamp->identity.device == m_walk.destinationRootDevice();
+    if (indexed) {
         if (std::optional<FolderListing> known = index->take(m_walk.indexName(frame), *stamp)) {
             destination.entries = std::move(known);
+            destination.fromIndex = true;
             return Flow::Continue;
         }
     }
     FsResult<FolderListing> listing = destination.folder->list();
     if (listing) {
-        if (index && stamp)
-            index->keep(m_walk.indexName(frame), *stamp, *listing, secondsSince1970());
+        if (indexed)
+            index->keep(m_walk.indexName(frame), *stamp, *listing);
         destination.entries = std::move(*listing);
     } else if (showsVolumeUnusable(listing.error()))
         return m_walk.endRow(folderPlace(frame.place), listing.error());

@@ -21,6 +21,9 @@ struct Destination
     /// The folder's entries; none when it is new or could not be listed.
     std::optional<FolderListing> entries;
     bool isNew = false;
+    /// The entries came from the destination index: what a folder's times cannot show (a file
+    /// rewritten in place, made newer or read-only) is looked at afresh before a file is replaced.
+    bool fromIndex = false;
 };
 
 /// A folder on the way from the walk's root down to the folder being walked: what a subfolder

@@ -40,6 +40,11 @@ public:
     DestinationIndex* index() const { return dryRun() ? nullptr : m_request.index; }
     /// The folder's path below the destination root, as the index names it.
     std::string_view indexName(const Frame& frame) const;
+    /// The device of the destination root, or one no folder has where it is not open.
+    std::uint64_t destinationRootDevice() const
+    {
+        return m_destinationRoot ? m_destinationRoot->device : ~std::uint64_t(0);
+    }
     std::string sourcePathOf(const Frame& frame, std::string_view name) const;
     std::string destinationPathOf(const Frame& frame, std::string_view name) const;
 

@@ -34,8 +34,14 @@ struct FolderStamp
     FolderIdentity identity;
     FileTime modified;
     FileTime changed;
+    /// When the stamp was read (seconds since 1970), which is not part of it: a folder changed
+    /// within a tick of its times before this moment may change again unseen.
+    std::int64_t readAt = 0;
 
-    bool operator==(const FolderStamp&) const = default;
+    bool operator==(const FolderStamp& other) const
+    {
+        return identity == other.identity && modified == other.modified && changed == other.changed;
+    }
 };
 
 /// What the program knows of the volume a folder lies on.

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -368,6 +369,7 @@ std::optional<std::uint64_t> PosixOpenFolder::freeSpace()
 void PosixOpenFolder::readOwnStat()
 {
     std::call_once(m_ownStatRead, [this] {
+        const std::int64_t readAt = std::time(nullptr);
         struct stat st;
         if (::fstat(m_fd.get(), &st) != 0) {
             m_stamp = posix::lastError();
@@ -380,7 +382,8 @@ void PosixOpenFolder::readOwnStat()
             { static_cast<std::int64_t>(st.st_mtim.tv_sec),
                 static_cast<std::int32_t>(st.st_mtim.tv_nsec) },
             { static_cast<std::int64_t>(st.st_ctim.tv_sec),
-                static_cast<std::int32_t>(st.st_ctim.tv_nsec) } };
+                static_cast<std::int32_t>(st.st_ctim.tv_nsec) },
+            readAt };
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -322,9 +323,15 @@ public:
                 fileSystem, static_cast<DWORD>(std::size(fileSystem))))
             return {};
         // NOTE: NTFS and ReFS move a folder's times with every change to its entries; FAT,
-        // exFAT and network shares may be written by another system that does not.
+        // exFAT and network shares may be written by another system that does not. A share
+        // tells its server's file system ("NTFS" from a Windows server or Samba), and its
+        // listings may come from the client's cache: a remote volume is never trusted.
+        FILE_REMOTE_PROTOCOL_INFO remote {};
+        const bool isRemote = m_path.starts_with(L"\\\\")
+            || ::GetFileInformationByHandleEx(
+                handle.get(), FileRemoteProtocolInfo, &remote, sizeof remote);
         const std::wstring_view kind = fileSystem;
-        return { serial, kind == L"NTFS" || kind == L"ReFS" };
+        return { serial, !isRemote && (kind == L"NTFS" || kind == L"ReFS") };
     }
 
     TimeGranularity timeGranularity() override
@@ -344,6 +351,7 @@ private:
     void readOwnInformation()
     {
         std::call_once(m_identityRead, [this] {
+            const std::int64_t readAt = std::time(nullptr);
             const ScopedKernelHandle handle(openOwnHandle());
             BY_HANDLE_FILE_INFORMATION information;
             FILE_BASIC_INFO times {};
@@ -361,8 +369,8 @@ private:
                     static_cast<DWORD>(ticks.QuadPart >> 32) };
                 return win::fileTimeFrom(time);
             };
-            m_stamp
-                = FolderStamp { m_identity, timeOf(times.LastWriteTime), timeOf(times.ChangeTime) };
+            m_stamp = FolderStamp { m_identity, timeOf(times.LastWriteTime),
+                timeOf(times.ChangeTime), readAt };
         });
     }
 

@@ -89,7 +89,18 @@ TEST(DestinationIndex, ARerunAfterAnOutsideChangeEndsAsARunWithoutTheIndex)
         { "its volume no longer trusted",
             [](MemoryFileSystem& fs) {
                 fs.setVolume({ 1, false });
-                fs.remove("/dst/a");
+                fs.setModified("/dst/a", T0);
+            } },
+        // What a folder's times cannot show is looked at again before a file is replaced.
+        { "a copy made newer in place while its source changed",
+            [](MemoryFileSystem& fs) {
+                fs.setModified("/src/f/g", { T2.seconds + 10, 0 });
+                fs.setModified("/dst/f/g", { T2.seconds + 20, 0 });
+            } },
+        { "a copy made read-only in place while its source changed",
+            [](MemoryFileSystem& fs) {
+                fs.setModified("/src/f/g", { T2.seconds + 10, 0 });
+                fs.setAttributes("/dst/f/g", ReadOnlyAttribute);
             } },
     };
     for (const Case& c : cases) {
@@ -168,7 +179,7 @@ TEST(DestinationIndex, IsTrustedOnlyForTheSameVolumeAndRootRecentlyFullyChecked)
         SCOPED_TRACE(c.why);
         DestinationIndex index;
         ASSERT_FALSE(index.startRun(root, volume, start, false)) << "an empty index";
-        index.keep("", { root, T1, T1 }, FolderListing {}, start);
+        index.keep("", { root, T1, T1, start }, FolderListing {});
         for (std::uint32_t run = 0; run < c.runsBefore; ++run)
             ASSERT_TRUE(index.startRun(root, volume, start, false));
         EXPECT_EQ(index.startRun(c.root, c.volume, c.now, c.fullPassWanted), c.trusted);
@@ -183,8 +194,9 @@ TEST(DestinationIndex, ADamagedCutOrForeignFileIsIgnored)
     FolderListing entries;
     entries.add("a.txt", { EntryKind::File, 0, T1, 3, 0644, EntryKind::Special });
     entries.add("sub", { EntryKind::Folder, 0, {}, 0, 0755, EntryKind::Special });
-    index.keep("", { { 1, 7 }, T1, T2 }, entries, 1'700'000'000);
-    index.keep("/sub", { { 1, 9 }, T1, T1 }, FolderListing {}, 1'700'000'000);
+    entries.add("to", { EntryKind::Link, 0, T1, 2, 0777, EntryKind::File });
+    index.keep("", { { 1, 7 }, T1, T2, 1'700'000'000 }, entries);
+    index.keep("/sub", { { 1, 9 }, T1, T1, 1'700'000'000 }, FolderListing {});
     const std::string bytes = index.encode();
 
     std::optional<DestinationIndex> back = DestinationIndex::decode(bytes);
@@ -195,6 +207,8 @@ TEST(DestinationIndex, ADamagedCutOrForeignFileIsIgnored)
     ASSERT_TRUE(root);
     ASSERT_TRUE(root->find("a.txt"));
     EXPECT_EQ(root->find("a.txt")->info.size, 3u);
+    ASSERT_TRUE(root->find("to"));
+    EXPECT_EQ(root->find("to")->info.kind, EntryKind::Link);
     EXPECT_FALSE(back->take("", { { 1, 7 }, T1, T1 })) << "a moved stamp";
 
     for (std::size_t length = 0; length < bytes.size(); ++length)

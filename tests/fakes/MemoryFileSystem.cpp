@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 #include <thread>
 
 namespace rinvo::testing {
@@ -213,7 +214,7 @@ public:
             return notFound();
         if (!m_stamp) {
             const FileTime times { node->changes, 0 };
-            m_stamp = FolderStamp { identity(), times, times };
+            m_stamp = FolderStamp { identity(), times, times, std::time(nullptr) };
         }
         return *m_stamp;
     }
