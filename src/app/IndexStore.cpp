@@ -60,8 +60,27 @@ void IndexStore::save(
         return;
     if (createFolderPath(m_fs, m_folder, PrivateFolderPermissions))
         return;
+    forgetUnused();
     // A cache: one cut short by a crash fails its checksum, and the next run is a full pass.
     m_fs.replaceFile(pathOf(source, destination), index.encode(), Durability::Cached);
+}
+
+void IndexStore::forgetUnused() const
+{
+    // NOTE: listing the folder as a destination removes the temporary files of saves that were
+    // cut short; an index no run has written for UnusedSeconds belongs to a rule that is gone.
+    auto folder = m_fs.openFolder(m_folder, FolderSide::Destination);
+    if (!folder)
+        return;
+    const FsResult<FolderListing> listing = (*folder)->list();
+    if (!listing)
+        return;
+    const std::int64_t now = secondsSince1970();
+    for (const FolderEntry& entry : *listing) {
+        if (!entry.error && entry.info.kind == EntryKind::File && entry.name.ends_with(".index")
+            && now - entry.info.modified.seconds > UnusedSeconds)
+            m_fs.deleteFile(joinPath(m_folder, entry.name, m_fs.pathStyle()));
+    }
 }
 
 } // namespace rinvo

@@ -25,8 +25,12 @@ public:
     void save(
         std::string_view source, std::string_view destination, const DestinationIndex& index) const;
 
+    /// An index no run has written for this long belongs to a rule that is gone.
+    static constexpr std::int64_t UnusedSeconds = 90 * 24 * 60 * 60;
+
 private:
     std::string pathOf(std::string_view source, std::string_view destination) const;
+    void forgetUnused() const;
 
     FileSystem& m_fs;
     std::string m_folder;

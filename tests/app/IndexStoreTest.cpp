@@ -57,6 +57,11 @@ TEST(IndexStore, ADamagedIndexIsIgnoredAndWrittenAnew)
     runRule(fs, store);
     ASSERT_GT(store.load("/src", "/dst").folderCount(), 0u);
 
+    // The index of a rule no run has used for months goes; the rule's own stays.
+    const std::string gone = std::string(Cache) + "/0123456789abcdef.index";
+    fs.addFile(gone, "x", { secondsSince1970() - IndexStore::UnusedSeconds - 60, 0 });
+    runRule(fs, store);
+    EXPECT_FALSE(fs.exists(gone));
     const std::string file = indexFile(fs);
     const std::string whole = fs.fileData(file).value_or("");
     for (const std::string& damaged : { whole.substr(0, whole.size() / 2), std::string("x") }) {

@@ -9,10 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -32,15 +34,17 @@ protected:
     std::string ruleFile = temp / "copyrule.txt";
     std::ostringstream out;
     std::ostringstream err;
-    // No log unless a test asks for one.
+    // No log and no destination index unless a test asks for them.
     std::string logFolder;
+    std::string indexFolder;
 
     int run(std::vector<std::string> args)
     {
         out.str("");
         err.str("");
-        return runCommandLine(
-            args, { *fs, *codec, ruleFile, out, err, ProgressLine::Hidden, nullptr, logFolder });
+        return runCommandLine(args,
+            { *fs, *codec, ruleFile, out, err, ProgressLine::Hidden, nullptr, logFolder,
+                indexFolder });
     }
 };
 
@@ -327,4 +331,28 @@ TEST_F(CommandLineTest, CtrlCAndSigtermStopAfterTheFileBeingCopiedWithTheSummary
         for (const auto& entry : std::filesystem::directory_iterator(destination))
             EXPECT_FALSE(parseTempName(entry.path().filename().string()));
     }
+}
+
+TEST_F(CommandLineTest, AFullCheckRepairsACopyWhoseTimeWasSetBackInPlace)
+{
+    indexFolder = temp / "cache";
+    writeFile(temp / "src/a", "new", { 1'700'000'100, 0 });
+    ASSERT_EQ(run({ "copy", temp / "src", temp / "dst" }), ExitSuccess) << err.str();
+    // Folders changed in the last two seconds are listed again next time, not kept.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    ASSERT_EQ(run({ "copy", temp / "src", temp / "dst" }), ExitSuccess);
+    // Another program sets the copy's time back without touching its folder.
+    writeFile(temp / "old", "old", { 1'600'000'000, 0 });
+    std::filesystem::copy_file(std::filesystem::path(temp / "old"),
+        std::filesystem::path(temp / "dst/a"), std::filesystem::copy_options::overwrite_existing);
+    setModifiedTime(temp / "dst/a", { 1'600'000'000, 0 });
+    const auto folder = fs->openFolder(temp.path(), FolderSide::Destination);
+    ASSERT_TRUE(folder);
+    if ((*folder)->volume().foldersShowEveryChange) {
+        EXPECT_EQ(run({ "copy", temp / "src", temp / "dst" }), ExitSuccess);
+        EXPECT_EQ(readFile(temp / "dst/a"), "old") << "the index cannot see it";
+    }
+    EXPECT_EQ(run({ "copy", temp / "src", temp / "dst", "--full-check" }), ExitSuccess)
+        << err.str();
+    EXPECT_EQ(readFile(temp / "dst/a"), "new");
 }
