@@ -93,7 +93,7 @@ TEST(NativeDestinationIndex, ARerunAfterAnOutsideChangeEndsAsARunWithoutTheIndex
         SCOPED_TRACE(cases[i].change);
         const std::string indexed = temp / ("indexed" + std::to_string(i));
         const std::string plain = temp / ("plain" + std::to_string(i));
-        EXPECT_GT(indexes[i].folderCount(), 0u);
+        EXPECT_EQ(indexes[i].folderCount() > 0, trustedVolume) << "kept only where it may be used";
         cases[i].apply(indexed);
         cases[i].apply(plain);
         const CopyReport withIndex = run(indexed, &indexes[i]);
