@@ -174,7 +174,7 @@ CopyRunResult CopyRun::runRows(
                               const FsError& error) { m_observer.failed(path, error); },
                 .index = indexed ? &index : nullptr,
                 .fullPass = m_fullPass });
-        if (indexed && index.started())
+        if (indexed)
             m_indexes->save(rule.source, rule.destination, index);
         m_observer.rowFinished(row, rowReport);
         result.addRow(rowReport);

@@ -1,6 +1,7 @@
 #include "IndexStore.h"
 
 #include "FolderPath.h"
+#include "copy/Fnv1a.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
@@ -13,18 +14,11 @@ namespace {
 // More than the most entries an index keeps could take.
 constexpr std::size_t MostIndexBytes = std::size_t(1) << 30;
 
-// FNV-1a of the rule's two paths: a name for its index that no path can break.
+// The rule's two paths, each closed by a byte no UTF-8 text holds: a name for its index that
+// no path can break.
 std::uint64_t ruleHash(std::string_view source, std::string_view destination)
 {
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    auto mix = [&hash](std::string_view text) {
-        for (unsigned char c : text)
-            hash = (hash ^ c) * 0x100000001B3ull;
-        hash = (hash ^ 0xFF) * 0x100000001B3ull;
-    };
-    mix(source);
-    mix(destination);
-    return hash;
+    return fnv1a("\xFF", fnv1a(destination, fnv1a("\xFF", fnv1a(source))));
 }
 
 } // namespace
@@ -56,7 +50,9 @@ DestinationIndex IndexStore::load(std::string_view source, std::string_view dest
 void IndexStore::save(
     std::string_view source, std::string_view destination, const DestinationIndex& index) const
 {
-    if (!keepsIndexes())
+    // An index no run started with (a single file's row, a row that failed before its walk)
+    // holds nothing new.
+    if (!keepsIndexes() || !index.started())
         return;
     if (createFolderPath(m_fs, m_folder, PrivateFolderPermissions))
         return;

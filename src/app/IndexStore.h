@@ -20,8 +20,8 @@ public:
     bool keepsIndexes() const { return !m_folder.empty(); }
     /// Returns the rule's index, or an empty one where none can be read whole.
     DestinationIndex load(std::string_view source, std::string_view destination) const;
-    /// Keeps the rule's index in place of the last one, whole or not at all; a failure costs the
-    /// next run only its speed.
+    /// Keeps the rule's index in place of the last one, whole or not at all, where a run started
+    /// with it; a failure costs the next run only its speed.
     void save(
         std::string_view source, std::string_view destination, const DestinationIndex& index) const;
 

@@ -202,7 +202,7 @@ int runCopy(const CommandLineArguments& arguments, const CommandLineContext& con
                 },
             .index = indexed ? &index : nullptr,
             .fullPass = arguments.fullCheck });
-    if (indexed && index.started())
+    if (indexed)
         indexes.save(rule.source, rule.destination, index);
     printer.finishFiles();
     if (log)

@@ -35,9 +35,7 @@ int runProgramCommandLine(const std::vector<std::string>& args)
 
 int startWindowProgram(std::string_view name, const std::vector<std::string>& args)
 {
-    std::string why;
-    if (const std::optional<int> status = runProgramBeside(name, args, why))
-        return *status;
+    const std::string why = runProgramBeside(name, args);
     std::cerr << cli::ErrorPrefix << cli::windowProgramUnavailable(why) << "\n";
     return ExitWindowUnavailable;
 }

@@ -1,5 +1,7 @@
 #include "DestinationIndex.h"
 
+#include "Fnv1a.h"
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -10,15 +12,6 @@ namespace {
 
 constexpr std::string_view Magic = "RINVOIDX";
 constexpr std::uint32_t Version = 1;
-
-// FNV-1a, enough to tell a damaged or cut file from a whole one.
-std::uint64_t checksum(std::string_view bytes)
-{
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (unsigned char c : bytes)
-        hash = (hash ^ c) * 0x100000001B3ull;
-    return hash;
-}
 
 class Writer
 {
@@ -193,14 +186,18 @@ bool DestinationIndex::startRun(const FolderIdentity& destinationRoot, const Vol
 std::optional<FolderListing> DestinationIndex::take(
     std::string_view folder, const FolderStamp& stamp)
 {
-    std::lock_guard lock(m_mutex);
-    if (!m_trusted)
-        return std::nullopt;
-    const auto found = m_folders.find(std::string(folder));
-    if (found == m_folders.end() || !(found->second.stamp == stamp))
-        return std::nullopt;
-    found->second.seen = true;
-    return found->second.entries;
+    std::shared_ptr<const FolderListing> entries;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_trusted)
+            return std::nullopt;
+        const auto found = m_folders.find(std::string(folder));
+        if (found == m_folders.end() || !(found->second.stamp == stamp))
+            return std::nullopt;
+        found->second.seen = true;
+        entries = found->second.entries;
+    }
+    return *entries;
 }
 
 void DestinationIndex::keep(
@@ -208,18 +205,20 @@ void DestinationIndex::keep(
 {
     const bool settled
         = stamp.readAt - std::max(stamp.changed.seconds, stamp.modified.seconds) >= SettledSeconds;
+    // The copy is made before the lock is taken, so other threads' folders do not wait for it.
+    std::shared_ptr<const FolderListing> copy;
+    if (m_keeping && settled && !hasUnreadableEntry(entries))
+        copy = std::make_shared<const FolderListing>(entries);
     std::lock_guard lock(m_mutex);
-    if (!m_keeping)
-        return;
     auto found = m_folders.find(std::string(folder));
     if (found != m_folders.end()) {
-        m_entries -= found->second.entries.size();
+        m_entries -= found->second.entries->size();
         m_folders.erase(found);
     }
-    if (!settled || hasUnreadableEntry(entries) || m_entries + entries.size() > MostEntries)
+    if (!copy || m_entries + copy->size() > MostEntries)
         return;
-    m_entries += entries.size();
-    m_folders.emplace(std::string(folder), IndexedFolder { stamp, entries, true });
+    m_entries += copy->size();
+    m_folders.emplace(std::string(folder), IndexedFolder { stamp, std::move(copy), true });
 }
 
 void DestinationIndex::dropUnseen()
@@ -228,7 +227,7 @@ void DestinationIndex::dropUnseen()
     std::erase_if(m_folders, [this](const auto& kept) {
         if (kept.second.seen)
             return false;
-        m_entries -= kept.second.entries.size();
+        m_entries -= kept.second.entries->size();
         return true;
     });
 }
@@ -258,11 +257,11 @@ std::string DestinationIndex::encode() const
         const auto& [path, folder] = *kept;
         out.text(path);
         writeStamp(out, folder.stamp);
-        out.number(static_cast<std::uint64_t>(folder.entries.size()));
-        for (const FolderEntry& entry : folder.entries)
+        out.number(static_cast<std::uint64_t>(folder.entries->size()));
+        for (const FolderEntry& entry : *folder.entries)
             writeEntry(out, entry);
     }
-    out.number(checksum(out.bytes()));
+    out.number(fnv1a(out.bytes()));
     return std::move(out.bytes());
 }
 
@@ -273,7 +272,7 @@ std::optional<DestinationIndex> DestinationIndex::decode(std::string_view bytes)
         return std::nullopt;
     Reader sum(bytes.substr(bytes.size() - Sum));
     std::uint64_t stored = 0;
-    if (!sum.number(stored) || stored != checksum(bytes.substr(0, bytes.size() - Sum)))
+    if (!sum.number(stored) || stored != fnv1a(bytes.substr(0, bytes.size() - Sum)))
         return std::nullopt;
     Reader in(bytes.substr(Magic.size(), bytes.size() - Magic.size() - Sum));
     DestinationIndex index;
@@ -291,6 +290,7 @@ std::optional<DestinationIndex> DestinationIndex::decode(std::string_view bytes)
         if (!in.text(path) || !readStamp(in, folder.stamp) || !in.number(entries)
             || entries > MostEntries - index.m_entries)
             return std::nullopt;
+        FolderListing listing;
         std::string_view previous;
         for (std::uint64_t e = 0; e < entries; ++e) {
             std::string_view name;
@@ -298,9 +298,10 @@ std::optional<DestinationIndex> DestinationIndex::decode(std::string_view bytes)
             // A listing is sorted by name, byte by byte, as find() expects.
             if (!readEntry(in, name, info) || (e > 0 && name <= previous))
                 return std::nullopt;
-            folder.entries.add(name, info);
+            listing.add(name, info);
             previous = name;
         }
+        folder.entries = std::make_shared<const FolderListing>(std::move(listing));
         index.m_entries += entries;
         if (!index.m_folders.emplace(std::string(path), std::move(folder)).second)
             return std::nullopt;

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,7 +20,8 @@ std::int64_t secondsSince1970();
 struct IndexedFolder
 {
     FolderStamp stamp;
-    FolderListing entries;
+    /// Shared, so a walk thread copies it out of the index without holding the index's lock.
+    std::shared_ptr<const FolderListing> entries;
     /// Set when this run took or confirmed it; folders no run of the rule reaches any more go.
     bool seen = false;
 };

@@ -10,8 +10,7 @@
 
 namespace rinvo {
 
-std::optional<int> runProgramBeside(
-    std::string_view name, const std::vector<std::string>& args, std::string& why)
+std::string runProgramBeside(std::string_view name, const std::vector<std::string>& args)
 {
     const std::string path = joinPath(programFolder(), name, PathStyle::Posix);
     std::vector<char*> argv { const_cast<char*>(path.c_str()) };
@@ -19,8 +18,7 @@ std::optional<int> runProgramBeside(
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     ::execv(path.c_str(), argv.data());
-    why = path + ": " + std::strerror(errno);
-    return std::nullopt;
+    return path + ": " + std::strerror(errno);
 }
 
 } // namespace rinvo

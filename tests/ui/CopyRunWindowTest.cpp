@@ -46,11 +46,8 @@ private slots:
     {
         WindowHarness h;
         MemoryFileSystem fs;
-        fs.addFile(h.ruleFile, "\"/src\",\"/dst\"\r\n", {});
-        fs.addFile("/src/a", "a", { 1'700'000'000, 0 });
-        fs.addFolder("/dst");
-        RinvoMain window(
-            { fs, h.messages, h.browser, *h.codec, h.ruleFile, h.module, h.logFolder });
+        h.addOneFileRule(fs);
+        RinvoMain window(h.servicesOn(fs));
         window.show();
         auto* options = window.findChild<QComboBox*>(QStringLiteral("AttrStt"));
         const QString optionBefore = options->currentText();

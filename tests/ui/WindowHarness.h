@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/RinvoModule.h"
+#include "fakes/MemoryFileSystem.h"
 #include "fakes/ScriptedFolderBrowser.h"
 #include "fakes/ScriptedMessageBox.h"
 #include "platform/FileSystem.h"
@@ -26,9 +27,21 @@ struct WindowHarness
     std::string ruleFile = ruleFilePath(temp.path(), PathStyle::Posix);
     std::string logFolder = temp / "logs";
 
-    MainWindowServices services()
+    MainWindowServices services() { return servicesOn(*fs); }
+
+    /// The same services on another file system, such as the in-memory one.
+    MainWindowServices servicesOn(FileSystem& other)
     {
-        return { *fs, messages, browser, *codec, ruleFile, module, logFolder };
+        return { other, messages, browser, *codec, ruleFile, module, logFolder };
+    }
+
+    /// Gives the in-memory file system one rule, "/src" into "/dst", whose source holds the file
+    /// "a"; the destination exists.
+    void addOneFileRule(MemoryFileSystem& memory) const
+    {
+        memory.addFile(ruleFile, "\"/src\",\"/dst\"\r\n", {});
+        memory.addFile("/src/a", "a", { 1'700'000'000, 0 });
+        memory.addFolder("/dst");
     }
 };
 
